@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Tovrin needs.
+set -euo pipefail
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+  # benchmarks' peers
+  libbenchmark-dev libicu-dev
+  # a desktop to run and test on
+  xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick
+  fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus
+)
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

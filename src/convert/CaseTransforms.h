@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// The three transforms. Case is mapped one code point to one code point, tailored
+// to the default QLocale (Turkish and Azerbaijani i, final sigma), so a text keeps
+// its length in code points.
+QString UpperCaseText(const QString& text);
+QString LowerCaseText(const QString& text);
+
+// Every code point independently upper- or lower-cased with equal chance, drawn
+// from the process-wide generator. Lets pending window events run once per code
+// point, so the windows stay live on long texts and a second conversion started
+// meanwhile runs to its end first.
+QString RandomCaseText(const QString& text);
+
+// RandomCaseText, delivered by replacing the clipboard's text with the result.
+// Returns false when the clipboard could not be written.
+bool RandomCaseToClipboard(const QString& text);

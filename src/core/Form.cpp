@@ -1,0 +1,64 @@
+#include "core/Form.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "core/Forms.h"
+#include "core/Resources.h"
+#include "core/Twips.h"
+
+Form::Form(QWidget* parent)
+    : QMainWindow(parent)
+    , m_client(new QWidget(this))
+{
+    ensureResources();
+    setCentralWidget(m_client);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void Form::setClientSizeTwips(int width, int height)
+{
+    m_client->setFixedSize(twips::size(width, height));
+}
+
+void Form::useFixedBorder()
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+}
+
+void Form::showModeless()
+{
+    if (!m_placed) {
+        layout()->activate();
+        setFixedSize(sizeHint());
+        centreOnScreen();
+        m_placed = true;
+    }
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void Form::centreOnScreen()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(area.center());
+    move(frame.topLeft());
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    forms().unload(this);
+}

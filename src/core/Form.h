@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QCloseEvent;
+
+// Base of every window of the program. A window is a single instance owned by
+// Forms: it is created and loaded (Form_Load) on first reference, shown modeless,
+// hidden without being destroyed, and unloaded by its close box.
+class Form : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Form(QWidget* parent = nullptr);
+
+    // Runs once each time the window is loaded, before it is first shown.
+    virtual void Form_Load() {}
+
+    // Visible and in front, without blocking the caller; centred on its first show.
+    void showModeless();
+
+    // The client area, where controls are placed in twips.
+    QWidget* client() const { return m_client; }
+
+protected:
+    // Fixes the client area's size; the window's frame is whatever the desktop adds.
+    void setClientSizeTwips(int width, int height);
+    // Title bar with a close box only: no minimise or maximise box, not resizable.
+    void useFixedBorder();
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void centreOnScreen();
+
+    QWidget* m_client;
+    bool m_placed = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// What a clipboard read found. "No text" (a picture, files, nothing) is not the
+// empty text, and neither is a clipboard that could not be read at all.
+struct ClipboardRead {
+    enum class Status { Text, NoText, Unavailable };
+    Status status = Status::NoText;
+    QString text;
+
+    bool hasText() const { return status == Status::Text; }
+    // The text a plain "get the clipboard's text" yields: empty when there is none.
+    QString textOrEmpty() const { return hasText() ? text : QString(); }
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual ClipboardRead read() = 0;
+    // Both return false when the clipboard could not be changed.
+    virtual bool clear() = 0;
+    virtual bool setText(const QString& text) = 0;
+};
+
+} // namespace platform

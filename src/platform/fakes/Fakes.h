@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "platform/Services.h"
+
+namespace platform::fakes {
+
+// In-memory clipboard. `unavailable` makes every operation fail as if another
+// program held the clipboard.
+class FakeClipboard final : public Clipboard {
+public:
+    ClipboardRead read() override;
+    bool clear() override;
+    bool setText(const QString& text) override;
+
+    void putText(const QString& text) { m_state = State::Text; m_text = text; }
+    void putPicture() { m_state = State::Picture; m_text.clear(); }
+    void putNothing() { m_state = State::Empty; m_text.clear(); }
+
+    bool holdsText() const { return m_state == State::Text; }
+    bool holdsPicture() const { return m_state == State::Picture; }
+    bool isEmpty() const { return m_state == State::Empty; }
+    QString text() const { return m_text; }
+
+    bool unavailable = false;
+    int reads = 0;
+    int clears = 0;
+    int writes = 0;
+
+private:
+    enum class State { Empty, Text, Picture };
+    State m_state = State::Empty;
+    QString m_text;
+};
+
+struct ShellCall {
+    quintptr owner;
+    QString operation;
+    QString file;
+    QString parameters;
+    QString directory;
+    int show;
+};
+
+class FakeLinks final : public Links {
+public:
+    qintptr ShellExecute(quintptr ownerWindow, const QString& operation, const QString& file,
+                         const QString& parameters, const QString& directory, int showCommand) override;
+    QList<ShellCall> calls;
+};
+
+class FakeBeeper final : public Beeper {
+public:
+    void beep() override { ++beeps; }
+    int beeps = 0;
+};
+
+// Replaces clipboard, links and beeper with doubles and hands them back.
+struct InstalledFakes {
+    FakeClipboard* clipboard;
+    FakeLinks* links;
+    FakeBeeper* beeper;
+};
+InstalledFakes installFakes();
+
+} // namespace platform::fakes

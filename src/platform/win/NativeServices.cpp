@@ -1,0 +1,38 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/Services.h"
+#include "platform/qt/QtBeeper.h"
+#include "platform/qt/QtClipboard.h"
+
+namespace platform {
+namespace {
+
+class WinLinks final : public Links {
+public:
+    qintptr ShellExecute(quintptr ownerWindow, const QString& operation, const QString& file,
+                         const QString& parameters, const QString& directory, int showCommand) override
+    {
+        const QByteArray op = operation.toLocal8Bit();
+        const QByteArray f = file.toLocal8Bit();
+        const QByteArray params = parameters.toLocal8Bit();
+        const QByteArray dir = directory.toLocal8Bit();
+        HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(ownerWindow),
+                                           operation.isNull() ? nullptr : op.constData(), f.constData(),
+                                           parameters.isNull() ? nullptr : params.constData(),
+                                           directory.isNull() ? nullptr : dir.constData(), showCommand);
+        return reinterpret_cast<qintptr>(result);
+    }
+};
+
+} // namespace
+
+void installNativeServices()
+{
+    Services& s = services();
+    s.clipboard = std::make_unique<QtClipboard>();
+    s.links = std::make_unique<WinLinks>();
+    s.beeper = std::make_unique<QtBeeper>();
+}
+
+} // namespace platform

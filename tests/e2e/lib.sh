@@ -1,0 +1,124 @@
+# Shared helpers for the end-to-end journeys: a private X server (and optionally an
+# XEmbed tray host) per test, the real binary, xdotool to drive it, xclip for the
+# clipboard. Source it; call e2e_start_desktop first.
+set -u
+
+E2E_NAME=$(basename "${0%.sh}")
+E2E_TMP=$(mktemp -d "/tmp/tovrin-e2e-${E2E_NAME}.XXXXXX")
+E2E_PIDS=()
+TOVRIN_BIN=${TOVRIN_BIN:-$(pwd)/build/src/tovrin}
+TOVRIN_ARTIFACTS=${TOVRIN_ARTIFACTS:-$(pwd)/e2e-artifacts}
+mkdir -p "$TOVRIN_ARTIFACTS"
+
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+# No session bus: Qt then talks XEmbed to the tray host, as on a plain X desktop.
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+export LC_ALL=C.UTF-8
+
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  sleep 0.2
+  for pid in "${E2E_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+e2e_log() { echo "[$E2E_NAME] $*"; }
+
+e2e_screenshot() { # name
+  import -window root "$TOVRIN_ARTIFACTS/$E2E_NAME-$1.png" 2>/dev/null || true
+}
+
+e2e_fail() {
+  e2e_screenshot failed
+  echo "[$E2E_NAME] FAILED: $*" >&2
+  echo "[$E2E_NAME] screenshot: $TOVRIN_ARTIFACTS/$E2E_NAME-failed.png" >&2
+  [ -f "$E2E_TMP/tovrin.log" ] && sed 's/^/  tovrin: /' "$E2E_TMP/tovrin.log" >&2
+  exit 1
+}
+
+e2e_pass() { e2e_log "passed"; exit 0; }
+
+# Polls a command until it succeeds or the seconds run out.
+e2e_wait() { # seconds command...
+  local deadline=$(( $(date +%s%N) + $1 * 1000000000 )); shift
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s%N)" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+e2e_start_desktop() { # [--tray]
+  local n
+  for n in $(seq 50 250); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  export DISPLAY=":$n"
+  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >"$E2E_TMP/xvfb.log" 2>&1 &
+  E2E_PIDS+=($!)
+  e2e_wait 10 xdpyinfo || e2e_fail "Xvfb did not start on $DISPLAY"
+  # A plain grey desktop, so screenshots show windows clearly.
+  xsetroot -solid '#3a6ea5' 2>/dev/null || true
+  if [ "${1:-}" = "--tray" ]; then
+    trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
+      --transparent false --tint 0x303030 >"$E2E_TMP/trayer.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait 10 xdotool search --classname panel || e2e_fail "the tray host did not start"
+    sleep 0.5
+  fi
+}
+
+e2e_start_tovrin() { # [args...]
+  "$TOVRIN_BIN" "$@" >"$E2E_TMP/tovrin.log" 2>&1 &
+  TOVRIN_PID=$!
+  E2E_PIDS+=($TOVRIN_PID)
+}
+
+# Prints the id of the visible top-level window with this exact title.
+e2e_window() { # title
+  xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+}
+
+# Waits for the window and leaves its id in WIN (not in a subshell, so that a
+# failure ends the test).
+e2e_wait_window() { # title [seconds]
+  local deadline=$(( $(date +%s) + ${2:-10} ))
+  WIN=""
+  while [ -z "$WIN" ]; do
+    WIN=$(e2e_window "$1")
+    [ -n "$WIN" ] && break
+    [ "$(date +%s)" -ge "$deadline" ] && e2e_fail "no window titled '$1'"
+    sleep 0.1
+  done
+}
+
+# Clicks at a point given in the window's client coordinates (pixels).
+e2e_click() { # window x y [button]
+  xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click "${4:-1}"
+  sleep 0.2
+}
+
+e2e_focus() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.2; }
+
+e2e_clip_get() { timeout 10 xclip -o -selection clipboard 2>/dev/null; }
+e2e_clip_put() { printf '%s' "$1" | timeout 10 xclip -i -selection clipboard; sleep 0.2; }
+
+e2e_tovrin_running() { kill -0 "$TOVRIN_PID" 2>/dev/null; }
+
+# Writes the settings file the way the program stores it.
+e2e_write_settings() { # splash tray copy2clip
+  mkdir -p "$XDG_CONFIG_HOME/Ardelon"
+  cat >"$XDG_CONFIG_HOME/Ardelon/Tovrin.reg" <<REG
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Software\\Ardelon\\Tovrin]
+"SplashScreen"="$1"
+"PlaceInTray"="$2"
+"Copy2Clip"="$3"
+REG
+}
