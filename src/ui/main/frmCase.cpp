@@ -14,6 +14,7 @@
 #include "core/StartUp.h"
 #include "core/Twips.h"
 #include "platform/Services.h"
+#include "ui/dialogs/frmOptions.h"
 #include "ui/main/General.h"
 
 namespace {
@@ -173,6 +174,7 @@ void frmCase::Command5_Click()
 
 void frmCase::mnuOptions_Click()
 {
+    forms().get<frmOptions>().showModeless();
 }
 
 void frmCase::mnuOption_Click()
