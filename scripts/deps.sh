@@ -8,7 +8,7 @@ packages=(
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick
-  fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus
+  fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-pil
 )
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 missing=()
