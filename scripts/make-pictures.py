@@ -338,6 +338,289 @@ def program_icon():
     return [program_icon_mono32(), program_icon_smooth32(), program_icon_vga32(), program_icon16()]
 
 
+# --------------------------------------------------------- link cursor ---
+
+def cross_dilate(mask):
+    """Grows a 0/255 mask by one pixel up, down, left and right (thin outlines)."""
+    w, h = mask.size
+    out = mask.copy()
+    for y in range(h):
+        for x in range(w):
+            if mask.getpixel((x, y)):
+                continue
+            for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+                nx, ny = x + dx, y + dy
+                if 0 <= nx < w and 0 <= ny < h and mask.getpixel((nx, ny)):
+                    out.putpixel((x, y), 255)
+                    break
+    return out
+
+
+def shape(size, paint):
+    m = Image.new("L", size, 0)
+    paint(ImageDraw.Draw(m))
+    return m
+
+
+def cartoon(size, parts, fill_index, outline_index, shade_index):
+    """Paints parts back to front, each with a one-pixel outline, so that a part in
+    front draws its edge over the parts behind it. Pixels of a fill whose right or
+    lower neighbour is outline get the shade colour."""
+    idx = Image.new("L", size, 0)
+    opaque = Image.new("L", size, 0)
+    for part in parts:
+        ring = cross_dilate(part)
+        w, h = size
+        for y in range(h):
+            for x in range(w):
+                if ring.getpixel((x, y)) and not part.getpixel((x, y)):
+                    idx.putpixel((x, y), outline_index)
+                    opaque.putpixel((x, y), 255)
+                elif part.getpixel((x, y)):
+                    idx.putpixel((x, y), fill_index)
+                    opaque.putpixel((x, y), 255)
+    w, h = size
+    for y in range(h):
+        for x in range(w):
+            if idx.getpixel((x, y)) != fill_index:
+                continue
+            right = idx.getpixel((x + 1, y)) if x + 1 < w else outline_index
+            if right == outline_index:
+                idx.putpixel((x, y), shade_index)
+    return idx, opaque
+
+
+def link_cursor():
+    """A pointing hand whose fingertip is the hot spot (12, 1)."""
+    size = (32, 32)
+    palm = shape(size, lambda d: d.rounded_rectangle((7, 13, 24, 25), radius=4, fill=255))
+    wrist = shape(size, lambda d: d.rectangle((9, 22, 22, 28), fill=255))
+    thumb = shape(size, lambda d: d.rounded_rectangle((4, 11, 9, 21), radius=2, fill=255))
+    middle = shape(size, lambda d: d.rounded_rectangle((15, 9, 18, 16), radius=1, fill=255))
+    ring = shape(size, lambda d: d.rounded_rectangle((19, 10, 22, 16), radius=1, fill=255))
+    pinky = shape(size, lambda d: d.rounded_rectangle((23, 12, 25, 17), radius=1, fill=255))
+    index = shape(size, lambda d: d.rounded_rectangle((11, 2, 14, 16), radius=1, fill=255))
+    cuff = shape(size, lambda d: d.rectangle((9, 27, 22, 29), fill=255))
+    BLACK, SILVER, WHITE_I, BLUE_I = 0, 7, 15, 12
+    body = Image.new("L", size, 0)
+    for m in (palm, wrist):
+        body.paste(255, (0, 0), m)
+    idx, opaque = cartoon(size, [thumb, body, pinky, ring, middle, index], WHITE_I, BLACK, SILVER)
+    # a blue cuff, so that the pointer stands out on white and on black
+    cidx, copaque = cartoon(size, [cuff], BLUE_I, BLACK, 4)
+    for y in range(32):
+        for x in range(32):
+            if copaque.getpixel((x, y)) and y >= 26:
+                idx.putpixel((x, y), cidx.getpixel((x, y)))
+                opaque.putpixel((x, y), 255)
+    return Indexed(idx, VGA16, opaque, 4)
+
+
+# ----------------------------------------------------------- about icon ---
+
+def about_icon_rgb(n):
+    """A blue ball with a white 'i'."""
+    size = (n, n)
+    pad = 1 if n == 32 else 0
+    disc = coverage(size, lambda d, s: d.ellipse((pad * s, pad * s, (n - pad) * s - 1, (n - pad) * s - 1), fill=255))
+    inner = coverage(size, lambda d, s: d.ellipse(((pad + 1) * s, (pad + 1) * s, (n - pad - 1) * s - 1,
+                                                   (n - pad - 1) * s - 1), fill=255))
+    img = Image.new("RGB", size, (0, 0, 0))
+    over(img, OUTLINE, disc)
+    # lit from the upper left
+    ball = Image.new("RGB", size)
+    cx, cy = n * 0.36, n * 0.3
+    for y in range(n):
+        for x in range(n):
+            t = min(1.0, math.hypot(x + 0.5 - cx, y + 0.5 - cy) / (n * 0.78))
+            ball.putpixel((x, y), lerp((110, 170, 255), (12, 40, 140), t))
+    over(img, ball, inner)
+    if n == 32:
+        dot = coverage(size, lambda d, s: d.ellipse((13 * s, 5 * s, 19 * s - 1, 11 * s - 1), fill=255))
+        stem = coverage(size, lambda d, s: (
+            d.rectangle((13 * s, 13 * s, 19 * s - 1, 24 * s - 1), fill=255),
+            d.rectangle((11 * s, 13 * s, 15 * s - 1, 15 * s - 1), fill=255),
+            d.rectangle((11 * s, 24 * s, 21 * s - 1, 27 * s - 1), fill=255)))
+    else:
+        dot = coverage(size, lambda d, s: d.rectangle((7 * s, 3 * s, 9 * s - 1, 5 * s - 1), fill=255))
+        stem = coverage(size, lambda d, s: (
+            d.rectangle((7 * s, 6 * s, 9 * s - 1, 12 * s - 1), fill=255),
+            d.rectangle((6 * s, 6 * s, 7 * s - 1, 7 * s - 1), fill=255),
+            d.rectangle((6 * s, 12 * s, 10 * s - 1, 13 * s - 1), fill=255)))
+    over(img, WHITE, dot)
+    over(img, WHITE, stem)
+    return img, disc
+
+
+def about_icon():
+    out = []
+    for n in (32, 16):
+        img, disc = about_icon_rgb(n)
+        out.append(to_indexed_adaptive(img, threshold(disc, 96 if n == 32 else 120)))
+    return out
+
+
+# --------------------------------------------------------- credits icon ---
+
+def credits_icon_rgb(n):
+    """A film clapperboard: dark slate with chalk lines under a striped clapper that
+    stands open a little. Sampled at pixel centres, so every edge stays crisp."""
+    BLACK_C, WHITE_C, SLATE, CHALK, HINGE = (16, 16, 18), (245, 245, 245), (60, 66, 80), (240, 214, 80), (150, 150, 160)
+    if n == 32:
+        body, bar, stripe = (1, 15, 31, 30), 5, 4
+        hinge, length, thick, angle = (1.0, 14.0), 30.0, 6.0, 12.0
+        chalk = [(5, 21, 17), (5, 24, 25), (5, 27, 13)]
+    else:
+        body, bar, stripe = (0, 8, 16, 16), 3, 2
+        hinge, length, thick, angle = (0.0, 7.0), 16.0, 4.0, 12.0
+        chalk = [(2, 12, 10)]
+    img = Image.new("RGB", (n, n), (0, 0, 0))
+    opaque = Image.new("L", (n, n), 0)
+    cos, sin = math.cos(math.radians(angle)), math.sin(math.radians(angle))
+    l, t, r, b = body
+    for y in range(n):
+        for x in range(n):
+            c = None
+            if l <= x < r and t <= y < b:
+                if x in (l, r - 1) or y in (t, b - 1, t + bar - 1):
+                    c = BLACK_C
+                elif y < t + bar:
+                    c = WHITE_C if ((x + (y - t)) // stripe) % 2 == 0 else BLACK_C
+                else:
+                    c = SLATE
+                    for x0, y0, x1 in chalk:
+                        if y == y0 and x0 <= x < x1:
+                            c = CHALK
+            dx, dy = x + 0.5 - hinge[0], hinge[1] - (y + 0.5)
+            u, v = dx * cos + dy * sin, -dx * sin + dy * cos
+            if 0 <= u < length and 0 <= v < thick:
+                if u < 1 or u >= length - 1 or v < 1 or v >= thick - 1:
+                    c = BLACK_C
+                else:
+                    c = WHITE_C if (int(u - v) // stripe) % 2 == 0 else BLACK_C
+            if c is not None:
+                img.putpixel((x, y), c)
+                opaque.putpixel((x, y), 255)
+    hx, hy = int(hinge[0]) + (1 if n == 32 else 0), int(hinge[1])
+    img.putpixel((hx, hy), HINGE)
+    return img, opaque
+
+
+def credits_icon():
+    out = []
+    for n in (32, 16):
+        img, opaque = credits_icon_rgb(n)
+        out.append(to_indexed_adaptive(img, opaque))
+    return out
+
+
+# --------------------------------------------------------------- banner ---
+
+def banner():
+    """504 x 169, 24-bit. The About box shows 497 pixels of its width."""
+    W, H = 504, 169
+    img = Image.new("RGB", (W, H))
+    for y in range(H):
+        for x in range(W):
+            t = x / (W - 1)
+            u = y / (H - 1)
+            c = lerp((10, 22, 70), (44, 16, 84), t)
+            img.putpixel((x, y), lerp(c, (4, 8, 28), u * 0.6))
+    # faint letters drifting between cases in the background
+    soup = Image.new("L", (W, H), 0)
+    d = ImageDraw.Draw(soup)
+    letters = "aAbBcCdDeEfFgGhHiIjJkKlLmMnNoOpPqQrRsStTuUvVwWxXyYzZ"
+    faces = ["DejaVuSerif-Bold.ttf", "DejaVuSans.ttf", "DejaVuSerif-Italic.ttf", "DejaVuSans-Bold.ttf"]
+    seed = 11
+    for i in range(70):
+        seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+        x = seed % W
+        seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+        y = seed % H - 20
+        seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+        px = 14 + seed % 38
+        ch = letters[(seed >> 8) % len(letters)]
+        d.text((x, y), ch, fill=22 + (seed >> 4) % 30, font=font(faces[(seed >> 12) % len(faces)], px))
+    over(img, (150, 170, 255), soup)
+
+    # the program tile, large
+    n = 118
+    ox, oy = 22, 25
+    tile = Image.new("L", (W, H), 0)
+    tile.paste(rounded_tile((n, n), (0, 0, n, n), 22), (ox, oy))
+    inner = Image.new("L", (W, H), 0)
+    inner.paste(rounded_tile((n, n), (3, 3, n - 3, n - 3), 19), (ox, oy))
+    shadow = Image.new("L", (W, H), 0)
+    shadow.paste(rounded_tile((n, n), (0, 0, n, n), 22), (ox + 5, oy + 6))
+    shadow = shadow.filter(ImageFilter.GaussianBlur(5)).point(lambda v: v * 2 // 3)
+    over(img, (0, 0, 0), shadow)
+    over(img, (8, 24, 80), tile)
+    grad = Image.new("RGB", (W, H))
+    grad.paste(vertical_gradient((n, n), (70, 140, 250), BLUE_BOTTOM), (ox, oy))
+    over(img, grad, inner)
+    gloss = Image.new("L", (W, H), 0)
+    ImageDraw.Draw(gloss).ellipse((ox - 40, oy - 70, ox + n + 30, oy + 48), fill=40)
+    gloss = Image.composite(gloss, Image.new("L", (W, H), 0), inner)
+    over(img, (255, 255, 255), gloss)
+    big_a = Image.new("L", (W, H), 0)
+    big_a.paste(glyph_mask((n, n), "A", "DejaVuSans-Bold.ttf", (12, 20, 70, 96), ss=2), (ox, oy))
+    small_a = Image.new("L", (W, H), 0)
+    small_a.paste(glyph_mask((n, n), "a", "DejaVuSans-Bold.ttf", (66, 46, 106, 97), ss=2), (ox, oy))
+    halo = small_a.filter(ImageFilter.MaxFilter(7))
+    over(img, (255, 255, 255), big_a)
+    over(img, grad, Image.composite(halo, Image.new("L", (W, H), 0), inner))
+    over(img, YELLOW, small_a)
+
+    # the name, with a mirror image that has lost its grip on the case
+    tx = 166
+    f = font("DejaVuSans-Bold.ttf", 62)
+    name = Image.new("L", (W, H), 0)
+    ImageDraw.Draw(name).text((tx, 14), "Tovrin", font=f, fill=255)
+    glow = name.filter(ImageFilter.GaussianBlur(6)).point(lambda v: min(255, v * 2) // 2)
+    over(img, (90, 140, 255), glow)
+    over(img, (255, 255, 255), name)
+    mirror = Image.new("L", (W, H), 0)
+    m = Image.new("L", (330, 70), 0)
+    ImageDraw.Draw(m).text((0, 0), "tOvRiN", font=f, fill=255)
+    m = m.transpose(Image.FLIP_TOP_BOTTOM)
+    fade = Image.new("L", m.size)
+    for y in range(m.size[1]):
+        v = max(0, 70 - y * 3)
+        for x in range(m.size[0]):
+            fade.putpixel((x, y), v)
+    m = Image.composite(m, Image.new("L", m.size, 0), fade).point(lambda v: v * 70 // 255)
+    mirror.paste(m, (tx, 81))
+    over(img, (120, 160, 255), mirror)
+
+    rule = Image.new("L", (W, H), 0)
+    ImageDraw.Draw(rule).rectangle((tx + 2, 94, 486, 95), fill=255)
+    over(img, (255, 214, 10), rule)
+    sub = Image.new("L", (W, H), 0)
+    ds = ImageDraw.Draw(sub)
+    ds.text((tx + 2, 102), "Change the case of text", font=font("DejaVuSans-Bold.ttf", 19), fill=255)
+    over(img, (200, 215, 255), sub)
+    chips = [("UPPERCASE", (255, 255, 255)), ("lowercase", (255, 255, 255)), ("rAnDOm", (255, 214, 10))]
+    cx = tx + 2
+    fc = font("DejaVuSans-Bold.ttf", 12)
+    for label, colour in chips:
+        tw = int(ImageDraw.Draw(Image.new("L", (1, 1))).textlength(label, font=fc))
+        pill = Image.new("L", (W, H), 0)
+        ImageDraw.Draw(pill).rounded_rectangle((cx, 133, cx + tw + 16, 153), radius=10, fill=255)
+        over(img, (30, 60, 150), pill)
+        edge = Image.new("L", (W, H), 0)
+        ImageDraw.Draw(edge).rounded_rectangle((cx, 133, cx + tw + 16, 153), radius=10, outline=255, width=1)
+        over(img, (110, 150, 240), edge)
+        t = Image.new("L", (W, H), 0)
+        ImageDraw.Draw(t).text((cx + 8, 136), label, font=fc, fill=255)
+        over(img, colour, t)
+        cx += tw + 26
+    ver = Image.new("L", (W, H), 0)
+    ImageDraw.Draw(ver).text((name.getbbox()[2] + 12, 75), "2.0.5", font=font("DejaVuSans-Bold.ttf", 24),
+                             fill=255, anchor="ls")
+    over(img, (150, 180, 255), ver)
+    return img
+
+
 # ---------------------------------------------------------------- main ----
 
 def main():
@@ -347,12 +630,18 @@ def main():
 
     pictures = {
         "icons/tovrin.ico": (program_icon(), None),
+        "icons/about.ico": (about_icon(), None),
+        "icons/credits.ico": (credits_icon(), None),
+        "cursors/link.cur": ([link_cursor()], (12, 1)),
     }
     for rel, (entries, hotspot) in pictures.items():
         write_icon_file(os.path.join(RES, rel), entries, hotspot)
         if args.preview:
             os.makedirs(args.preview, exist_ok=True)
             preview(entries, os.path.join(args.preview, os.path.basename(rel) + ".png"))
+    pic = banner()
+    os.makedirs(os.path.join(RES, "pictures"), exist_ok=True)
+    pic.save(os.path.join(RES, "pictures", "banner.png"), optimize=True)
 
 
 if __name__ == "__main__":
