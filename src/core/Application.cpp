@@ -31,9 +31,9 @@ QString usage(const QString& program)
 {
     return QStringLiteral(
                "Usage: %1 [--help | --version]\n"
-               "%2: UPPERCASE, lowercase and rAnDOm, in a window or from the\n"
-               "notification area's icon. Started while it already runs, %3 shows the\n"
-               "main window of the running copy.\n"
+               "%2: UPPERCASE, lowercase and rAnDOm,\n"
+               "in a window or from the icon in the notification area.\n"
+               "Started while it already runs, %3 shows the running copy's main window.\n"
                "\n"
                "  --help     show this help and exit\n"
                "  --version  show the version and exit\n")

@@ -7,7 +7,7 @@
 class QApplication;
 
 // The desktop's name for the program: desktop entry, metadata and icons carry it.
-inline constexpr const char* kAppId = "example.ardelon.Tovrin";
+inline constexpr const char* kAppId = "com.ardelon.Tovrin";
 
 // What the command line asks for. The program itself takes no arguments; only
 // --version and --help are answered, anything else is refused.
