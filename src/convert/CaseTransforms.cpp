@@ -1,36 +1,344 @@
 #include "convert/CaseTransforms.h"
 
+#include <QChar>
 #include <QCoreApplication>
-#include <QRandomGenerator>
+#include <QLocale>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "convert/RandomGenerator.h"
 #include "platform/Services.h"
 
-// Interim implementation; the real mapping and generator replace it.
+namespace {
+
+enum class Direction { Upper, Lower };
+
+constexpr char16_t kCapitalSigma = 0x03A3;
+constexpr char16_t kSmallSigma = 0x03C3;
+constexpr char16_t kFinalSigma = 0x03C2;
+
+constexpr bool isSurrogate(char32_t c) { return (c & 0xFFFFF800U) == 0xD800U; }
+constexpr bool isHighSurrogate(char32_t c) { return (c & 0xFFFFFC00U) == 0xD800U; }
+constexpr bool isLowSurrogate(char32_t c) { return (c & 0xFFFFFC00U) == 0xDC00U; }
+constexpr char32_t joinSurrogates(char16_t high, char16_t low)
+{
+    return 0x10000U + ((char32_t(high) - 0xD800U) << 10U) + (char32_t(low) - 0xDC00U);
+}
+
+// QChar gives the one-to-one mapping, except that it leaves a character alone
+// where the full mapping is longer than one character even though a one-to-one
+// mapping exists: capital I with dot above (lower) and the Greek letters with
+// ypogegrammeni (upper).
+char32_t simpleUpper(char32_t c)
+{
+    if (c >= 0x1F80 && c <= 0x1FAF && (c & 0xFU) < 8)
+        return c + 8;
+    if (c == 0x1FB3 || c == 0x1FC3 || c == 0x1FF3)
+        return c + 9;
+    return QChar::toUpper(c);
+}
+
+char32_t simpleLower(char32_t c)
+{
+    if (c == 0x0130)
+        return U'i';
+    return QChar::toLower(c);
+}
+
+bool turkicLocale()
+{
+    const QLocale::Language language = QLocale().language();
+    return language == QLocale::Turkish || language == QLocale::Azerbaijani;
+}
+
+// One entry per BMP code unit. Surrogates map to themselves; an entry in the
+// surrogate range therefore sends the unit down the slow path, which is also how
+// the capital sigma (context dependent in lower case) gets there.
+struct CaseTable {
+    char16_t map[0x10000];
+};
+
+std::unique_ptr<const CaseTable> buildTable(Direction direction, bool turkic)
+{
+    auto table = std::make_unique<CaseTable>();
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        char32_t mapped = c;
+        if (!isSurrogate(c))
+            mapped = direction == Direction::Upper ? simpleUpper(c) : simpleLower(c);
+        // No BMP letter maps outside the BMP; were one to, leave it alone.
+        table->map[c] = mapped < 0x10000 ? char16_t(mapped) : char16_t(c);
+    }
+    if (direction == Direction::Lower)
+        table->map[kCapitalSigma] = 0xD800;
+    if (turkic) {
+        if (direction == Direction::Upper)
+            table->map[u'i'] = 0x0130;
+        else
+            table->map[u'I'] = 0x0131;
+    }
+    return table;
+}
+
+const CaseTable& caseTable(Direction direction, bool turkic)
+{
+    if (direction == Direction::Upper) {
+        if (turkic) {
+            static const auto table = buildTable(Direction::Upper, true);
+            return *table;
+        }
+        static const auto table = buildTable(Direction::Upper, false);
+        return *table;
+    }
+    if (turkic) {
+        static const auto table = buildTable(Direction::Lower, true);
+        return *table;
+    }
+    static const auto table = buildTable(Direction::Lower, false);
+    return *table;
+}
+
+// Final_Sigma needs the Cased and Case_Ignorable properties, which QChar does not
+// expose; they are rebuilt here from the general category and the case mappings.
+enum class CaseKind { Other, Cased, Ignorable };
+
+CaseKind caseKind(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Format:
+    case QChar::Letter_Modifier:
+    case QChar::Symbol_Modifier:
+        return CaseKind::Ignorable;
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Titlecase:
+        return CaseKind::Cased;
+    default:
+        break;
+    }
+    switch (c) {
+    // Apostrophes, full stops and colons inside words (word-break classes
+    // Single_Quote, MidNumLet and MidLetter).
+    case 0x0027: case 0x002E: case 0x003A: case 0x00B7: case 0x0387: case 0x055F:
+    case 0x05F4: case 0x2018: case 0x2019: case 0x2024: case 0x2027: case 0xFE13:
+    case 0xFE52: case 0xFE55: case 0xFF07: case 0xFF0E: case 0xFF1A:
+        return CaseKind::Ignorable;
+    // Cased without a mapping: ordinal indicators, squared and circled Latin capitals.
+    case 0x00AA: case 0x00BA:
+        return CaseKind::Cased;
+    default:
+        break;
+    }
+    if ((c >= 0x1F130 && c <= 0x1F149) || (c >= 0x1F150 && c <= 0x1F169)
+        || (c >= 0x1F170 && c <= 0x1F189))
+        return CaseKind::Cased;
+    if (QChar::toUpper(c) != c || QChar::toLower(c) != c)
+        return CaseKind::Cased;
+    return CaseKind::Other;
+}
+
+char32_t codePointBefore(const char16_t* s, qsizetype& pos)
+{
+    const char16_t c = s[--pos];
+    if (isLowSurrogate(c) && pos > 0 && isHighSurrogate(s[pos - 1])) {
+        --pos;
+        return joinSurrogates(s[pos], c);
+    }
+    return c;
+}
+
+char32_t codePointAt(const char16_t* s, qsizetype n, qsizetype& pos)
+{
+    const char16_t c = s[pos++];
+    if (isHighSurrogate(c) && pos < n && isLowSurrogate(s[pos]))
+        return joinSurrogates(c, s[pos++]);
+    return c;
+}
+
+// A capital sigma ends a word when a cased letter comes before it and none after
+// it, skipping case-ignorable characters both ways.
+bool sigmaEndsWord(const char16_t* s, qsizetype n, qsizetype sigmaPos)
+{
+    CaseKind before = CaseKind::Other;
+    for (qsizetype j = sigmaPos; j > 0;) {
+        before = caseKind(codePointBefore(s, j));
+        if (before != CaseKind::Ignorable)
+            break;
+    }
+    if (before != CaseKind::Cased)
+        return false;
+    for (qsizetype j = sigmaPos + 1; j < n;) {
+        const CaseKind after = caseKind(codePointAt(s, n, j));
+        if (after != CaseKind::Ignorable)
+            return after != CaseKind::Cased;
+    }
+    return true;
+}
+
+char32_t mapCodePoint(char32_t c, Direction direction, const CaseTable& table,
+                      const char16_t* s, qsizetype n, qsizetype pos)
+{
+    if (c >= 0x10000)
+        return direction == Direction::Upper ? simpleUpper(c) : simpleLower(c);
+    const char16_t mapped = table.map[c];
+    if (!isSurrogate(mapped))
+        return mapped;
+    if (c == kCapitalSigma && direction == Direction::Lower)
+        return sigmaEndsWord(s, n, pos) ? kFinalSigma : kSmallSigma;
+    return c; // a lone surrogate stays as it is
+}
+
+// Maps the code point starting at s[i] the slow way; returns the index after it.
+qsizetype mapSlow(const char16_t* s, char16_t* out, qsizetype n, qsizetype i,
+                  Direction direction, const CaseTable& table)
+{
+    const char16_t c = s[i];
+    if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(s[i + 1])) {
+        const char32_t mapped = mapCodePoint(joinSurrogates(c, s[i + 1]), direction, table, s, n, i);
+        if (QChar::requiresSurrogates(mapped)) {
+            out[i] = QChar::highSurrogate(mapped);
+            out[i + 1] = QChar::lowSurrogate(mapped);
+        } else {
+            out[i] = c;
+            out[i + 1] = s[i + 1];
+        }
+        return i + 2;
+    }
+    out[i] = char16_t(mapCodePoint(c, direction, table, s, n, i));
+    return i + 1;
+}
+
+// Eight ASCII code units at once: false (and nothing written) when any of them is
+// not ASCII.
+template <Direction D>
+bool mapAsciiBlock(const char16_t* s, char16_t* out)
+{
+    // Letters to change: a..z in upper case, A..Z in lower case.
+    constexpr short kFirst = D == Direction::Upper ? 'a' : 'A';
+    constexpr short kLast = D == Direction::Upper ? 'z' : 'Z';
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i nonAscii = _mm_and_si128(v, _mm_set1_epi16(short(0xFF80)));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(nonAscii, _mm_setzero_si128())) != 0xFFFF)
+        return false;
+    const __m128i letter = _mm_and_si128(_mm_cmpgt_epi16(v, _mm_set1_epi16(kFirst - 1)),
+                                         _mm_cmpgt_epi16(_mm_set1_epi16(kLast + 1), v));
+    const __m128i mapped = _mm_xor_si128(v, _mm_and_si128(letter, _mm_set1_epi16(0x20)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), mapped);
+    return true;
+#else
+    // Four 16-bit lanes per word; every lane is below 0x80, so the sums below never
+    // carry into the next lane and bit 7 of each lane holds the comparison.
+    constexpr std::uint64_t kLanes = 0x0001000100010001ULL;
+    std::uint64_t w[2];
+    std::memcpy(w, s, sizeof w);
+    if (((w[0] | w[1]) & (0xFF80 * kLanes)) != 0)
+        return false;
+    for (std::uint64_t& x : w) {
+        const std::uint64_t atLeastFirst = x + (0x80 - kFirst) * kLanes;
+        const std::uint64_t pastLast = x + (0x80 - kLast - 1) * kLanes;
+        x ^= ((atLeastFirst & ~pastLast) & (0x80 * kLanes)) >> 2;
+    }
+    std::memcpy(out, w, sizeof w);
+    return true;
+#endif
+}
+
+template <Direction D, bool AsciiBlocks>
+void mapText(const char16_t* s, char16_t* out, qsizetype n, const CaseTable& table)
+{
+    qsizetype i = 0;
+    while (i < n) {
+        if constexpr (AsciiBlocks) {
+            while (n - i >= 8 && mapAsciiBlock<D>(s + i, out + i))
+                i += 8;
+        }
+        // At most a block through the table before trying whole ASCII blocks again.
+        const qsizetype stop = std::min(n, i + 8);
+        while (i < stop) {
+            const char16_t mapped = table.map[s[i]];
+            if (Q_LIKELY(!isSurrogate(mapped)))
+                out[i++] = mapped;
+            else
+                i = mapSlow(s, out, n, i, D, table);
+        }
+    }
+}
+
+template <Direction D>
+QString mapWholeText(const QString& text)
+{
+    const qsizetype n = text.size();
+    if (n == 0)
+        return text;
+    const bool turkic = turkicLocale();
+    const CaseTable& table = caseTable(D, turkic);
+    QString result(n, Qt::Uninitialized);
+    const auto* s = reinterpret_cast<const char16_t*>(text.constData());
+    auto* out = reinterpret_cast<char16_t*>(result.data());
+    // In Turkish the ASCII i or I changes script, so every unit goes through the table.
+    if (turkic)
+        mapText<D, false>(s, out, n, table);
+    else
+        mapText<D, true>(s, out, n, table);
+    return result;
+}
+
+} // namespace
+
 QString UpperCaseText(const QString& text)
 {
-    QString out = text;
-    for (QChar& c : out)
-        c = c.toUpper();
-    return out;
+    return mapWholeText<Direction::Upper>(text);
 }
 
 QString LowerCaseText(const QString& text)
 {
-    QString out = text;
-    for (QChar& c : out)
-        c = c.toLower();
-    return out;
+    return mapWholeText<Direction::Lower>(text);
+}
+
+int RandomCaseChoice(float r)
+{
+    // In double: in single precision r * 2 + 1 rounds up to 3 for the largest draws.
+    return static_cast<int>(std::floor(static_cast<double>(r) * 2.0 + 1.0));
 }
 
 QString RandomCaseText(const QString& text)
 {
-    QString out;
-    for (QChar c : text) {
-        const bool upper = QRandomGenerator::global()->bounded(2) == 0;
+    // Handlers that run during the yields may change the caller's string or start
+    // another conversion: work on our own copy and our own result only.
+    const QString input = text;
+    const qsizetype n = input.size();
+    QString result(n, Qt::Uninitialized);
+    const bool turkic = turkicLocale();
+    const CaseTable& upper = caseTable(Direction::Upper, turkic);
+    const CaseTable& lower = caseTable(Direction::Lower, turkic);
+    const auto* s = reinterpret_cast<const char16_t*>(input.constData());
+    auto* out = reinterpret_cast<char16_t*>(result.data());
+
+    for (qsizetype i = 0; i < n;) {
+        const bool toUpper = RandomCaseChoice(RandomGenerator::next()) == 1;
+        const qsizetype start = i;
+        const char32_t c = codePointAt(s, n, i);
+        const char32_t mapped = toUpper ? mapCodePoint(c, Direction::Upper, upper, s, n, start)
+                                        : mapCodePoint(c, Direction::Lower, lower, s, n, start);
         QCoreApplication::processEvents();
-        out.append(upper ? c.toUpper() : c.toLower());
+        if (i - start == 2) {
+            const char32_t kept = QChar::requiresSurrogates(mapped) ? mapped : c;
+            out[start] = QChar::highSurrogate(kept);
+            out[start + 1] = QChar::lowSurrogate(kept);
+        } else {
+            out[start] = char16_t(mapped);
+        }
     }
-    return out;
+    return result;
 }
 
 bool RandomCaseToClipboard(const QString& text)

@@ -14,6 +14,10 @@ QString LowerCaseText(const QString& text);
 // meanwhile runs to its end first.
 QString RandomCaseText(const QString& text);
 
+// The random transform's choice for a draw r in [0, 1): 1 (upper case) below 0.5,
+// 2 (lower case) from 0.5 on.
+int RandomCaseChoice(float r);
+
 // RandomCaseText, delivered by replacing the clipboard's text with the result.
 // Returns false when the clipboard could not be written.
 bool RandomCaseToClipboard(const QString& text);
