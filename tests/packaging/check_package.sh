@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The install and the Debian package as a user gets them: the right files in the
+# right places, desktop entry and metainfo valid, and a binary that runs.
+set -euo pipefail
+build=${1:?usage: check_package.sh BUILD_DIR}
+app_id=com.ardelon.Tovrin
+version="2.0.5"
+description="Change the case of text"
+
+tmp=$(mktemp -d /tmp/tovrin-package.XXXXXX)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+expected_files() { # prefix
+  cat <<LIST | sort
+$1/bin/tovrin
+$1/share/applications/$app_id.desktop
+$1/share/icons/hicolor/16x16/apps/$app_id.png
+$1/share/icons/hicolor/32x32/apps/$app_id.png
+$1/share/icons/hicolor/48x48/apps/$app_id.png
+$1/share/icons/hicolor/scalable/apps/$app_id.svg
+$1/share/metainfo/$app_id.metainfo.xml
+LIST
+}
+
+# Everything the desktop reads from an installed tree under `root`, files under `prefix`.
+check_tree() { # label root prefix
+  local label=$1 root=$2 prefix=$3 dir=$2$3
+  local got
+  got=$(cd "$root" && find . -type f | sed 's|^\.||' | sort)
+  if [ "$got" = "$(expected_files "$prefix")" ]; then ok "$label: file list"
+  else fail "$label: file list differs:"; diff <(expected_files "$prefix") <(echo "$got") >&2 || true; fi
+
+  local desktop=$dir/share/applications/$app_id.desktop
+  local metainfo=$dir/share/metainfo/$app_id.metainfo.xml
+  if desktop-file-validate "$desktop"; then ok "$label: desktop-file-validate"
+  else fail "$label: desktop-file-validate"; fi
+  if appstreamcli validate --no-net --strict "$metainfo"; then ok "$label: appstreamcli validate"
+  else fail "$label: appstreamcli validate"; fi
+
+  grep -qx "Comment=$description" "$desktop" || fail "$label: desktop entry lacks the description"
+  grep -qx "X-AppVersion=$version" "$desktop" || fail "$label: desktop entry lacks version $version"
+  grep -qx "Icon=$app_id" "$desktop" || fail "$label: desktop entry's icon is not $app_id"
+  grep -qx "Exec=tovrin" "$desktop" || fail "$label: desktop entry does not start tovrin"
+  grep -q "<summary>$description</summary>" "$metainfo" || fail "$label: metainfo lacks the description"
+  grep -q "<release version=\"$version\"" "$metainfo" || fail "$label: metainfo lacks release $version"
+  grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
+    || fail "$label: metainfo does not launch the desktop entry"
+
+  local size
+  for size in 16 32 48; do
+    file -b "$dir/share/icons/hicolor/${size}x$size/apps/$app_id.png" | grep -q "PNG image data, $size x $size," \
+      || fail "$label: the ${size}x$size icon is not a $size-pixel PNG"
+  done
+  grep -q '<svg' "$dir/share/icons/hicolor/scalable/apps/$app_id.svg" || fail "$label: the scalable icon is no SVG"
+
+  # The program names itself to the desktop with the same id.
+  grep -qa "$app_id" "$dir/bin/tovrin" || fail "$label: the binary does not carry the id $app_id"
+  check_binary "$label" "$dir/bin/tovrin"
+}
+
+# The command line of an installed binary, with no display at all.
+check_binary() { # label binary
+  local label=$1 bin=$2 out err status
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$bin" --version 2>"$tmp/err") && status=0 || status=$?
+  [ "$status" = 0 ] && [ "$out" = "Tovrin $version" ] && [ ! -s "$tmp/err" ] \
+    && ok "$label: --version prints '$out'" || fail "$label: --version gave '$out', status $status"
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$bin" --help 2>/dev/null) && status=0 || status=$?
+  [ "$status" = 0 ] && [[ "$out" == "Usage: tovrin "* ]] || fail "$label: --help gave status $status: $out"
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$bin" --frobnicate 2>"$tmp/err") && status=0 || status=$?
+  err=$(cat "$tmp/err")
+  [ "$status" = 2 ] && [ -z "$out" ] && [ "$(wc -l <"$tmp/err")" = 1 ] && [[ "$err" == *"--frobnicate"* ]] \
+    && ok "$label: an unknown argument is refused" \
+    || fail "$label: unknown argument gave status $status, stdout '$out', stderr '$err'"
+}
+
+# 1. cmake --install into a scratch prefix.
+cmake --install "$build" --prefix "$tmp/prefix" >"$tmp/install.log"
+check_tree "install" "$tmp/prefix" ""
+if appstreamcli validate-tree --no-net "$tmp/prefix" >"$tmp/tree.log" 2>&1; then ok "install: appstreamcli validate-tree"
+else cat "$tmp/tree.log" >&2; fail "install: appstreamcli validate-tree"; fi
+
+# 2. The Debian package, unpacked into a scratch root.
+cpack -G DEB -B "$tmp/pkg" --config "$build/CPackConfig.cmake" >"$tmp/cpack.log" 2>&1 \
+  || { cat "$tmp/cpack.log" >&2; fail "cpack -G DEB"; exit 1; }
+deb=$(find "$tmp/pkg" -maxdepth 1 -name '*.deb')
+[ "$(echo "$deb" | wc -l)" = 1 ] && [ -n "$deb" ] || { fail "cpack made no single .deb"; exit 1; }
+ok "cpack made $(basename "$deb")"
+[ "$(basename "$deb")" = "tovrin_${version}_$(dpkg --print-architecture).deb" ] || fail "unexpected name $(basename "$deb")"
+[ "$(dpkg-deb -f "$deb" Package)" = tovrin ] || fail "package name is not tovrin"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ "$depends" == *libqt6widgets6* ]] || fail "package does not depend on the Qt widgets library: '$depends'"
+ok "package depends: $depends"
+
+dpkg -x "$deb" "$tmp/root"
+check_tree "deb" "$tmp/root" "/usr"
+file -b "$tmp/root/usr/bin/tovrin" | grep -q ', stripped' || fail "deb: the binary is not stripped"
+listed=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $NF}' | sed 's|^\./|/|' | sort)
+[ "$listed" = "$(expected_files /usr)" ] || fail "deb: dpkg-deb -c lists other files: $listed"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "install and package: all checks passed"
