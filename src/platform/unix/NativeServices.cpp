@@ -2,6 +2,8 @@
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtLinks.h"
+#include "platform/unix/EmulatedRegistry.h"
+#include "platform/qt/QtNotifyIcon.h"
 
 namespace platform {
 
@@ -11,6 +13,8 @@ void installNativeServices()
     s.clipboard = std::make_unique<QtClipboard>();
     s.links = std::make_unique<QtLinks>();
     s.beeper = std::make_unique<QtBeeper>();
+    s.notifyIcon = std::make_shared<QtNotifyIcon>();
+    s.registry = makeEmulatedRegistry();
 }
 
 } // namespace platform

@@ -1,9 +1,11 @@
+#include "platform/qt/QtNotifyIcon.h" // ahead of <windows.h>, whose macros reuse the shell names
 #include <windows.h>
 #include <shellapi.h>
 
 #include "platform/Services.h"
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/win/WinRegistry.h"
 
 namespace platform {
 namespace {
@@ -33,6 +35,8 @@ void installNativeServices()
     s.clipboard = std::make_unique<QtClipboard>();
     s.links = std::make_unique<WinLinks>();
     s.beeper = std::make_unique<QtBeeper>();
+    s.notifyIcon = std::make_shared<QtNotifyIcon>();
+    s.registry = makeWinRegistry();
 }
 
 } // namespace platform
