@@ -1,5 +1,8 @@
 #include "ui/dialogs/frmOptions.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +24,31 @@ T* makeControl(QWidget* parent, const char* name, const QString& caption, QRect 
     return control;
 }
 
+// The dialog's design font, a sans serif of 8.25 points, as the desktop draws it.
+QFont dialogFont()
+{
+    QFont font = QApplication::font();
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+// Desktop fonts run wider and taller than the design's; a caption that would be cut
+// off gets the room it needs to the right (up to its container's inner edge) and is
+// kept centred on its row where it needs more height.
+void fitCaption(QWidget* control, int rightLimit)
+{
+    const QSize need = control->sizeHint();
+    QRect g = control->geometry();
+    if (need.width() > g.width())
+        g.setWidth(std::max(g.width(), std::min(need.width(), rightLimit - g.left())));
+    if (need.height() > g.height()) {
+        const int extra = need.height() - g.height();
+        g.adjust(0, -extra / 2, 0, extra - extra / 2);
+    }
+    control->setGeometry(g);
+}
+
 } // namespace
 
 frmOptions::frmOptions()
@@ -29,6 +57,7 @@ frmOptions::frmOptions()
     setWindowTitle(QStringLiteral("Options"));
     useFixedBorder();
     setClientSizeTwips(3585, 2850);
+    setFont(dialogFont());
 
     QWidget* c = client();
     Frame1 = makeControl<QGroupBox>(c, "Frame1", QStringLiteral("General Options"), twips::rect(120, 120, 3375, 855));
@@ -55,6 +84,15 @@ frmOptions::frmOptions()
     // group them anyway; their click handlers keep exactly one of them on.
     optOpen->setAutoExclusive(false);
     optCopy->setAutoExclusive(false);
+
+    // Inner right edges: up to the frames' borders, in their own and in the window's coordinates.
+    const int frameInner = Frame2->width() - 2;
+    const int windowInner = Frame1->geometry().right() - 1;
+    fitCaption(ckSplash, windowInner);
+    fitCaption(ckTrayst, windowInner);
+    fitCaption(optCopy, windowInner);
+    fitCaption(optOpen, frameInner);
+    fitCaption(Label1, frameInner);
 
     ckSplash->raise();
     ckTrayst->raise();
