@@ -11,6 +11,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-pil
   # install and package checks; redrawing the desktop icons
   desktop-file-utils appstream dpkg-dev file python3-fonttools librsvg2-bin
+  # registry conformance under Wine; the settings file fuzzer
+  g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev
 )
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 missing=()
