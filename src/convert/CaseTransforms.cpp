@@ -216,51 +216,91 @@ qsizetype mapSlow(const char16_t* s, char16_t* out, qsizetype n, qsizetype i,
     return i + 1;
 }
 
-// Eight ASCII code units at once: false (and nothing written) when any of them is
-// not ASCII.
+// Letters that change in the ASCII range: a..z in upper case, A..Z in lower case.
 template <Direction D>
-bool mapAsciiBlock(const char16_t* s, char16_t* out)
-{
-    // Letters to change: a..z in upper case, A..Z in lower case.
-    constexpr short kFirst = D == Direction::Upper ? 'a' : 'A';
-    constexpr short kLast = D == Direction::Upper ? 'z' : 'Z';
+constexpr char16_t kFirstLetter = D == Direction::Upper ? u'a' : u'A';
+
 #if defined(__SSE2__)
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    const __m128i nonAscii = _mm_and_si128(v, _mm_set1_epi16(short(0xFF80)));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(nonAscii, _mm_setzero_si128())) != 0xFFFF)
-        return false;
-    const __m128i letter = _mm_and_si128(_mm_cmpgt_epi16(v, _mm_set1_epi16(kFirst - 1)),
-                                         _mm_cmpgt_epi16(_mm_set1_epi16(kLast + 1), v));
+// Case flip of the ASCII letters in eight units known to be ASCII: shifted so the
+// letters land at the bottom of the signed range, one comparison finds them.
+// In Turkish the i (upper) or I (lower) leaves ASCII for its dotted/dotless twin.
+template <Direction D, bool Turkic>
+inline __m128i mapAsciiLetters(__m128i v)
+{
+    const __m128i shifted = _mm_add_epi16(v, _mm_set1_epi16(short(0x8000 - kFirstLetter<D>)));
+    const __m128i letter = _mm_cmplt_epi16(shifted, _mm_set1_epi16(short(-0x8000 + 26)));
     const __m128i mapped = _mm_xor_si128(v, _mm_and_si128(letter, _mm_set1_epi16(0x20)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), mapped);
-    return true;
+    if constexpr (!Turkic)
+        return mapped;
+    constexpr short kFrom = D == Direction::Upper ? 'i' : 'I';
+    constexpr short kTo = D == Direction::Upper ? 0x0130 : 0x0131;
+    const __m128i turkicI = _mm_cmpeq_epi16(v, _mm_set1_epi16(kFrom));
+    return _mm_or_si128(_mm_andnot_si128(turkicI, mapped),
+                        _mm_and_si128(turkicI, _mm_set1_epi16(kTo)));
+}
+
+inline bool allAscii(__m128i v)
+{
+    const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(0xFF80)));
+    return _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) == 0xFFFF;
+}
+#endif
+
+// Maps the run of ASCII at the start of s, in whole blocks of eight units; returns
+// how many units it mapped (a multiple of eight, possibly none).
+template <Direction D, bool Turkic>
+qsizetype mapAsciiRun(const char16_t* s, char16_t* out, qsizetype n)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    for (; n - i >= 32; i += 32) {
+        const auto* in = reinterpret_cast<const __m128i*>(s + i);
+        const __m128i a = _mm_loadu_si128(in);
+        const __m128i b = _mm_loadu_si128(in + 1);
+        const __m128i c = _mm_loadu_si128(in + 2);
+        const __m128i d = _mm_loadu_si128(in + 3);
+        if (!allAscii(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d))))
+            break;
+        auto* to = reinterpret_cast<__m128i*>(out + i);
+        _mm_storeu_si128(to, mapAsciiLetters<D, Turkic>(a));
+        _mm_storeu_si128(to + 1, mapAsciiLetters<D, Turkic>(b));
+        _mm_storeu_si128(to + 2, mapAsciiLetters<D, Turkic>(c));
+        _mm_storeu_si128(to + 3, mapAsciiLetters<D, Turkic>(d));
+    }
+    for (; n - i >= 8; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        if (!allAscii(v))
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), mapAsciiLetters<D, Turkic>(v));
+    }
 #else
     // Four 16-bit lanes per word; every lane is below 0x80, so the sums below never
     // carry into the next lane and bit 7 of each lane holds the comparison.
     constexpr std::uint64_t kLanes = 0x0001000100010001ULL;
-    std::uint64_t w[2];
-    std::memcpy(w, s, sizeof w);
-    if (((w[0] | w[1]) & (0xFF80 * kLanes)) != 0)
-        return false;
-    for (std::uint64_t& x : w) {
-        const std::uint64_t atLeastFirst = x + (0x80 - kFirst) * kLanes;
-        const std::uint64_t pastLast = x + (0x80 - kLast - 1) * kLanes;
-        x ^= ((atLeastFirst & ~pastLast) & (0x80 * kLanes)) >> 2;
+    if constexpr (Turkic)
+        return 0; // the table has the Turkish i
+    for (; n - i >= 8; i += 8) {
+        std::uint64_t w[2];
+        std::memcpy(w, s + i, sizeof w);
+        if (((w[0] | w[1]) & (0xFF80 * kLanes)) != 0)
+            break;
+        for (std::uint64_t& x : w) {
+            const std::uint64_t atLeastFirst = x + (0x80 - kFirstLetter<D>) * kLanes;
+            const std::uint64_t pastLast = x + (0x80 - kFirstLetter<D> - 26) * kLanes;
+            x ^= ((atLeastFirst & ~pastLast) & (0x80 * kLanes)) >> 2;
+        }
+        std::memcpy(out + i, w, sizeof w);
     }
-    std::memcpy(out, w, sizeof w);
-    return true;
 #endif
+    return i;
 }
 
-template <Direction D, bool AsciiBlocks>
+template <Direction D, bool Turkic>
 void mapText(const char16_t* s, char16_t* out, qsizetype n, const CaseTable& table)
 {
     qsizetype i = 0;
     while (i < n) {
-        if constexpr (AsciiBlocks) {
-            while (n - i >= 8 && mapAsciiBlock<D>(s + i, out + i))
-                i += 8;
-        }
+        i += mapAsciiRun<D, Turkic>(s + i, out + i, n - i);
         // At most a block through the table before trying whole ASCII blocks again.
         const qsizetype stop = std::min(n, i + 8);
         while (i < stop) {
@@ -284,11 +324,10 @@ QString mapWholeText(const QString& text)
     QString result(n, Qt::Uninitialized);
     const auto* s = reinterpret_cast<const char16_t*>(text.constData());
     auto* out = reinterpret_cast<char16_t*>(result.data());
-    // In Turkish the ASCII i or I changes script, so every unit goes through the table.
     if (turkic)
-        mapText<D, false>(s, out, n, table);
-    else
         mapText<D, true>(s, out, n, table);
+    else
+        mapText<D, false>(s, out, n, table);
     return result;
 }
 

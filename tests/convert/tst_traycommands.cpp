@@ -1,0 +1,428 @@
+// The tray menu's conversions of the clipboard's text: what ends up on the clipboard,
+// where the result goes, how many beeps, and what happens while rAnDOm yields.
+#include <QAction>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+#include "core/Forms.h"
+#include "core/Reg.h"
+#include "platform/fakes/FakeRegistry.h"
+#include "support/TestApp.h"
+#include "ui/dialogs/frmOptions.h"
+#include "ui/dialogs/frmTraytxt.h"
+#include "ui/main/frmCase.h"
+
+using platform::ClipboardRead;
+using platform::fakes::FakeClipboard;
+
+namespace {
+
+// A clipboard that is busy for its first reads or writes and remembers every text
+// written to it, in order.
+class ScriptedClipboard final : public platform::Clipboard {
+public:
+    ClipboardRead read() override
+    {
+        ++reads;
+        if (failReads > 0) {
+            --failReads;
+            return {ClipboardRead::Status::Unavailable, {}};
+        }
+        return hasText ? ClipboardRead{ClipboardRead::Status::Text, text} : ClipboardRead{};
+    }
+    bool clear() override
+    {
+        ++clears;
+        hasText = false;
+        text.clear();
+        return true;
+    }
+    bool setText(const QString& t) override
+    {
+        if (failWrites > 0) {
+            --failWrites;
+            return false;
+        }
+        written.append(t);
+        hasText = true;
+        text = t;
+        return true;
+    }
+
+    bool hasText = true;
+    QString text;
+    int failReads = 0;
+    int failWrites = 0;
+    int reads = 0;
+    int clears = 0;
+    QStringList written;
+};
+
+const QString kMixed = QStringLiteral("Hello, Wörld 42: Ça VA? abcdefghijklmnopqrstuvwxyz");
+
+// rAnDOm keeps every character and changes at most its case.
+bool isRecasingOf(const QString& result, const QString& input)
+{
+    return result.size() == input.size() && result.toLower() == input.toLower();
+}
+
+} // namespace
+
+class TestTrayCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void convertsAndRoutes_data();
+    void convertsAndRoutes();
+    void clipboardWithoutText_data();
+    void clipboardWithoutText();
+    void unreadableClipboardIsLeftAlone_data();
+    void unreadableClipboardIsLeftAlone();
+    void briefBusyClipboard_data();
+    void briefBusyClipboard();
+    void lineBreaksAndSymbolsPassThrough();
+    void openTextWindowKeepsItsText();
+    void optionChangeCountsBeforeOk();
+    void unloadedOptionsAreReadFromStore();
+    void commandNestedInRandomFinishesFirst_data();
+    void commandNestedInRandomFinishesFirst();
+    void windowsClosedDuringRandomAreReachedAfresh();
+
+private:
+    void storeRouting(bool openWindow);
+    void trigger(const QString& item);
+    FakeClipboard& clip() { return *m_app->fakes.clipboard; }
+    int beeps() const { return m_app->fakes.beeper->beeps; }
+
+    std::unique_ptr<TestApp> m_app;
+    std::shared_ptr<platform::fakes::FakeRegistry> m_registry;
+};
+
+void TestTrayCommands::init()
+{
+    m_app = std::make_unique<TestApp>();
+    m_registry = platform::fakes::installFakeRegistry();
+}
+
+void TestTrayCommands::cleanup()
+{
+    m_app.reset();
+}
+
+void TestTrayCommands::storeRouting(bool openWindow)
+{
+    m_registry->putString(QString::fromLatin1(kSettingsPath), QString::fromLatin1(kCopy2Clip),
+                          openWindow ? QStringLiteral("False") : QStringLiteral("True"));
+}
+
+// Through the tray menu's own item, as the user chooses it.
+void TestTrayCommands::trigger(const QString& item)
+{
+    auto* action = forms().get<frmCase>().findChild<QAction*>(item);
+    QVERIFY2(action, qPrintable(item));
+    action->trigger();
+}
+
+void TestTrayCommands::convertsAndRoutes_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("openWindow");
+    QTest::addColumn<QString>("expected"); // empty for rAnDOm
+    const QString upper = QStringLiteral("HELLO, WÖRLD 42: ÇA VA? ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const QString lower = QStringLiteral("hello, wörld 42: ça va? abcdefghijklmnopqrstuvwxyz");
+    for (bool open : {true, false}) {
+        const char* routing = open ? "open it in a new window" : "copy it directly";
+        QTest::addRow("mnuUp, %s", routing) << "mnuUp" << open << upper;
+        QTest::addRow("mnuLow, %s", routing) << "mnuLow" << open << lower;
+        QTest::addRow("mnuRnd, %s", routing) << "mnuRnd" << open << QString();
+    }
+}
+
+void TestTrayCommands::convertsAndRoutes()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, openWindow);
+    QFETCH(QString, expected);
+    storeRouting(openWindow);
+    const QString input = kMixed;
+    clip().putText(input);
+    frmCase& main = forms().get<frmCase>();
+    main.txtBase->setPlainText(QStringLiteral("source box"));
+    main.txtEnd->setPlainText(QStringLiteral("result box"));
+
+    trigger(item);
+
+    QVERIFY(clip().holdsText());
+    const QString result = clip().text();
+    if (expected.isEmpty()) {
+        QVERIFY2(isRecasingOf(result, input), qPrintable(result));
+        QVERIFY(result != input.toUpper() && result != input.toLower());
+    } else {
+        QCOMPARE(result, expected);
+    }
+    QCOMPARE(clip().writes, 1);
+
+    QCOMPARE(forms().isLoaded<frmTraytxt>(), openWindow);
+    if (openWindow) {
+        frmTraytxt& window = forms().get<frmTraytxt>();
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.txtText->toPlainText(), result);
+    }
+    QCOMPARE(beeps(), openWindow ? 1 : 2);
+
+    // The Options window was loaded to read the choice, and stays hidden.
+    QVERIFY(forms().isLoaded<frmOptions>());
+    QVERIFY(!forms().get<frmOptions>().isVisible());
+    // The main window's boxes are no part of a tray command.
+    QCOMPARE(main.txtBase->toPlainText(), QStringLiteral("source box"));
+    QCOMPARE(main.txtEnd->toPlainText(), QStringLiteral("result box"));
+    QVERIFY(!main.isVisible());
+}
+
+void TestTrayCommands::clipboardWithoutText_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("picture");
+    QTest::addColumn<bool>("openWindow");
+    for (const char* item : {"mnuUp", "mnuLow", "mnuRnd"}) {
+        QTest::addRow("%s, picture, window", item) << item << true << true;
+        QTest::addRow("%s, picture, copy", item) << item << true << false;
+        QTest::addRow("%s, empty clipboard, window", item) << item << false << true;
+        QTest::addRow("%s, empty clipboard, copy", item) << item << false << false;
+    }
+}
+
+void TestTrayCommands::clipboardWithoutText()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, picture);
+    QFETCH(bool, openWindow);
+    storeRouting(openWindow);
+    if (picture)
+        clip().putPicture();
+    else
+        clip().putNothing();
+
+    trigger(item);
+
+    // Nothing to convert, so nothing to lose: the picture stays.
+    QCOMPARE(clip().holdsPicture(), picture);
+    QCOMPARE(clip().isEmpty(), !picture);
+    QCOMPARE(clip().writes, 0);
+    QCOMPARE(clip().clears, 0);
+    // Routed as usual; the Text Window has no text to show.
+    QCOMPARE(forms().isLoaded<frmTraytxt>(), openWindow);
+    if (openWindow)
+        QCOMPARE(forms().get<frmTraytxt>().txtText->toPlainText(), QString());
+    QCOMPARE(beeps(), openWindow ? 1 : 2);
+}
+
+void TestTrayCommands::unreadableClipboardIsLeftAlone_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("openWindow");
+    for (const char* item : {"mnuUp", "mnuLow", "mnuRnd"}) {
+        QTest::addRow("%s, window", item) << item << true;
+        QTest::addRow("%s, copy", item) << item << false;
+    }
+}
+
+void TestTrayCommands::unreadableClipboardIsLeftAlone()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, openWindow);
+    storeRouting(openWindow);
+    clip().putText(QStringLiteral("the user's text"));
+    clip().unavailable = true;
+
+    QElapsedTimer timer;
+    timer.start();
+    trigger(item);
+
+    QVERIFY2(clip().reads > 1, "tried more than once");
+    QVERIFY2(timer.elapsed() < 1000, "but only briefly");
+    clip().unavailable = false;
+    QCOMPARE(clip().text(), QStringLiteral("the user's text"));
+    QCOMPARE(clip().writes, 0);
+    QCOMPARE(clip().clears, 0);
+    // One beep tells that nothing happened; no window with a text that is not there.
+    QVERIFY(!forms().isLoaded<frmTraytxt>());
+    QCOMPARE(beeps(), 1);
+}
+
+void TestTrayCommands::briefBusyClipboard_data()
+{
+    QTest::addColumn<int>("failReads");
+    QTest::addColumn<int>("failWrites");
+    QTest::addColumn<bool>("converted");
+    QTest::newRow("busy for one read") << 1 << 0 << true;
+    QTest::newRow("busy for two writes") << 0 << 2 << true;
+    QTest::newRow("never readable") << 1000 << 0 << false;
+    QTest::newRow("never writable") << 0 << 1000 << false;
+}
+
+void TestTrayCommands::briefBusyClipboard()
+{
+    QFETCH(int, failReads);
+    QFETCH(int, failWrites);
+    QFETCH(bool, converted);
+    storeRouting(false);
+    auto owned = std::make_unique<ScriptedClipboard>();
+    ScriptedClipboard& scripted = *owned;
+    platform::services().clipboard = std::move(owned);
+    scripted.text = QStringLiteral("keep Me");
+    scripted.failReads = failReads;
+    scripted.failWrites = failWrites;
+
+    trigger(QStringLiteral("mnuUp"));
+
+    QCOMPARE(scripted.text, converted ? QStringLiteral("KEEP ME") : QStringLiteral("keep Me"));
+    QVERIFY(scripted.hasText);
+    QCOMPARE(scripted.clears, 0);
+    QCOMPARE(beeps(), converted ? 2 : 1);
+}
+
+void TestTrayCommands::lineBreaksAndSymbolsPassThrough()
+{
+    storeRouting(false);
+    const QString input = QStringLiteral("one\r\ntwo\ttab 😀 ß 1/2\r\n");
+    clip().putText(input);
+    trigger(QStringLiteral("mnuUp"));
+    QCOMPARE(clip().text(), QStringLiteral("ONE\r\nTWO\tTAB 😀 ß 1/2\r\n"));
+    clip().putText(input);
+    trigger(QStringLiteral("mnuRnd"));
+    QVERIFY(isRecasingOf(clip().text(), input));
+    QCOMPARE(clip().text().count(QStringLiteral("\r\n")), 2);
+}
+
+void TestTrayCommands::openTextWindowKeepsItsText()
+{
+    storeRouting(true);
+    clip().putText(QStringLiteral("first"));
+    trigger(QStringLiteral("mnuUp"));
+    QCOMPARE(forms().get<frmTraytxt>().txtText->toPlainText(), QStringLiteral("FIRST"));
+
+    clip().putText(QStringLiteral("Second"));
+    trigger(QStringLiteral("mnuLow"));
+    QCOMPARE(clip().text(), QStringLiteral("second"));
+    frmTraytxt& window = forms().get<frmTraytxt>();
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.txtText->toPlainText(), QStringLiteral("FIRST"));
+    QCOMPARE(beeps(), 2);
+
+    // Closed by the user: the next command opens it afresh with the new result.
+    window.close();
+    QVERIFY(!forms().isLoaded<frmTraytxt>());
+    clip().putText(QStringLiteral("third"));
+    trigger(QStringLiteral("mnuUp"));
+    QCOMPARE(forms().get<frmTraytxt>().txtText->toPlainText(), QStringLiteral("THIRD"));
+}
+
+void TestTrayCommands::optionChangeCountsBeforeOk()
+{
+    storeRouting(true);
+    forms().get<frmOptions>().showModeless();
+    forms().get<frmOptions>().optCopy->click();
+    clip().putText(QStringLiteral("a"));
+    trigger(QStringLiteral("mnuUp"));
+    QVERIFY(!forms().isLoaded<frmTraytxt>());
+    QCOMPARE(beeps(), 2);
+
+    forms().get<frmOptions>().optOpen->click();
+    trigger(QStringLiteral("mnuUp"));
+    QVERIFY(forms().isLoaded<frmTraytxt>());
+    QCOMPARE(beeps(), 3);
+    // Nothing was confirmed: the store still holds the earlier choice.
+    QCOMPARE(m_registry->text(QString::fromLatin1(kSettingsPath), QString::fromLatin1(kCopy2Clip)),
+             std::optional<QString>(QStringLiteral("False")));
+}
+
+void TestTrayCommands::unloadedOptionsAreReadFromStore()
+{
+    storeRouting(false);
+    QVERIFY(!forms().isLoaded<frmOptions>());
+    clip().putText(QStringLiteral("a"));
+    trigger(QStringLiteral("mnuUp"));
+    QVERIFY(!forms().isLoaded<frmTraytxt>());
+    QCOMPARE(beeps(), 2);
+
+    // Options closed (unloaded) and the store changed meanwhile: loading it again reads it.
+    forms().unload<frmOptions>();
+    storeRouting(true);
+    trigger(QStringLiteral("mnuUp"));
+    QVERIFY(forms().isLoaded<frmTraytxt>());
+    QVERIFY(!forms().get<frmOptions>().isVisible());
+    QCOMPARE(beeps(), 3);
+}
+
+void TestTrayCommands::commandNestedInRandomFinishesFirst_data()
+{
+    QTest::addColumn<bool>("openWindow");
+    QTest::newRow("copy it directly") << false;
+    QTest::newRow("open it in a new window") << true;
+}
+
+void TestTrayCommands::commandNestedInRandomFinishesFirst()
+{
+    QFETCH(bool, openWindow);
+    storeRouting(openWindow);
+    auto owned = std::make_unique<ScriptedClipboard>();
+    ScriptedClipboard& scripted = *owned;
+    platform::services().clipboard = std::move(owned);
+    const QString input = QStringLiteral("abcdefghijklmnop");
+    scripted.text = input;
+
+    // Chosen from the tray menu while rAnDOm is still going through the text.
+    bool nestedRan = false;
+    QTimer::singleShot(0, [&] {
+        nestedRan = true;
+        forms().get<frmCase>().mnuUp->trigger();
+    });
+    trigger(QStringLiteral("mnuRnd"));
+
+    QVERIFY(nestedRan);
+    // The nested command read the text before rAnDOm wrote anything, and wrote first;
+    // rAnDOm's own result comes last and stays.
+    QCOMPARE(scripted.written.size(), 2);
+    QCOMPARE(scripted.written.at(0), input.toUpper());
+    QVERIFY(isRecasingOf(scripted.written.at(1), input));
+    QCOMPARE(scripted.text, scripted.written.at(1));
+    QCOMPARE(beeps(), openWindow ? 2 : 4);
+    if (openWindow) {
+        // Opened by the nested command; the outer one only brought it forward.
+        QCOMPARE(forms().get<frmTraytxt>().txtText->toPlainText(), input.toUpper());
+    }
+}
+
+void TestTrayCommands::windowsClosedDuringRandomAreReachedAfresh()
+{
+    storeRouting(true);
+    clip().putText(QStringLiteral("earlier"));
+    trigger(QStringLiteral("mnuUp"));
+    QVERIFY(forms().isLoaded<frmTraytxt>());
+
+    // While rAnDOm runs, the user closes the Text Window and the Options window goes too.
+    clip().putText(QStringLiteral("abcdefghijklmnop"));
+    QTimer::singleShot(0, [] {
+        forms().get<frmTraytxt>().close();
+        forms().unload<frmOptions>();
+    });
+    trigger(QStringLiteral("mnuRnd"));
+
+    QVERIFY(forms().isLoaded<frmTraytxt>());
+    frmTraytxt& window = forms().get<frmTraytxt>();
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.txtText->toPlainText(), clip().text());
+    QVERIFY(isRecasingOf(window.txtText->toPlainText(), QStringLiteral("abcdefghijklmnop")));
+}
+
+QTEST_MAIN(TestTrayCommands)
+#include "tst_traycommands.moc"
