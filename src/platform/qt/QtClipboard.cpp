@@ -1,31 +1,83 @@
 #include "platform/qt/QtClipboard.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
 
 namespace platform {
 
+namespace {
+
+const QString kPlainText = QStringLiteral("text/plain");
+const QString kUtf8Text = QStringLiteral("text/plain;charset=utf-8");
+
+ClipboardRead unavailable()
+{
+    return {ClipboardRead::Status::Unavailable, {}};
+}
+
+ClipboardRead noText()
+{
+    return {ClipboardRead::Status::NoText, {}};
+}
+
+} // namespace
+
 ClipboardRead QtClipboard::read()
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    // Where the toolkit keeps the clipboard itself, an empty one has no data at all.
     if (!data)
-        return {ClipboardRead::Status::Unavailable, {}};
-    if (!data->hasText())
-        return {ClipboardRead::Status::NoText, {}};
-    return {ClipboardRead::Status::Text, data->text()};
+        return noText();
+
+    // The owner's list of formats: the first request that can hang. Qt caches the
+    // list once it has one, so the calls below do not ask again.
+    QElapsedTimer timer;
+    timer.start();
+    const QStringList formats = data->formats();
+    if (formats.isEmpty()) {
+        // Nobody owning the clipboard answers at once; an owner that never answers
+        // yields the same empty list, only after the platform's time-out.
+        return timer.elapsed() >= kNoAnswerMs ? unavailable() : noText();
+    }
+
+    // Plain text only: a list of files or a picture is not text, even where Qt would
+    // offer the file names as text.
+    const bool utf8 = formats.contains(kUtf8Text);
+    if (!utf8 && !formats.contains(kPlainText))
+        return noText();
+
+    // Exactly one request for the text. QMimeData::text() would try the UTF-8 format
+    // and then plain text, two time-outs when the owner stops answering in between.
+    timer.restart();
+    QString text;
+    if (utf8)
+        text = QString::fromUtf8(data->data(kUtf8Text));
+    else
+        text = data->text();
+    if (text.isEmpty() && timer.elapsed() >= kNoAnswerMs)
+        return unavailable();
+    return {ClipboardRead::Status::Text, std::move(text)};
 }
 
 bool QtClipboard::clear()
 {
-    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-    return true;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear(QClipboard::Clipboard);
+    return !clipboard->ownsClipboard();
 }
 
 bool QtClipboard::setText(const QString& text)
 {
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
-    return true;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    auto* data = new QMimeData;
+    data->setText(text);
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+    // Asks the platform who owns the clipboard now (on X11 the server, on Windows the
+    // system clipboard): our own data comes back only when taking it over worked.
+    return clipboard->mimeData(QClipboard::Clipboard) == data;
 }
 
 } // namespace platform

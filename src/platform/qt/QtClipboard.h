@@ -4,11 +4,23 @@
 
 namespace platform {
 
+// The system clipboard through QClipboard.
+//
+// Reading asks the owner at most once for its formats and once for the text, so a
+// program that holds the clipboard without answering costs one platform time-out
+// (on X11 five seconds per request), never several. Qt does not report that time-out:
+// an empty answer that took this long is taken as "no answer" (Unavailable) rather
+// than "no text".
+//
+// Writing hands the new text over in one step and checks afterwards, with the
+// platform, that the program really became the clipboard's owner.
 class QtClipboard final : public Clipboard {
 public:
     ClipboardRead read() override;
     bool clear() override;
     bool setText(const QString& text) override;
+
+    static constexpr int kNoAnswerMs = 1500;
 };
 
 } // namespace platform

@@ -10,6 +10,8 @@
 #include <QPushButton>
 
 #include "convert/CaseTransforms.h"
+#include "convert/ClipboardAccess.h"
+#include "convert/Module1.h"
 #include "core/Forms.h"
 #include "core/StartUp.h"
 #include "core/Twips.h"
@@ -154,14 +156,19 @@ void frmCase::Command2_Click()
 
 void frmCase::Command3_Click()
 {
-    txtBase->setPlainText(platform::clipboard().read().textOrEmpty());
+    const platform::ClipboardRead read = ReadClipboardText();
+    if (read.status == platform::ClipboardRead::Status::Unavailable) {
+        platform::beeper().beep();
+        return;
+    }
+    txtBase->setPlainText(read.textOrEmpty());
 }
 
 void frmCase::Command4_Click()
 {
-    const QString text = txtEnd->toPlainText();
-    platform::clipboard().clear();
-    platform::clipboard().setText(text);
+    // One replacing write: clearing first would lose the clipboard if the write failed.
+    if (!ReplaceClipboardText(txtEnd->toPlainText()))
+        platform::beeper().beep();
 }
 
 void frmCase::Command5_Click()
@@ -228,14 +235,17 @@ void frmCase::mnuMain_Click()
 
 void frmCase::mnuUp_Click()
 {
+    ConvertClipboardText(TrayConversion::Upper);
 }
 
 void frmCase::mnuLow_Click()
 {
+    ConvertClipboardText(TrayConversion::Lower);
 }
 
 void frmCase::mnuRnd_Click()
 {
+    ConvertClipboardText(TrayConversion::Random);
 }
 
 void frmCase::Trayicon_MouseMove(int)
