@@ -16,6 +16,8 @@
 #include "core/StartUp.h"
 #include "core/Twips.h"
 #include "platform/Services.h"
+#include "ui/credits/frmCred.h"
+#include "ui/dialogs/frmAbout.h"
 #include "ui/dialogs/frmOptions.h"
 #include "ui/main/General.h"
 
@@ -191,6 +193,7 @@ void frmCase::mnuOption_Click()
 
 void frmCase::mnuCredits_Click()
 {
+    forms().get<frmCred>().showModeless();
 }
 
 void frmCase::mnuCred_Click()
@@ -200,6 +203,7 @@ void frmCase::mnuCred_Click()
 
 void frmCase::mnuAbout_Click()
 {
+    forms().get<frmAbout>().showModeless();
 }
 
 void frmCase::mnuAbou_Click()

@@ -1,0 +1,303 @@
+#include <QGroupBox>
+#include <QTimer>
+#include <QtTest>
+
+#include "core/Forms.h"
+#include "core/Twips.h"
+#include "support/TestApp.h"
+#include "ui/credits/CreditText.h"
+#include "ui/credits/frmCred.h"
+#include "ui/main/frmCase.h"
+
+using S = CreditsScroll;
+
+namespace {
+
+// The lines of a text box's text, which ends with one CR LF.
+QStringList linesOf(const QString& text)
+{
+    if (!text.endsWith(QLatin1String("\r\n")))
+        return {QStringLiteral("<no final CR LF>")};
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    return lines;
+}
+
+QList<int> nonEmptyLines(const QStringList& lines)
+{
+    QList<int> out;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (!lines[i].isEmpty())
+            out << i + 1;
+    }
+    return out;
+}
+
+QList<int> range(int from, int to)
+{
+    QList<int> out;
+    for (int i = from; i <= to; ++i)
+        out << i;
+    return out;
+}
+
+CreditText* block(const QString& name)
+{
+    return forms().get<frmCred>().findChild<CreditText*>(name);
+}
+
+void settleDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestFrmCred : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_app = std::make_unique<TestApp>(); }
+    void cleanup() { m_app.reset(); }
+
+    void window();
+    void elements_data();
+    void elements();
+    void oneLineTexts_data();
+    void oneLineTexts();
+    void textBoxLines_data();
+    void textBoxLines();
+    void unitTwoColumns();
+    void thanksList();
+    void loadPlacesTheStartLayout();
+    void ticksMoveTheWidgets();
+    void timerScrolls();
+    void outerHeightLeavesTheGagLinesAlone();
+    void showingAgainDoesNotRestart();
+    void closeUnloadsAndReopenRestarts();
+
+private:
+    std::unique_ptr<TestApp> m_app;
+};
+
+void TestFrmCred::window()
+{
+    frmCred& f = forms().get<frmCred>();
+    QCOMPARE(f.windowTitle(), QStringLiteral("Credits"));
+    QCOMPARE(f.client()->size(), QSize(385, 307));
+    QVERIFY(!(f.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QCOMPARE(f.client()->palette().color(QPalette::Window), QColor(Qt::black));
+    QVERIFY(f.windowIcon().availableSizes().contains(QSize(32, 32)));
+    QVERIFY(f.windowIcon().availableSizes().contains(QSize(16, 16)));
+    QCOMPARE(f.Timer1->interval(), 10);
+    QVERIFY(f.Timer1->isActive());
+}
+
+void TestFrmCred::elements_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<bool>("underlined");
+    // Twips / 15.
+    const int centre = Qt::AlignHCenter;
+    QTest::newRow("txtAppname") << "txtAppname" << 16 << QSize(345, 17) << centre << true;
+    QTest::newRow("txtCopy") << "txtCopy" << 16 << QSize(345, 17) << centre << false;
+    QTest::newRow("txtCred") << "txtCred" << 16 << QSize(345, 17) << centre << true;
+    QTest::newRow("txtU1") << "txtU1" << 16 << QSize(345, 17) << centre << true;
+    QTest::newRow("txtUoo") << "txtUoo" << 16 << QSize(169, 145) << int(Qt::AlignRight) << false;
+    QTest::newRow("txtUot") << "txtUot" << 192 << QSize(169, 145) << int(Qt::AlignLeft) << false;
+    QTest::newRow("txtU2") << "txtU2" << 16 << QSize(345, 17) << centre << true;
+    QTest::newRow("txtUto") << "txtUto" << 16 << QSize(169, 841) << int(Qt::AlignRight) << false;
+    QTest::newRow("txtUtt") << "txtUtt" << 192 << QSize(169, 849) << int(Qt::AlignLeft) << false;
+    QTest::newRow("txtThank") << "txtThank" << 16 << QSize(345, 745) << centre << false;
+    QTest::newRow("txtFire") << "txtFire" << 16 << QSize(345, 17) << centre << false;
+    QTest::newRow("txtPants") << "txtPants" << 16 << QSize(345, 25) << centre << true;
+}
+
+void TestFrmCred::elements()
+{
+    QFETCH(QString, name);
+    QFETCH(int, left);
+    QFETCH(QSize, size);
+    QFETCH(int, alignment);
+    QFETCH(bool, underlined);
+    CreditText* b = block(name);
+    QVERIFY(b);
+    QCOMPARE(b->x(), left);
+    QCOMPARE(b->size(), size);
+    QCOMPARE(int(b->alignment()), alignment);
+    QCOMPARE(b->font().underline(), underlined);
+    QCOMPARE(b->font().pointSizeF(), name == "txtPants" ? 13.5 : 8.25);
+    QCOMPARE(b->font().bold(), name == "txtPants");
+    QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+}
+
+void TestFrmCred::oneLineTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("txtAppname") << "txtAppname" << QString(26, ' ') + "Tovrin v2.0.5" + QString(27, ' ');
+    QTest::newRow("txtCred") << "txtCred" << "       CREDITS       ";
+    QTest::newRow("txtU1") << "txtU1" << "       Unit One       ";
+    QTest::newRow("txtU2") << "txtU2" << "       Unit Two       ";
+    QTest::newRow("Label1") << "Label1"
+                            << "No animals were harmed in the filming and/or production of this product.";
+    QTest::newRow("txtFire") << "txtFire" << "Where's The Fire?";
+    QTest::newRow("txtPants") << "txtPants" << "IN MY PANTS!";
+}
+
+void TestFrmCred::oneLineTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QCOMPARE(block(name)->text(), text);
+}
+
+void TestFrmCred::textBoxLines_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QList<int>>("filled"); // empty list: only the count is checked
+    QTest::addColumn<int>("filledCount");
+    QTest::newRow("txtUoo") << "txtUoo" << 10 << QList<int>{1, 3, 8, 10} << 4;
+    QTest::newRow("txtUot") << "txtUot" << 10 << QList<int>{1, 3, 4, 5, 6, 8, 10} << 7;
+    QTest::newRow("txtUto") << "txtUto" << 57 << QList<int>{} << 22;
+    QTest::newRow("txtUtt") << "txtUtt" << 65 << QList<int>{} << 44;
+    QTest::newRow("txtThank") << "txtThank" << 56
+                              << (QList<int>{1} + range(3, 36) + QList<int>{40} + range(42, 46) + QList<int>{56})
+                              << 42;
+}
+
+void TestFrmCred::textBoxLines()
+{
+    QFETCH(QString, name);
+    QFETCH(int, lines);
+    QFETCH(QList<int>, filled);
+    QFETCH(int, filledCount);
+    const QStringList got = linesOf(block(name)->text());
+    QCOMPARE(got.size(), lines);
+    const QList<int> nonEmpty = nonEmptyLines(got);
+    QCOMPARE(nonEmpty.size(), filledCount);
+    if (!filled.isEmpty())
+        QCOMPARE(nonEmpty, filled);
+    if (name == "txtUoo" || name == "txtUto") {
+        for (const QString& title : got)
+            QCOMPARE(title, title.toUpper());
+    }
+}
+
+void TestFrmCred::unitTwoColumns()
+{
+    const QStringList titles = linesOf(block("txtUto")->text());
+    const QStringList names = linesOf(block("txtUtt")->text());
+    int twoLineTitles = 0;
+    for (int i = 0; i < titles.size(); ++i) {
+        if (titles[i].isEmpty())
+            continue;
+        const bool continues = i > 0 && !titles[i - 1].isEmpty();
+        if (continues) {
+            ++twoLineTitles;
+            // never three lines in a row: titles are separated by empty lines
+            QVERIFY(i < 2 || titles[i - 2].isEmpty());
+        } else {
+            // each title starts beside a name
+            QVERIFY2(!names[i].isEmpty(), qPrintable(titles[i]));
+        }
+    }
+    QCOMPARE(twoLineTitles, 1);
+    QVERIFY(!titles.first().isEmpty());
+    QVERIFY(!titles.last().isEmpty());
+}
+
+void TestFrmCred::thanksList()
+{
+    const QStringList lines = linesOf(block("txtThank")->text());
+    QCOMPARE(lines.first(), QStringLiteral("Special Thanks To:"));
+    QCOMPARE(QSet<QString>(lines.begin(), lines.end()).size(), 42 + 1); // no entry twice, plus the empty line
+}
+
+void TestFrmCred::loadPlacesTheStartLayout()
+{
+    frmCred& f = forms().get<frmCred>();
+    const int H = f.OuterHeightTwips();
+    struct Expect {
+        const char* name;
+        int twips;
+    } expected[] = {{"txtAppname", 5000}, {"txtCopy", 5256}, {"txtUot", 10222}, {"txtUtt", 13353},
+                    {"txtThank", 28088}, {"txtFire", 43098 + H}, {"txtPants", 43403 + 2 * H}};
+    for (const Expect& e : expected)
+        QCOMPARE(block(e.name)->y(), twips::toPixels(e.twips));
+    QCOMPARE(f.frmAnim->pos(), QPoint(56, twips::toPixels(42263)));
+    QCOMPARE(block("txtThank")->x(), 16);
+    // Label1 keeps its place inside the frame
+    QCOMPARE(block("Label1")->geometry(), QRect(8, 16, 240, 33));
+}
+
+void TestFrmCred::ticksMoveTheWidgets()
+{
+    frmCred& f = forms().get<frmCred>();
+    f.Timer1->stop();
+    for (int i = 0; i < 8; ++i)
+        f.Timer1_Timer();
+    QCOMPARE(f.scroll().top(S::txtAppname), 4600);
+    QCOMPARE(block("txtAppname")->y(), 307);
+    QCOMPARE(block("txtThank")->y(), twips::toPixels(28088 - 400));
+}
+
+void TestFrmCred::timerScrolls()
+{
+    frmCred& f = forms().get<frmCred>();
+    QTRY_VERIFY_WITH_TIMEOUT(f.scroll().top(S::txtAppname) <= 5000 - 5 * 50, 2000);
+}
+
+void TestFrmCred::outerHeightLeavesTheGagLinesAlone()
+{
+    frmCred& f = forms().get<frmCred>();
+    const int H = f.OuterHeightTwips();
+    // H is more than the client area by a title bar's worth, framed by the desktop or not
+    QVERIFY2(H - 4605 > 20 * 15, qPrintable(QString::number(H)));
+    // so when txtFire comes in at the bottom edge, the frame is out at the top
+    const int fireEnters = f.scroll().top(S::txtFire) - 4605;
+    QVERIFY(f.scroll().bottom(S::frmAnim) - fireEnters <= 0);
+    const int pantsEnters = f.scroll().top(S::txtPants) - 4605;
+    QVERIFY(f.scroll().bottom(S::txtFire) - pantsEnters <= 0);
+}
+
+void TestFrmCred::showingAgainDoesNotRestart()
+{
+    frmCase& main = forms().get<frmCase>();
+    main.mnuCredits_Click();
+    frmCred* first = &forms().get<frmCred>();
+    first->Timer1->stop();
+    for (int i = 0; i < 30; ++i)
+        first->Timer1_Timer();
+    main.mnuCred_Click();
+    QCOMPARE(&forms().get<frmCred>(), first);
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->scroll().top(S::txtAppname), 5000 - 30 * 50);
+}
+
+void TestFrmCred::closeUnloadsAndReopenRestarts()
+{
+    frmCase& main = forms().get<frmCase>();
+    main.mnuCredits_Click();
+    QPointer<frmCred> first = &forms().get<frmCred>();
+    first->Timer1->stop();
+    for (int i = 0; i < 30; ++i)
+        first->Timer1_Timer();
+    first->close();
+    QVERIFY(!forms().isLoaded<frmCred>());
+    settleDeletes();
+    QVERIFY(first.isNull());
+
+    forms().get<frmCase>().mnuCredits_Click();
+    frmCred& second = forms().get<frmCred>();
+    QVERIFY(second.isVisible());
+    QCOMPARE(second.scroll().top(S::txtAppname), 5000);
+    QCOMPARE(second.scroll().thankLeft(), 240);
+    QVERIFY(second.Timer1->isActive());
+}
+
+QTEST_MAIN(TestFrmCred)
+#include "tst_frmcred.moc"
