@@ -106,7 +106,7 @@ bool prepareTovrin(int argc, char* argv[], int& status)
 int runTovrin(QApplication& app)
 {
     QApplication::setApplicationName(QString::fromLatin1(version::kTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(version::kTitle));
+    // No display name: on X11 Qt would append it to every caption ("Options — Tovrin").
     QApplication::setOrganizationName(QString::fromLatin1(version::kCompany));
     QApplication::setApplicationVersion(QString::fromLatin1(version::kString));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
