@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# CPU time the program spends while the Credits scroll, against the same program
+# idle with only its main window open. Runs on a private Xvfb (with openbox when
+# installed, so the windows are framed as on a desktop).
+#
+#   bench/credits_cpu.sh [TOVRIN_BIN] [SECONDS]     (default build/src/tovrin, 10 s)
+#
+# Prints one line per phase: CPU seconds of tovrin (user + system, from
+# /proc/<pid>/stat) and of the X server over the same wall time, and tovrin's
+# share of one core.
+set -u
+repo=$(cd "$(dirname "$0")/.." && pwd)
+export TOVRIN_BIN=${1:-${TOVRIN_BIN:-$repo/build/src/tovrin}}
+seconds=${2:-10}
+export TOVRIN_ARTIFACTS=${TOVRIN_ARTIFACTS:-$(mktemp -d /tmp/tovrin-bench.XXXXXX)}
+source "$repo/tests/e2e/lib.sh"
+
+hz=$(getconf CLK_TCK)
+
+# utime + stime of a process, in clock ticks
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# times the main thread went to sleep and woke again (about once per timer tick)
+wakeups() { awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$1/status"; }
+
+measure() { # label
+  local t0 x0 t1 x1 w0 w1 v0 v1
+  t0=$(cpu_ticks "$TOVRIN_PID"); x0=$(cpu_ticks "$xvfb_pid"); v0=$(wakeups "$TOVRIN_PID"); w0=$(date +%s%N)
+  sleep "$seconds"
+  t1=$(cpu_ticks "$TOVRIN_PID"); x1=$(cpu_ticks "$xvfb_pid"); v1=$(wakeups "$TOVRIN_PID"); w1=$(date +%s%N)
+  awk -v l="$1" -v t=$((t1 - t0)) -v x=$((x1 - x0)) -v v=$((v1 - v0)) -v hz="$hz" -v w=$((w1 - w0)) 'BEGIN {
+    wall = w / 1e9
+    printf "%-18s wall %5.2f s  tovrin %5.2f s CPU = %5.2f %% of one core, %4.0f wake-ups/s  X server %5.2f s\n",
+           l, wall, t / hz, 100 * t / hz / wall, v / wall, x / hz }'
+}
+
+e2e_start_desktop
+xvfb_pid=${E2E_PIDS[0]}
+if command -v openbox >/dev/null; then
+  openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+  E2E_PIDS+=($!)
+  e2e_wait 10 xprop -root _NET_SUPPORTING_WM_CHECK || e2e_fail "the window manager did not start"
+  sleep 1
+fi
+e2e_start_tovrin
+e2e_wait_window Tovrin
+main=$WIN
+sleep 1
+
+echo "tovrin: $TOVRIN_BIN; $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+measure "main window, idle"
+
+e2e_focus "$main"
+xdotool key --window "$main" alt+t
+sleep 0.4
+xdotool key r
+e2e_wait_window Credits 5
+sleep 1
+measure "credits scrolling"
+[ -n "$(e2e_window Credits)" ] || e2e_fail "the credits window went away"
+e2e_tovrin_running || e2e_fail "the program ended"
