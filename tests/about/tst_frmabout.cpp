@@ -32,8 +32,6 @@ private slots:
     void window();
     void layout_data();
     void layout();
-    void colours_data();
-    void colours();
     void banner();
     void captionsFit_data();
     void captionsFit();
@@ -89,38 +87,6 @@ void TestFrmAbout::layout()
     QVERIFY(w);
     QCOMPARE(w->geometry(), pixels);
     QCOMPARE(w->parentWidget(), name == "Frame1" ? about().client() : about().Frame1);
-}
-
-void TestFrmAbout::colours_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QColor>("background"); // invalid: transparent
-    QTest::addColumn<QColor>("text");
-    QTest::addColumn<bool>("underlined");
-    const QColor link(96, 160, 255);
-    QTest::newRow("Frame1") << "Frame1" << QColor(Qt::black) << QColor(Qt::white) << false;
-    QTest::newRow("Label1") << "Label1" << QColor(Qt::black) << QColor(Qt::white) << false;
-    QTest::newRow("Label7") << "Label7" << QColor() << link << true;
-    QTest::newRow("Label2") << "Label2" << QColor(Qt::black) << QColor(Qt::white) << false;
-    QTest::newRow("Label3") << "Label3" << QColor(Qt::black) << QColor(Qt::white) << false;
-    QTest::newRow("Label6") << "Label6" << QColor(Qt::black) << link << true;
-    QTest::newRow("Label5") << "Label5" << QColor() << QColor(Qt::white) << false;
-    QTest::newRow("Label4") << "Label4" << QColor(Qt::black) << QColor(Qt::white) << false;
-}
-
-void TestFrmAbout::colours()
-{
-    QFETCH(QString, name);
-    QFETCH(QColor, background);
-    QFETCH(QColor, text);
-    QFETCH(bool, underlined);
-    auto* w = about().findChild<QWidget*>(name);
-    QCOMPARE(w->autoFillBackground(), background.isValid());
-    if (background.isValid())
-        QCOMPARE(w->palette().color(QPalette::Window), background);
-    QCOMPARE(w->palette().color(QPalette::WindowText), text);
-    QCOMPARE(w->font().underline(), underlined);
-    QCOMPARE(w->font().pointSizeF(), 8.25);
 }
 
 void TestFrmAbout::banner()

@@ -60,8 +60,6 @@ private slots:
     void cleanup() { m_app.reset(); }
 
     void window();
-    void elements_data();
-    void elements();
     void oneLineTexts_data();
     void oneLineTexts();
     void textBoxLines_data();
@@ -90,47 +88,6 @@ void TestFrmCred::window()
     QVERIFY(f.windowIcon().availableSizes().contains(QSize(16, 16)));
     QCOMPARE(f.Timer1->interval(), 10);
     QVERIFY(f.Timer1->isActive());
-}
-
-void TestFrmCred::elements_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("left");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("alignment");
-    QTest::addColumn<bool>("underlined");
-    // Twips / 15.
-    const int centre = Qt::AlignHCenter;
-    QTest::newRow("txtAppname") << "txtAppname" << 16 << QSize(345, 17) << centre << true;
-    QTest::newRow("txtCopy") << "txtCopy" << 16 << QSize(345, 17) << centre << false;
-    QTest::newRow("txtCred") << "txtCred" << 16 << QSize(345, 17) << centre << true;
-    QTest::newRow("txtU1") << "txtU1" << 16 << QSize(345, 17) << centre << true;
-    QTest::newRow("txtUoo") << "txtUoo" << 16 << QSize(169, 145) << int(Qt::AlignRight) << false;
-    QTest::newRow("txtUot") << "txtUot" << 192 << QSize(169, 145) << int(Qt::AlignLeft) << false;
-    QTest::newRow("txtU2") << "txtU2" << 16 << QSize(345, 17) << centre << true;
-    QTest::newRow("txtUto") << "txtUto" << 16 << QSize(169, 841) << int(Qt::AlignRight) << false;
-    QTest::newRow("txtUtt") << "txtUtt" << 192 << QSize(169, 849) << int(Qt::AlignLeft) << false;
-    QTest::newRow("txtThank") << "txtThank" << 16 << QSize(345, 745) << centre << false;
-    QTest::newRow("txtFire") << "txtFire" << 16 << QSize(345, 17) << centre << false;
-    QTest::newRow("txtPants") << "txtPants" << 16 << QSize(345, 25) << centre << true;
-}
-
-void TestFrmCred::elements()
-{
-    QFETCH(QString, name);
-    QFETCH(int, left);
-    QFETCH(QSize, size);
-    QFETCH(int, alignment);
-    QFETCH(bool, underlined);
-    CreditText* b = block(name);
-    QVERIFY(b);
-    QCOMPARE(b->x(), left);
-    QCOMPARE(b->size(), size);
-    QCOMPARE(int(b->alignment()), alignment);
-    QCOMPARE(b->font().underline(), underlined);
-    QCOMPARE(b->font().pointSizeF(), name == "txtPants" ? 13.5 : 8.25);
-    QCOMPARE(b->font().bold(), name == "txtPants");
-    QCOMPARE(b->focusPolicy(), Qt::NoFocus);
 }
 
 void TestFrmCred::oneLineTexts_data()
