@@ -7,7 +7,7 @@ packages=(
   # benchmarks' peers
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
-  xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick
+  xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
   fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-pil
   # install and package checks; redrawing the desktop icons
   desktop-file-utils appstream dpkg-dev file python3-fonttools librsvg2-bin
