@@ -2,7 +2,8 @@
 # The install and the Debian package as a user gets them: the right files in the
 # right places, desktop entry and metainfo valid, and a binary that runs.
 set -euo pipefail
-build=${1:?usage: check_package.sh BUILD_DIR}
+build=${1:?usage: check_package.sh BUILD_DIR [SOURCE_DIR]}
+source_dir=${2:-$(cd "$(dirname "$0")/../.." && pwd)}
 app_id=com.ardelon.Tovrin
 version="2.0.5"
 description="Change the case of text"
@@ -75,6 +76,17 @@ check_binary() { # label binary
     && ok "$label: an unknown argument is refused" \
     || fail "$label: unknown argument gave status $status, stdout '$out', stderr '$err'"
 }
+
+# 0. The desktop icons are the program icon's own images where it has that size
+#    (packaging/icons/make-icons.py redraws them when the program icon changes).
+ico=$source_dir/resources/icons/tovrin.ico
+for size in 16 32 48; do
+  entry=$(identify -format '%p %w %k\n' "$ico" | awk -v s="$size" '$2 == s && $3 > best {best = $3; idx = $1} END {print idx}')
+  [ -n "$entry" ] || continue
+  diff_pixels=$(compare -metric AE "$ico[$entry]" "$source_dir/packaging/icons/tovrin-$size.png" null: 2>&1 || true)
+  [ "$diff_pixels" = 0 ] && ok "the ${size}-pixel icon is the program icon's" \
+    || fail "packaging/icons/tovrin-$size.png differs from tovrin.ico in $diff_pixels pixels: run packaging/icons/make-icons.py"
+done
 
 # 1. cmake --install into a scratch prefix.
 cmake --install "$build" --prefix "$tmp/prefix" >"$tmp/install.log"
