@@ -3,7 +3,7 @@
 SHA-256 of its upper-case form: every code point mapped on its own (one code point
 in, one out; a character without a single-character capital, such as ß, stays).
 
-usage: trayconv_bigtext.py FILE SIZE
+usage: trayconv_bigtext.py FILE SIZE [ascii]   (ascii: English letters, digits and spaces only)
 """
 import hashlib
 import random
@@ -25,11 +25,11 @@ SCRIPTS = [
 SEPARATORS = [" ", " ", " ", ", ", ". ", "\t", "\r\n", " - "]
 
 
-def block(rng, chars):
+def block(rng, chars, scripts):
     out = []
     size = 0
     while size < chars:
-        script = rng.choice(SCRIPTS)
+        script = rng.choice(scripts)
         word = "".join(rng.choice(script) for _ in range(rng.randint(1, 9)))
         out.append(word)
         out.append(rng.choice(SEPARATORS))
@@ -39,8 +39,9 @@ def block(rng, chars):
 
 def main():
     path, size = sys.argv[1], int(sys.argv[2])
+    scripts = SCRIPTS[:1] + SCRIPTS[-1:] if sys.argv[3:] == ["ascii"] else SCRIPTS
     rng = random.Random(20240607)
-    blocks = [block(rng, 100_000).encode() for _ in range(12)]
+    blocks = [block(rng, 100_000, scripts).encode() for _ in range(12)]
     parts = []
     total = 0
     while total < size:

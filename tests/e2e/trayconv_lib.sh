@@ -47,6 +47,7 @@ trayconv_clip_owner() { python3 "$TRAYCONV_X11" owner; }
 
 # Right press on the icon opens the tray menu; the keys choose from it.
 # "&UPPERCASE": u, "&lowercase": l, "rAnDOm" (no access key): Up Up Up Return.
+# Without keys the menu is left open.
 trayconv_choose() { # keys...
   local pos
   pos=$(trayconv_icon_position) || e2e_fail "no tray icon"
@@ -55,7 +56,7 @@ trayconv_choose() { # keys...
   sleep 0.2
   xdotool mouseup 3
   e2e_wait 5 trayconv_menu_open || e2e_fail "the tray menu did not open"
-  xdotool key --delay 80 "$@"
+  [ $# -eq 0 ] || xdotool key --delay 80 "$@"
 }
 
 # The pop-up menu is Tovrin's only visible override-redirect window.

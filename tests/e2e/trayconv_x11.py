@@ -5,7 +5,8 @@ packages):
   bells FILE              append one line to FILE for every bell rung on the display
   hold                    own the CLIPBOARD and never answer a request ("ready" once owned)
   owner                   print the CLIPBOARD owner's window id (0 for none)
-  wait-owner OLD SECONDS  wait until the CLIPBOARD has an owner other than OLD
+  wait-owner OLD SECONDS  wait until the CLIPBOARD has an owner other than OLD; print
+                          it and the wall-clock time (ns) it was seen
   close WINDOW            ask a window to close, as its close box does (WM_DELETE_WINDOW)
 """
 import ctypes
@@ -88,7 +89,7 @@ def wait_owner(old, seconds):
     while time.monotonic() < deadline:
         now = clipboard_owner(d)
         if now not in (0, old):
-            print(now)
+            print(now, time.time_ns())
             return 0
         time.sleep(0.002)
     return 1

@@ -12,8 +12,8 @@ namespace platform {
 // an empty answer that took this long is taken as "no answer" (Unavailable) rather
 // than "no text".
 //
-// Writing hands the new text over in one step and checks afterwards, with the
-// platform, that the program really became the clipboard's owner.
+// Writing hands the new text over in one step (as UTF-8) and checks afterwards, with
+// the platform, that the program really became the clipboard's owner.
 class QtClipboard final : public Clipboard {
 public:
     ClipboardRead read() override;
