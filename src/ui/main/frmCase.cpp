@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -230,6 +231,13 @@ void frmCase::mnuEmail_Click()
 
 void frmCase::mnuMini_Click()
 {
+    if (!NotificationAreaAvailable()) {
+        // No notification area to hold the icon: keep the window reachable from the task bar.
+        showMinimized();
+        return;
+    }
+    AddTrayIcon(MinimizeTrayTip());
+    hide();
 }
 
 void frmCase::mnuMain_Click()
@@ -252,8 +260,20 @@ void frmCase::mnuRnd_Click()
     ConvertClipboardText(TrayConversion::Random);
 }
 
-void frmCase::Trayicon_MouseMove(int)
+void frmCase::Trayicon_MouseMove(int mouseMessage)
 {
+    // The message number itself, not a position: right at every display density.
+    switch (mouseMessage) {
+    case 0x203: // left double-click
+        mnuMain_Click();
+        break;
+    case 0x204: // right button pressed
+        // Runs until the menu closes; the chosen item's handler runs inside.
+        mnuTray->exec(QCursor::pos());
+        break;
+    default:
+        break;
+    }
 }
 
 void frmCase::closeEvent(QCloseEvent* event)
