@@ -25,11 +25,11 @@ T* makeControl(QWidget* parent, const char* name, const QString& caption, QRect 
 }
 
 // The dialog's design font, a sans serif of 8.25 points, as the desktop draws it.
-QFont dialogFont()
+QFont dialogFont(qreal points)
 {
     QFont font = QApplication::font();
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(points);
     return font;
 }
 
@@ -57,7 +57,7 @@ frmOptions::frmOptions()
     setWindowTitle(QStringLiteral("Options"));
     useFixedBorder();
     setClientSizeTwips(3585, 2850);
-    setFont(dialogFont());
+    setFont(dialogFont(8.25));
 
     QWidget* c = client();
     Frame1 = makeControl<QGroupBox>(c, "Frame1", QStringLiteral("General Options"), twips::rect(120, 120, 3375, 855));
@@ -88,11 +88,20 @@ frmOptions::frmOptions()
     // Inner right edges: up to the frames' borders, in their own and in the window's coordinates.
     const int frameInner = Frame2->width() - 2;
     const int windowInner = Frame1->geometry().right() - 1;
-    fitCaption(ckSplash, windowInner);
-    fitCaption(ckTrayst, windowInner);
-    fitCaption(optCopy, windowInner);
-    fitCaption(optOpen, frameInner);
-    fitCaption(Label1, frameInner);
+    const std::pair<QWidget*, int> captions[] = {
+        {ckSplash, windowInner}, {ckTrayst, windowInner}, {optCopy, windowInner}, {optOpen, frameInner}, {Label1, frameInner}};
+    // A wide desktop font may not fit the design's room even when widened: step the
+    // whole dialog's size down a little, never below 7.5 points, until every caption fits.
+    for (qreal points = 8.25; points > 7.5; points -= 0.25) {
+        const bool fits = std::all_of(std::begin(captions), std::end(captions), [](const auto& c) {
+            return c.first->sizeHint().width() <= c.second - c.first->x();
+        });
+        if (fits)
+            break;
+        setFont(dialogFont(points - 0.25));
+    }
+    for (const auto& [control, limit] : captions)
+        fitCaption(control, limit);
 
     ckSplash->raise();
     ckTrayst->raise();

@@ -1,0 +1,422 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "core/Forms.h"
+#include "core/Reg.h"
+#include "core/Twips.h"
+#include "platform/fakes/FakeRegistry.h"
+#include "support/TestApp.h"
+#include "ui/dialogs/frmOptions.h"
+#include "ui/main/frmCase.h"
+
+using namespace platform;
+using namespace platform::fakes;
+using Kind = RegCall::Kind;
+
+namespace {
+
+const QString kPath = QString::fromLatin1(kSettingsPath);
+const QStringList kOrder = {"SplashScreen", "PlaceInTray", "Copy2Clip"};
+
+frmOptions& options()
+{
+    return forms().get<frmOptions>();
+}
+
+// "splash tray copy open" as 0/1 digits, for compact comparisons.
+QString state()
+{
+    frmOptions& f = options();
+    return QStringLiteral("%1%2%3%4")
+        .arg(int(f.ckSplash->isChecked()))
+        .arg(int(f.ckTrayst->isChecked()))
+        .arg(int(f.optCopy->isChecked()))
+        .arg(int(f.optOpen->isChecked()));
+}
+
+// Value names of the queries that asked for the size: one per ReadSettingValue.
+QStringList reads(const FakeRegistry& reg)
+{
+    QStringList out;
+    for (const RegCall& c : reg.calls) {
+        if (c.kind == Kind::Query && !c.withData)
+            out << c.name;
+    }
+    return out;
+}
+
+} // namespace
+
+class TestFrmOptions : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_app = std::make_unique<TestApp>();
+        m_reg = installFakeRegistry();
+    }
+    void cleanup()
+    {
+        m_app.reset();
+        m_reg.reset();
+        services().registry.reset();
+    }
+
+    void layout_data();
+    void layout();
+    void window();
+    void tabOrder();
+    void captionsFit();
+
+    void loadsFromStore_data();
+    void loadsFromStore();
+    void loadReadsEachSettingOnce();
+    void okWrites_data();
+    void okWrites();
+    void okWithoutChangesRewritesAll();
+    void cancelDropsChanges();
+    void closeBoxDropsChanges();
+    void enterAndEscapeDoNothing_data();
+    void enterAndEscapeDoNothing();
+    void optionButtonsStayExclusive_data();
+    void optionButtonsStayExclusive();
+    void keyboardChoosesOption();
+    void readingAControlLoadsHidden();
+    void reopeningShownDialogKeepsChoices();
+    void fileMenuOpensDialog();
+    void failedWriteStillCloses();
+
+private:
+    std::unique_ptr<TestApp> m_app;
+    std::shared_ptr<FakeRegistry> m_reg;
+};
+
+void TestFrmOptions::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("twipsRect");
+
+    QTest::newRow("Frame1") << "Frame1" << "" << "General Options" << QRect(120, 120, 3375, 855);
+    QTest::newRow("ckSplash") << "ckSplash" << "" << "Show splash screen on start-up" << QRect(360, 360, 2655, 195);
+    QTest::newRow("ckTrayst") << "ckTrayst" << "" << "Place in tray on start-up" << QRect(360, 600, 2055, 195);
+    QTest::newRow("Frame2") << "Frame2" << "" << "Tray Options" << QRect(120, 960, 3375, 1215);
+    QTest::newRow("Label1") << "Label1" << "Frame2" << "After Switching text:" << QRect(120, 360, 2295, 255);
+    QTest::newRow("optOpen") << "optOpen" << "Frame2" << "open it in a new window" << QRect(480, 600, 2055, 255);
+    QTest::newRow("optCopy") << "optCopy" << "" << "copy it directly to the clipboard" << QRect(600, 1800, 2535, 195);
+    QTest::newRow("Command2") << "Command2" << "" << "Cancel" << QRect(600, 2280, 1335, 495);
+    QTest::newRow("Command1") << "Command1" << "" << "OK" << QRect(2160, 2280, 1335, 495);
+}
+
+void TestFrmOptions::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QString, caption);
+    QFETCH(QRect, twipsRect);
+
+    frmOptions& f = options();
+    auto* w = f.findChild<QWidget*>(name);
+    QVERIFY(w);
+    QCOMPARE(w->parentWidget(), container.isEmpty() ? f.client() : f.findChild<QWidget*>(container));
+    QString text;
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        text = b->text();
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        text = l->text();
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        text = g->title();
+    QCOMPARE(text, caption);
+    // Place as designed; a caption wider than its design may widen it, and a taller
+    // font may grow it evenly about its row.
+    const QRect designed = twips::rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height());
+    const QRect g = w->geometry();
+    QCOMPARE(g.left(), designed.left());
+    QVERIFY(g.width() >= designed.width());
+    QCOMPARE(g.center().y(), designed.center().y());
+}
+
+void TestFrmOptions::window()
+{
+    frmOptions& f = options();
+    QCOMPARE(f.windowTitle(), QStringLiteral("Options"));
+    QCOMPARE(f.client()->size(), twips::size(3585, 2850));
+    QVERIFY(!(f.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(f.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!f.Command1->autoDefault() && !f.Command1->isDefault());
+    QVERIFY(!f.Command2->autoDefault() && !f.Command2->isDefault());
+    QVERIFY(!f.optCopy->autoExclusive() && !f.optOpen->autoExclusive());
+    QVERIFY(!f.ckSplash->isTristate() && !f.ckTrayst->isTristate());
+    f.showModeless();
+    QCOMPARE(f.minimumSize(), f.maximumSize()); // not resizable
+}
+
+void TestFrmOptions::tabOrder()
+{
+    frmOptions& f = options();
+    f.showModeless();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(QApplication::focusWidget(), f.ckSplash); // the first in the order has the focus
+    QList<QWidget*> order;
+    QWidget* w = f.ckSplash;
+    for (int i = 0; i < 6; ++i) {
+        order << w;
+        w = w->nextInFocusChain();
+        while (w && !(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+    }
+    QCOMPARE(order, (QList<QWidget*>{f.ckSplash, f.ckTrayst, f.optCopy, f.optOpen, f.Command1, f.Command2}));
+}
+
+void TestFrmOptions::captionsFit()
+{
+    frmOptions& f = options();
+    for (QWidget* w : QList<QWidget*>{f.ckSplash, f.ckTrayst, f.optCopy, f.optOpen, f.Label1, f.Command1, f.Command2}) {
+        QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(w->objectName()));
+        // Nothing sticks out of its container.
+        QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(w->objectName()));
+    }
+}
+
+void TestFrmOptions::loadsFromStore_data()
+{
+    QTest::addColumn<QStringList>("stored"); // splash, tray, copy; "-" is no value
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("first run") << QStringList{"-", "-", "-"} << "0001";
+    QTest::newRow("all on") << QStringList{"1", "1", "True"} << "1110";
+    QTest::newRow("all off") << QStringList{"0", "0", "False"} << "0001";
+    QTest::newRow("mixed") << QStringList{"1", "0", "False"} << "1001";
+    QTest::newRow("2 is not a state") << QStringList{"2", "2", "True"} << "0010";
+    QTest::newRow("empty texts") << QStringList{"", "", ""} << "0001";
+    QTest::newRow("other spellings") << QStringList{" 1", "01", "true"} << "0001";
+    QTest::newRow("TRUE") << QStringList{"1", "1", "TRUE"} << "1101";
+}
+
+void TestFrmOptions::loadsFromStore()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QString, expected);
+    for (int i = 0; i < 3; ++i) {
+        if (stored[i] != "-")
+            m_reg->putString(kPath, kOrder[i], stored[i]);
+    }
+    QCOMPARE(state(), expected);
+}
+
+void TestFrmOptions::loadReadsEachSettingOnce()
+{
+    options();
+    QCOMPARE(reads(*m_reg), kOrder);
+    QCOMPARE(m_reg->count(Kind::Open), 3);
+    QCOMPARE(m_reg->count(Kind::Close), 3);
+    QCOMPARE(m_reg->count(Kind::Create), 0); // reading never creates the key
+    QVERIFY(!m_reg->keyExists("Software\\Ardelon"));
+}
+
+void TestFrmOptions::okWrites_data()
+{
+    QTest::addColumn<bool>("splash");
+    QTest::addColumn<bool>("tray");
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("all on") << true << true << true << QStringList{"1", "1", "True"};
+    QTest::newRow("all off") << false << false << false << QStringList{"0", "0", "False"};
+    QTest::newRow("splash only") << true << false << false << QStringList{"1", "0", "False"};
+    QTest::newRow("copy only") << false << false << true << QStringList{"0", "0", "True"};
+}
+
+void TestFrmOptions::okWrites()
+{
+    QFETCH(bool, splash);
+    QFETCH(bool, tray);
+    QFETCH(bool, copy);
+    QFETCH(QStringList, expected);
+    m_reg->putString(kPath, "SplashScreen", "1");
+    m_reg->putString(kPath, "PlaceInTray", "0");
+    m_reg->putString(kPath, "Copy2Clip", "True");
+
+    options().showModeless();
+    frmOptions& f = options();
+    if (f.ckSplash->isChecked() != splash)
+        QTest::mouseClick(f.ckSplash, Qt::LeftButton);
+    if (f.ckTrayst->isChecked() != tray)
+        QTest::mouseClick(f.ckTrayst, Qt::LeftButton);
+    QTest::mouseClick(copy ? f.optCopy : f.optOpen, Qt::LeftButton);
+    m_reg->calls.clear();
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+
+    QVERIFY(!forms().isLoaded<frmOptions>());
+    QCOMPARE(m_reg->names(Kind::Set), kOrder);
+    QCOMPARE(m_reg->count(Kind::Create), 3);
+    QCOMPARE(m_reg->count(Kind::Close), 3);
+    QCOMPARE(m_reg->openHandles, 0);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(m_reg->value(kPath, kOrder[i])->type, kRegSz);
+        QCOMPARE(m_reg->text(kPath, kOrder[i]), std::optional<QString>(expected[i]));
+    }
+}
+
+void TestFrmOptions::okWithoutChangesRewritesAll()
+{
+    options().showModeless();
+    m_reg->calls.clear();
+    QTest::mouseClick(options().Command1, Qt::LeftButton);
+    QCOMPARE(m_reg->names(Kind::Set), kOrder);
+    QCOMPARE(m_reg->text(kPath, "SplashScreen"), std::optional<QString>("0"));
+    QCOMPARE(m_reg->text(kPath, "PlaceInTray"), std::optional<QString>("0"));
+    QCOMPARE(m_reg->text(kPath, "Copy2Clip"), std::optional<QString>("False"));
+}
+
+void TestFrmOptions::cancelDropsChanges()
+{
+    m_reg->putString(kPath, "SplashScreen", "0");
+    options().showModeless();
+    QTest::mouseClick(options().ckSplash, Qt::LeftButton);
+    QTest::mouseClick(options().optCopy, Qt::LeftButton);
+    QCOMPARE(state(), "1010");
+    m_reg->calls.clear();
+    QTest::mouseClick(options().Command2, Qt::LeftButton);
+
+    QVERIFY(!forms().isLoaded<frmOptions>());
+    QCOMPARE(m_reg->count(Kind::Set), 0);
+    QCOMPARE(m_reg->count(Kind::Create), 0);
+    QCOMPARE(m_reg->text(kPath, "SplashScreen"), std::optional<QString>("0"));
+    options().showModeless();
+    QCOMPARE(state(), "0001");
+}
+
+void TestFrmOptions::closeBoxDropsChanges()
+{
+    options().showModeless();
+    QTest::mouseClick(options().ckTrayst, Qt::LeftButton);
+    m_reg->calls.clear();
+    QVERIFY(options().close());
+    QVERIFY(!forms().isLoaded<frmOptions>());
+    QCOMPARE(m_reg->count(Kind::Set), 0);
+    QCOMPARE(state(), "0001");
+}
+
+void TestFrmOptions::enterAndEscapeDoNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("Enter on a check box") << int(Qt::Key_Return) << "ckSplash";
+    QTest::newRow("Enter on OK") << int(Qt::Key_Return) << "Command1";
+    QTest::newRow("keypad Enter on OK") << int(Qt::Key_Enter) << "Command1";
+    QTest::newRow("Esc on a check box") << int(Qt::Key_Escape) << "ckSplash";
+    QTest::newRow("Esc on Cancel") << int(Qt::Key_Escape) << "Command2";
+}
+
+void TestFrmOptions::enterAndEscapeDoNothing()
+{
+    QFETCH(int, key);
+    QFETCH(QString, focus);
+    options().showModeless();
+    QVERIFY(QTest::qWaitForWindowActive(&options()));
+    QWidget* w = options().findChild<QWidget*>(focus);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key(key));
+    QVERIFY(forms().isLoaded<frmOptions>());
+    QVERIFY(options().isVisible());
+    QCOMPARE(m_reg->count(Kind::Set), 0);
+}
+
+void TestFrmOptions::optionButtonsStayExclusive_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QString>("expected"); // optCopy optOpen
+    QTest::newRow("chosen copy again") << "True" << QStringList{"optCopy"} << "10";
+    QTest::newRow("chosen open again") << "False" << QStringList{"optOpen"} << "01";
+    QTest::newRow("open to copy") << "False" << QStringList{"optCopy"} << "10";
+    QTest::newRow("copy to open") << "True" << QStringList{"optOpen"} << "01";
+    QTest::newRow("back and forth") << "False" << QStringList{"optCopy", "optOpen", "optOpen", "optCopy", "optCopy"} << "10";
+}
+
+void TestFrmOptions::optionButtonsStayExclusive()
+{
+    QFETCH(QString, stored);
+    QFETCH(QStringList, clicks);
+    QFETCH(QString, expected);
+    m_reg->putString(kPath, "Copy2Clip", stored);
+    options().showModeless();
+    for (const QString& name : clicks) {
+        QTest::mouseClick(options().findChild<QRadioButton*>(name), Qt::LeftButton);
+        QVERIFY(options().optCopy->isChecked() != options().optOpen->isChecked());
+    }
+    QCOMPARE(state().right(2), expected);
+}
+
+void TestFrmOptions::keyboardChoosesOption()
+{
+    options().showModeless();
+    QVERIFY(QTest::qWaitForWindowActive(&options()));
+    options().optCopy->setFocus();
+    QTest::keyClick(options().optCopy, Qt::Key_Space);
+    QCOMPARE(state().right(2), "10");
+    QTest::keyClick(options().optCopy, Qt::Key_Space); // pressing the chosen one keeps it
+    QCOMPARE(state().right(2), "10");
+    options().optOpen->setFocus();
+    QTest::keyClick(options().optOpen, Qt::Key_Space);
+    QCOMPARE(state().right(2), "01");
+}
+
+void TestFrmOptions::readingAControlLoadsHidden()
+{
+    m_reg->putString(kPath, "PlaceInTray", "1");
+    QVERIFY(!forms().isLoaded<frmOptions>());
+    QVERIFY(forms().get<frmOptions>().ckTrayst->isChecked());
+    QVERIFY(forms().isLoaded<frmOptions>());
+    QVERIFY(!options().isVisible());
+    QCOMPARE(reads(*m_reg), kOrder);
+    // Loaded once: further reads do not go back to the store.
+    QVERIFY(forms().get<frmOptions>().ckTrayst->isChecked());
+    QCOMPARE(reads(*m_reg), kOrder);
+}
+
+void TestFrmOptions::reopeningShownDialogKeepsChoices()
+{
+    forms().get<frmCase>().mnuOptions_Click();
+    QVERIFY(options().isVisible());
+    QTest::mouseClick(options().ckSplash, Qt::LeftButton);
+    QTest::mouseClick(options().optCopy, Qt::LeftButton);
+    m_reg->putString(kPath, "SplashScreen", "0"); // changed behind its back: not reread
+    forms().get<frmCase>().mnuOptions_Click();
+    forms().get<frmCase>().mnuOption_Click();
+    QCOMPARE(state(), "1010");
+    QCOMPARE(reads(*m_reg), kOrder);
+}
+
+void TestFrmOptions::fileMenuOpensDialog()
+{
+    frmCase& main = forms().get<frmCase>();
+    QCOMPARE(main.mnuOptions->text(), QStringLiteral("&Options..."));
+    main.mnuOptions->trigger();
+    QVERIFY(forms().isLoaded<frmOptions>());
+    QVERIFY(options().isVisible());
+    QCOMPARE(reads(*m_reg), kOrder);
+}
+
+void TestFrmOptions::failedWriteStillCloses()
+{
+    m_reg->putString(kPath, "SplashScreen", "0");
+    m_reg->failWrites = true;
+    options().showModeless();
+    QTest::mouseClick(options().ckSplash, Qt::LeftButton);
+    QTest::mouseClick(options().Command1, Qt::LeftButton);
+    QVERIFY(!forms().isLoaded<frmOptions>());
+    QCOMPARE(m_reg->count(Kind::Set), 3);
+    QCOMPARE(m_reg->text(kPath, "SplashScreen"), std::optional<QString>("0"));
+    QCOMPARE(state(), "0001");
+}
+
+QTEST_MAIN(TestFrmOptions)
+#include "tst_frmoptions.moc"
