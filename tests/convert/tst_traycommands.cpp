@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
@@ -95,6 +96,8 @@ private slots:
     void commandNestedInRandomFinishesFirst_data();
     void commandNestedInRandomFinishesFirst();
     void windowsClosedDuringRandomAreReachedAfresh();
+    void mainWindowClipboardButtonsNeverClear_data();
+    void mainWindowClipboardButtonsNeverClear();
 
 private:
     void storeRouting(bool openWindow);
@@ -422,6 +425,48 @@ void TestTrayCommands::windowsClosedDuringRandomAreReachedAfresh()
     QVERIFY(window.isVisible());
     QCOMPARE(window.txtText->toPlainText(), clip().text());
     QVERIFY(isRecasingOf(window.txtText->toPlainText(), QStringLiteral("abcdefghijklmnop")));
+}
+
+// The main window's "Paste from Clipboard" and "Copy to Clipboard" go the same safe way.
+void TestTrayCommands::mainWindowClipboardButtonsNeverClear_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("failReads");
+    QTest::addColumn<int>("failWrites");
+    QTest::addColumn<QString>("sourceBox");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("paste, busy once") << "Command3" << 1 << 0 << "on the clipboard" << "on the clipboard" << 0;
+    QTest::newRow("paste, unreadable") << "Command3" << 1000 << 0 << "typed" << "on the clipboard" << 1;
+    QTest::newRow("copy, busy twice") << "Command4" << 0 << 2 << "typed" << "result" << 0;
+    QTest::newRow("copy, unwritable") << "Command4" << 0 << 1000 << "typed" << "on the clipboard" << 1;
+}
+
+void TestTrayCommands::mainWindowClipboardButtonsNeverClear()
+{
+    QFETCH(QString, button);
+    QFETCH(int, failReads);
+    QFETCH(int, failWrites);
+    QFETCH(QString, sourceBox);
+    QFETCH(QString, clipboard);
+    QFETCH(int, beeps);
+    auto owned = std::make_unique<ScriptedClipboard>();
+    ScriptedClipboard& scripted = *owned;
+    platform::services().clipboard = std::move(owned);
+    scripted.text = QStringLiteral("on the clipboard");
+    scripted.failReads = failReads;
+    scripted.failWrites = failWrites;
+    frmCase& main = forms().get<frmCase>();
+    main.txtBase->setPlainText(QStringLiteral("typed"));
+    main.txtEnd->setPlainText(QStringLiteral("result"));
+
+    main.findChild<QPushButton*>(button)->click();
+
+    QCOMPARE(main.txtBase->toPlainText(), sourceBox);
+    QCOMPARE(scripted.text, clipboard);
+    QVERIFY(scripted.hasText);
+    QCOMPARE(scripted.clears, 0);
+    QCOMPARE(this->beeps(), beeps);
 }
 
 QTEST_MAIN(TestTrayCommands)

@@ -65,12 +65,13 @@ void TestTraytxt::layout()
 
 void TestTraytxt::loadsClipboardText_data()
 {
-    QTest::addColumn<int>("content"); // 0 text, 1 picture, 2 nothing
+    QTest::addColumn<int>("content"); // 0 text, 1 picture, 2 nothing, 3 unreadable
     QTest::addColumn<QString>("text");
     QTest::newRow("text") << 0 << QStringLiteral("Line one\nline TWO\twith tab 😀");
     QTest::newRow("empty text") << 0 << QString();
     QTest::newRow("picture") << 1 << QString();
     QTest::newRow("nothing") << 2 << QString();
+    QTest::newRow("unreadable") << 3 << QString();
 }
 
 void TestTraytxt::loadsClipboardText()
@@ -81,12 +82,14 @@ void TestTraytxt::loadsClipboardText()
         clip().putText(text);
     else if (content == 1)
         clip().putPicture();
+    else if (content == 3)
+        clip().unavailable = true;
     frmTraytxt& w = forms().get<frmTraytxt>();
     QCOMPARE(w.txtText->toPlainText(), text);
-    // Loading only reads.
+    // Loading only reads; a clipboard that cannot be read is worth a beep.
     QCOMPARE(clip().holdsPicture(), content == 1);
     QCOMPARE(clip().writes + clip().clears, 0);
-    QCOMPARE(m_app->fakes.beeper->beeps, 0);
+    QCOMPARE(m_app->fakes.beeper->beeps, content == 3 ? 1 : 0);
 }
 
 void TestTraytxt::showWhileLoadedKeepsText()
