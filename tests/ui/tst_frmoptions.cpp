@@ -39,15 +39,9 @@ QString state()
         .arg(int(f.optOpen->isChecked()));
 }
 
-// Value names of the queries that asked for the size: one per ReadSettingValue.
 QStringList reads(const FakeRegistry& reg)
 {
-    QStringList out;
-    for (const RegCall& c : reg.calls) {
-        if (c.kind == Kind::Query && !c.withData)
-            out << c.name;
-    }
-    return out;
+    return reg.settingReads();
 }
 
 } // namespace

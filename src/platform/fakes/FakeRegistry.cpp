@@ -98,6 +98,16 @@ bool FakeRegistry::keyExists(const QString& path)
     return hive::keyExists(hive(), path.toStdString());
 }
 
+QList<QString> FakeRegistry::settingReads() const
+{
+    QList<QString> out;
+    for (const RegCall& c : calls) {
+        if (c.kind == RegCall::Kind::Query && !c.withData)
+            out.append(c.name);
+    }
+    return out;
+}
+
 QList<QString> FakeRegistry::names(RegCall::Kind kind) const
 {
     QList<QString> out;

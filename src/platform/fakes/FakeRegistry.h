@@ -41,6 +41,9 @@ public:
     std::optional<QString> text(const QString& path, const QString& name);
     bool keyExists(const QString& path);
 
+    // Value names read with ReadSettingValue, in order: its first (sizing) query is made
+    // whether or not the key exists, and exactly once per read.
+    QList<QString> settingReads() const;
     // Value names of the calls of one kind, in order.
     QList<QString> names(RegCall::Kind kind) const;
     int count(RegCall::Kind kind) const;
