@@ -117,6 +117,7 @@ private slots:
     void damagedFileIsKeptAsideOnce();
     void leftoverTemporaryFilesAreRemoved();
     void hugeFileIsNotRead();
+    void linkedFileStaysALink();
     void writeFailsWhereTheFolderCannotBeMade();
 };
 
@@ -350,6 +351,25 @@ void TestRegFile::hugeFileIsNotRead()
     EmulatedRegistry reg(file.toStdString());
     RegDword size = 0;
     QCOMPARE(querySize(reg, "SplashScreen", &size), kErrorFileNotFound);
+}
+
+void TestRegFile::linkedFileStaysALink()
+{
+    QTemporaryDir dir;
+    const QString real = dir.filePath("dotfiles/Tovrin.reg");
+    writeFile(real, kHeader + "[HKEY_CURRENT_USER\\Software\\Ardelon\\Tovrin]\n\"SplashScreen\"=\"1\"\n");
+    QVERIFY(QDir().mkpath(dir.filePath("config/Ardelon")));
+    const QString link = dir.filePath("config/Ardelon/Tovrin.reg");
+    QVERIFY(QFile::link(real, link));
+    EmulatedRegistry reg(link.toStdString());
+    RegDword size = 0;
+    QCOMPARE(querySize(reg, "SplashScreen", &size), kErrorSuccess);
+    QCOMPARE(writeText(reg, "PlaceInTray", "0"), kErrorSuccess);
+    QVERIFY(QFileInfo(link).isSymLink());
+    const std::optional<RegHive> h = regfile::parse(readAll(real).toStdString());
+    QVERIFY(h);
+    QCOMPARE(describeKey(*h, "Software\\Ardelon\\Tovrin"),
+             (QStringList{entry("SplashScreen", 1, sz("1")), entry("PlaceInTray", 1, sz("0"))}));
 }
 
 void TestRegFile::writeFailsWhereTheFolderCannotBeMade()

@@ -85,7 +85,7 @@ enum class FileState { Missing, Good, Damaged };
 FileState readHive(const std::string& path, RegHive& out)
 {
     out = RegHive{};
-    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.fd < 0)
         return errno == ENOENT ? FileState::Missing : FileState::Damaged;
     struct stat st {};
@@ -208,14 +208,23 @@ RegStatus EmulatedRegistry::update(const std::function<void(RegHive&)>& change)
             return statusFromErrno(errno);
     }
 
-    removeLeftoverTemporaries(m_path);
+    // A settings file that is a link (kept with other dotfiles, say) stays one: the
+    // file it points to is the one replaced.
+    std::string target = m_path;
+    if (char* real = ::realpath(m_path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    const std::string targetDir = parentOf(target);
+
+    removeLeftoverTemporaries(target);
     RegHive hive;
-    if (readHive(m_path, hive) == FileState::Damaged)
-        keepAside(m_path);
+    if (readHive(target, hive) == FileState::Damaged)
+        keepAside(target);
     change(hive);
     const std::string text = regfile::serialize(hive);
 
-    std::string temp = m_path + kTempInfix + "XXXXXX";
+    std::string temp = target + kTempInfix + "XXXXXX";
     Fd out(::mkstemp(temp.data()));
     if (out.fd < 0)
         return statusFromErrno(errno);
@@ -227,13 +236,13 @@ RegStatus EmulatedRegistry::update(const std::function<void(RegHive&)>& change)
         return statusFromErrno(written ? errno : writeError);
     }
     out.fd = -1;
-    if (::rename(temp.c_str(), m_path.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(temp.c_str());
         return statusFromErrno(error);
     }
     // The rename itself survives a crash only once the folder is flushed.
-    Fd folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd folder(::open(targetDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd >= 0)
         ::fsync(folder.fd);
     return kErrorSuccess;
