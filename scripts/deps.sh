@@ -8,7 +8,7 @@ packages=(
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
-  fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-pil
+  fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-gi python3-pil
   # install and package checks; redrawing the desktop icons
   desktop-file-utils appstream dpkg-dev file python3-fonttools librsvg2-bin
   # registry conformance under Wine; the settings file fuzzer
