@@ -83,8 +83,16 @@ icon=$(tray_icon)
 # The tray menu, opened over some copied text; the panel and the menu in one picture.
 e2e_clip_put "Text copied in another program"
 open_tray_menu "$icon"
-eval "$(xdotool getwindowgeometry --shell "$icon" | sed 's/^/icon_/')"
-shot_region tray-menu $((icon_X - 300)) 0 $((1280 - icon_X + 300)) 320
+# The menu is the largest visible window of the program now (the main window is hidden).
+menu=""; menu_area=0
+for w in $(xdotool search --onlyvisible --classname tovrin 2>/dev/null); do
+  eval "$(xdotool getwindowgeometry --shell "$w" | sed 's/^/g_/')"
+  if [ $((g_WIDTH * g_HEIGHT)) -gt "$menu_area" ]; then menu=$w; menu_area=$((g_WIDTH * g_HEIGHT))
+    m_X=$g_X; m_Y=$g_Y; m_W=$g_WIDTH; m_H=$g_HEIGHT; fi
+done
+[ -n "$menu" ] || e2e_fail "the tray menu did not open"
+# From a little left of the menu to the screen's right edge, panel included.
+shot_region tray-menu $((m_X - 24)) 0 $((1280 - m_X + 24)) $((m_Y + m_H + 24))
 
 # UPPERCASE from the menu: the result comes up in the Text Window.
 xdotool key u
@@ -130,7 +138,7 @@ xdotool key alt+t
 sleep 0.4
 xdotool key r
 e2e_wait_window Credits 5
-sleep 4
+sleep 2
 shot_window "$WIN" credits
 
 e2e_log "screenshots in $out"
