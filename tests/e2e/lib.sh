@@ -54,14 +54,14 @@ e2e_wait() { # seconds command...
 }
 
 e2e_start_desktop() { # [--tray]
-  local n
-  for n in $(seq 50 250); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  export DISPLAY=":$n"
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >"$E2E_TMP/xvfb.log" 2>&1 &
+  # The server picks a free display number itself and reports it, so tests that
+  # run side by side never race for the same one.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -dpi 96 \
+    3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
   E2E_PIDS+=($!)
-  e2e_wait 10 xdpyinfo || e2e_fail "Xvfb did not start on $DISPLAY"
+  e2e_wait 10 test -s "$E2E_TMP/display" || e2e_fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+  e2e_wait 10 xdpyinfo || e2e_fail "Xvfb did not answer on $DISPLAY"
   # A plain grey desktop, so screenshots show windows clearly.
   xsetroot -solid '#3a6ea5' 2>/dev/null || true
   if [ "${1:-}" = "--tray" ]; then
