@@ -20,10 +20,14 @@ export QT_QPA_PLATFORM=xcb
 export LC_ALL=C.UTF-8
 
 e2e_cleanup() {
-  local pid
-  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  # Newest first, so the program goes before the tray host and the X server.
+  local i
+  for (( i=${#E2E_PIDS[@]}-1; i>=0; i-- )); do
+    kill "${E2E_PIDS[$i]}" 2>/dev/null
+    sleep 0.05
+  done
   sleep 0.2
-  for pid in "${E2E_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  for (( i=${#E2E_PIDS[@]}-1; i>=0; i-- )); do kill -9 "${E2E_PIDS[$i]}" 2>/dev/null; done
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -31,7 +35,7 @@ trap e2e_cleanup EXIT
 e2e_log() { echo "[$E2E_NAME] $*"; }
 
 e2e_screenshot() { # name
-  import -window root "$TOVRIN_ARTIFACTS/$E2E_NAME-$1.png" 2>/dev/null || true
+  import -silent -window root "$TOVRIN_ARTIFACTS/$E2E_NAME-$1.png" 2>/dev/null || true
 }
 
 e2e_fail() {
@@ -54,14 +58,26 @@ e2e_wait() { # seconds command...
 }
 
 e2e_start_desktop() { # [--tray]
-  # The server picks a free display number itself and reports it, so tests that
-  # run side by side never race for the same one.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -dpi 96 \
-    3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
-  E2E_PIDS+=($!)
-  e2e_wait 10 test -s "$E2E_TMP/display" || e2e_fail "Xvfb did not start"
-  export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
-  e2e_wait 10 xdpyinfo || e2e_fail "Xvfb did not answer on $DISPLAY"
+  # A random display number away from ones just freed (a server still shutting
+  # down can hold its socket after its lock is gone); -displayfd, answered only once
+  # the server listens, so the display found is our own; -noreset, or the server
+  # starts over when its last client leaves and turns away one connecting then.
+  local n attempt pid
+  for attempt in 1 2 3 4 5 6; do
+    n=$((200 + RANDOM % 700))
+    { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
+    : >"$E2E_TMP/display"
+    Xvfb ":$n" -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp -dpi 96 \
+      3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    pid=$!
+    while kill -0 "$pid" 2>/dev/null && [ ! -s "$E2E_TMP/display" ]; do sleep 0.05; done
+    if [ -s "$E2E_TMP/display" ]; then
+      E2E_PIDS+=($pid)
+      break
+    fi
+  done
+  [ -s "$E2E_TMP/display" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+  export DISPLAY=":$n"
   # A plain grey desktop, so screenshots show windows clearly.
   xsetroot -solid '#3a6ea5' 2>/dev/null || true
   if [ "${1:-}" = "--tray" ]; then

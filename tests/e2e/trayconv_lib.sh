@@ -17,42 +17,10 @@ trayconv_icon_position() {
     printf "%d %d\n", at[2] + size[1] / 2, at[3] + size[2] / 2 }'
 }
 
-# As e2e_start_desktop --tray, but safe when a parallel test run starts several
-# journeys at the same moment: a random display number well away from the ones
-# just freed (a server that is still shutting down can hold its socket after its
-# lock is gone), and -displayfd, which the server answers only once it listens, so
-# the display found is our own server and never another journey's. -noreset: by
-# default the server starts over whenever its last client leaves, and a client
-# connecting in that moment (the tray host, after xsetroot) is turned away.
-trayconv_start_desktop() {
-  local n attempt pid
-  for attempt in 1 2 3 4 5 6; do
-    n=$((200 + RANDOM % 700))
-    { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
-    : >"$E2E_TMP/display"
-    Xvfb ":$n" -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp -dpi 96 \
-      3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
-    pid=$!
-    while kill -0 "$pid" 2>/dev/null && [ ! -s "$E2E_TMP/display" ]; do sleep 0.05; done
-    if [ -s "$E2E_TMP/display" ]; then
-      E2E_PIDS+=($pid)
-      break
-    fi
-  done
-  [ -s "$E2E_TMP/display" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-  export DISPLAY=":$n"
-  xsetroot -solid '#3a6ea5' 2>/dev/null || true
-  trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
-    --transparent false --tint 0x303030 >"$E2E_TMP/trayer.log" 2>&1 &
-  E2E_PIDS+=($!)
-  e2e_wait 10 xdotool search --classname panel || e2e_fail "the tray host did not start: $(cat "$E2E_TMP/trayer.log")"
-  sleep 0.5
-}
-
 # Starts the desktop with a tray host, a bell counter and Tovrin in the tray.
 # copy2clip: "True" (copy it directly to the clipboard) or "False" (open it in a new window).
 trayconv_start() { # copy2clip
-  trayconv_start_desktop
+  e2e_start_desktop --tray
   e2e_write_settings 0 1 "$1"
   : >"$BELLS"
   python3 "$TRAYCONV_X11" bells "$BELLS" &
