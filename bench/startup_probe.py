@@ -1,0 +1,98 @@
+#!/usr/bin/python3
+"""Starts a program on the current X display and reports, on one line, the time from
+starting it to its first top-level window being mapped (ms) and its resident memory
+once idle (KiB), then ends it. Plain ctypes on libX11.
+
+  startup_probe.py IDLE_SECONDS PROGRAM [ARGS...]
+"""
+import ctypes
+import os
+import signal
+import subprocess
+import sys
+import time
+
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x.XDefaultRootWindow.restype = ctypes.c_ulong
+x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+x.XPending.argtypes = [ctypes.c_void_p]
+x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long,
+                                 ctypes.c_int, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                                 ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong),
+                                 ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_void_p)]
+x.XFree.argtypes = [ctypes.c_void_p]
+
+SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+MAP_NOTIFY = 19
+
+
+def window_pid(display, window, atom):
+    actual_type = ctypes.c_ulong()
+    actual_format = ctypes.c_int()
+    count = ctypes.c_ulong()
+    after = ctypes.c_ulong()
+    data = ctypes.c_void_p()
+    if x.XGetWindowProperty(display, window, atom, 0, 1, 0, 0, ctypes.byref(actual_type),
+                            ctypes.byref(actual_format), ctypes.byref(count), ctypes.byref(after),
+                            ctypes.byref(data)) != 0 or not data.value:
+        return None
+    pid = ctypes.cast(data, ctypes.POINTER(ctypes.c_ulong))[0] if count.value else None
+    x.XFree(data)
+    return pid
+
+
+def rss_kib(pid):
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return -1
+
+
+def main():
+    idle = float(sys.argv[1])
+    command = sys.argv[2:]
+    display = x.XOpenDisplay(None)
+    if not display:
+        sys.exit("no X display")
+    root = x.XDefaultRootWindow(display)
+    pid_atom = x.XInternAtom(display, b"_NET_WM_PID", 0)
+    x.XSelectInput(display, root, SUBSTRUCTURE_NOTIFY_MASK)
+    x.XSync(display, 0)
+
+    event = (ctypes.c_long * 24)()
+    start = time.monotonic_ns()
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    mapped = None
+    deadline = time.monotonic() + 30
+    while mapped is None and time.monotonic() < deadline:
+        x.XNextEvent(display, event)
+        stamp = time.monotonic_ns()
+        if event[0] & 0xFFFFFFFF != MAP_NOTIFY:
+            continue
+        window, override_redirect = event[5], event[6] & 0xFFFFFFFF
+        if not override_redirect and window_pid(display, window, pid_atom) == child.pid:
+            mapped = stamp
+    if mapped is None:
+        child.kill()
+        sys.exit("no window mapped")
+    time.sleep(idle)
+    memory = rss_kib(child.pid)
+    child.send_signal(signal.SIGTERM)
+    try:
+        child.wait(5)
+    except subprocess.TimeoutExpired:
+        child.kill()
+    print("%.2f %d" % ((mapped - start) / 1e6, memory))
+
+
+if __name__ == "__main__":
+    main()
