@@ -100,8 +100,6 @@ private slots:
     void closeBoxWithIconHides();
     void noNotificationArea();
 
-    void activationReasons_data();
-    void activationReasons();
     void qtBackendKeepsShellRules();
 
 private:
@@ -365,29 +363,6 @@ void TestTray::noNotificationArea()
     QVERIFY(!f.isMinimized());
     f.close();
     QCOMPARE(m_app->endRequests, 1);
-}
-
-void TestTray::activationReasons_data()
-{
-    QTest::addColumn<int>("reason");
-    QTest::addColumn<bool>("statusNotifier");
-    QTest::addColumn<quint32>("message");
-    QTest::newRow("XEmbed press") << int(QSystemTrayIcon::Trigger) << false << 0x201u;
-    QTest::newRow("XEmbed double-click") << int(QSystemTrayIcon::DoubleClick) << false << 0x203u;
-    QTest::newRow("XEmbed right press") << int(QSystemTrayIcon::Context) << false << 0x204u;
-    QTest::newRow("XEmbed middle") << int(QSystemTrayIcon::MiddleClick) << false << 0x207u;
-    QTest::newRow("SNI activate") << int(QSystemTrayIcon::Trigger) << true << 0x203u;
-    QTest::newRow("SNI context menu") << int(QSystemTrayIcon::Context) << true << 0x204u;
-    QTest::newRow("SNI secondary") << int(QSystemTrayIcon::MiddleClick) << true << 0x207u;
-    QTest::newRow("unknown") << int(QSystemTrayIcon::Unknown) << false << 0u;
-}
-
-void TestTray::activationReasons()
-{
-    QFETCH(int, reason);
-    QFETCH(bool, statusNotifier);
-    QFETCH(quint32, message);
-    QCOMPARE(QtNotifyIcon::mouseMessageFor(QSystemTrayIcon::ActivationReason(reason), statusNotifier), message);
 }
 
 void TestTray::qtBackendKeepsShellRules()
