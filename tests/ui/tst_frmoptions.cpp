@@ -77,6 +77,8 @@ private slots:
     void closeBoxDropsChanges();
     void enterAndEscapeDoNothing_data();
     void enterAndEscapeDoNothing();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
     void optionButtonsStayExclusive_data();
     void optionButtonsStayExclusive();
     void keyboardChoosesOption();
@@ -144,8 +146,8 @@ void TestFrmOptions::window()
     QVERIFY(!(f.windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(f.windowFlags() & Qt::WindowCloseButtonHint);
-    QVERIFY(!f.Command1->autoDefault() && !f.Command1->isDefault());
-    QVERIFY(!f.Command2->autoDefault() && !f.Command2->isDefault());
+    QVERIFY(!f.Command1->isDefault());
+    QVERIFY(!f.Command2->isDefault());
     QVERIFY(!f.optCopy->autoExclusive() && !f.optOpen->autoExclusive());
     QVERIFY(!f.ckSplash->isTristate() && !f.ckTrayst->isTristate());
     f.showModeless();
@@ -303,8 +305,7 @@ void TestFrmOptions::enterAndEscapeDoNothing_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("focus");
     QTest::newRow("Enter on a check box") << int(Qt::Key_Return) << "ckSplash";
-    QTest::newRow("Enter on OK") << int(Qt::Key_Return) << "Command1";
-    QTest::newRow("keypad Enter on OK") << int(Qt::Key_Enter) << "Command1";
+    QTest::newRow("Enter on the option button") << int(Qt::Key_Return) << "optCopy";
     QTest::newRow("Esc on a check box") << int(Qt::Key_Escape) << "ckSplash";
     QTest::newRow("Esc on Cancel") << int(Qt::Key_Escape) << "Command2";
 }
@@ -321,6 +322,30 @@ void TestFrmOptions::enterAndEscapeDoNothing()
     QVERIFY(forms().isLoaded<frmOptions>());
     QVERIFY(options().isVisible());
     QCOMPARE(m_reg->count(Kind::Set), 0);
+}
+
+void TestFrmOptions::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("writes");
+    QTest::newRow("Enter on OK") << int(Qt::Key_Return) << "Command1" << 3;
+    QTest::newRow("keypad Enter on OK") << int(Qt::Key_Enter) << "Command1" << 3;
+    QTest::newRow("Enter on Cancel") << int(Qt::Key_Return) << "Command2" << 0;
+}
+
+void TestFrmOptions::enterPressesTheFocusedButton()
+{
+    QFETCH(int, key);
+    QFETCH(QString, button);
+    QFETCH(int, writes);
+    options().showModeless();
+    QVERIFY(QTest::qWaitForWindowActive(&options()));
+    QWidget* w = options().findChild<QWidget*>(button);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key(key));
+    QVERIFY(!forms().isLoaded<frmOptions>());
+    QCOMPARE(m_reg->count(Kind::Set), writes);
 }
 
 void TestFrmOptions::optionButtonsStayExclusive_data()

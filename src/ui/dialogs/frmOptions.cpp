@@ -76,9 +76,10 @@ frmOptions::frmOptions()
 
     Command2 = makeControl<QPushButton>(c, "Command2", QStringLiteral("Cancel"), twips::rect(600, 2280, 1335, 495));
     Command1 = makeControl<QPushButton>(c, "Command1", QStringLiteral("OK"), twips::rect(2160, 2280, 1335, 495));
-    // Neither button answers Enter: the dialog has no default button.
-    Command1->setAutoDefault(false);
-    Command2->setAutoDefault(false);
+    // No default or cancel button: Enter presses a button only while it has the
+    // focus, as Space does, and Esc does nothing.
+    Command1->setAutoDefault(true);
+    Command2->setAutoDefault(true);
 
     // The two option buttons sit in different containers, so the toolkit would not
     // group them anyway; their click handlers keep exactly one of them on.

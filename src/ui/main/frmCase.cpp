@@ -40,7 +40,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setAutoDefault(false);
+    // Enter presses the focused button, as Space does; there is no default button.
+    button->setAutoDefault(true);
     return button;
 }
 
