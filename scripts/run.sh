@@ -9,12 +9,14 @@ bin=${TOVRIN_BUILD_DIR:-$root/build}/src/tovrin
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$bin" "$@"
 fi
-display=:77
-Xvfb $display -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >/dev/null 2>&1 &
+# The X server picks a free display number and reports it on a pipe.
+exec 3< <(Xvfb -displayfd 1 -noreset -screen 0 1280x1024x24 -nolisten tcp -dpi 96 2>/dev/null)
 xvfb=$!
-trap 'kill $xvfb $tray 2>/dev/null' EXIT
+tray=
+trap 'kill $tray $xvfb 2>/dev/null' EXIT
+read -r -t 10 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
+display=":$number"
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xsetroot -solid '#3a6ea5' 2>/dev/null || true
 trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
 tray=$!
