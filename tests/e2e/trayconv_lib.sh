@@ -5,17 +5,7 @@
 TRAYCONV_X11="$(dirname "${BASH_SOURCE[0]}")/trayconv_x11.py"
 BELLS="$E2E_TMP/bells"
 
-# Prints "x y" of the middle of Tovrin's icon in the tray host, in root coordinates.
-trayconv_icon_position() {
-  local panel geometry
-  panel=$(xdotool search --classname panel 2>/dev/null | head -n 1)
-  [ -n "$panel" ] || return 1
-  # e.g.: 0x40001f "Tovrin": ("tovrin" "Tovrin")  22x30+0+0  +1257+1
-  geometry=$(xwininfo -tree -id "$panel" 2>/dev/null | grep '"Tovrin"' | head -n 1) || return 1
-  echo "$geometry" | awk '{
-    split($(NF-1), size, /[x+]/); split($NF, at, /[+]/);
-    printf "%d %d\n", at[2] + size[1] / 2, at[3] + size[2] / 2 }'
-}
+source "$(dirname "${BASH_SOURCE[0]}")/tray_lib.sh"
 
 # Starts the desktop with a tray host, a bell counter and Tovrin in the tray.
 # copy2clip: "True" (copy it directly to the clipboard) or "False" (open it in a new window).
@@ -27,7 +17,7 @@ trayconv_start() { # copy2clip
   E2E_PIDS+=($!)
   e2e_wait 10 grep -q listening "$BELLS" || e2e_fail "the bell counter did not start"
   e2e_start_tovrin
-  e2e_wait 15 trayconv_icon_position || e2e_fail "Tovrin's icon did not appear in the tray"
+  e2e_wait 15 tray_icon_position || e2e_fail "Tovrin's icon did not appear in the tray"
   sleep 0.3
 }
 
@@ -50,7 +40,7 @@ trayconv_clip_owner() { python3 "$TRAYCONV_X11" owner; }
 # Without keys the menu is left open.
 trayconv_choose() { # keys...
   local pos
-  pos=$(trayconv_icon_position) || e2e_fail "no tray icon"
+  pos=$(tray_icon_position) || e2e_fail "no tray icon"
   # shellcheck disable=SC2086
   xdotool mousemove $pos mousedown 3
   sleep 0.2
