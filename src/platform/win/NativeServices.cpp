@@ -1,6 +1,8 @@
 #include "platform/qt/QtNotifyIcon.h" // ahead of <windows.h>, whose macros reuse the shell names
 #include <windows.h>
 #include <shellapi.h>
+// <shellapi.h> renames ShellExecute to its A/W variant; Links declares it by its own name.
+#undef ShellExecute
 
 #include "platform/Services.h"
 #include "platform/qt/QtBeeper.h"
