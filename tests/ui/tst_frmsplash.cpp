@@ -33,6 +33,8 @@ private slots:
     void clicks_data();
     void clicks();
     void dismissedIntoTray();
+    void closedByTheDesktop_data();
+    void closedByTheDesktop();
 
 private:
     frmSplash& shown();
@@ -220,6 +222,26 @@ void TestFrmSplash::dismissedIntoTray()
     splash.Form_Click();
     QCOMPARE(m_shell->requests.size(), requests);
     QVERIFY(!forms().get<frmCase>().isVisible());
+}
+
+void TestFrmSplash::closedByTheDesktop_data()
+{
+    QTest::addColumn<bool>("placeInTray");
+    QTest::newRow("main window") << false;
+    QTest::newRow("tray") << true;
+}
+
+void TestFrmSplash::closedByTheDesktop()
+{
+    QFETCH(bool, placeInTray);
+    forms().get<frmOptions>().ckTrayst->setCheckState(placeInTray ? Qt::Checked : Qt::Unchecked);
+    frmSplash& splash = shown();
+    // Alt+F4 from the window manager: start-up must still go on.
+    QVERIFY(!splash.close());
+    QVERIFY(forms().isLoaded<frmSplash>());
+    QVERIFY(!splash.isVisible());
+    QCOMPARE(m_shell->iconCount(), placeInTray ? 1 : 0);
+    QCOMPARE(forms().get<frmCase>().isVisible(), !placeInTray);
 }
 
 QTEST_MAIN(TestFrmSplash)

@@ -1,5 +1,6 @@
 #include "ui/dialogs/frmSplash.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -124,6 +125,14 @@ void frmSplash::dismiss()
         return;
     hide();
     ShowMainOrTray();
+}
+
+void frmSplash::closeEvent(QCloseEvent* event)
+{
+    // It has no close box, but a desktop can still close it (Alt+F4). Unloaded then,
+    // it would leave the program running with neither a window nor an icon.
+    event->ignore();
+    dismiss();
 }
 
 void frmSplash::keyPressEvent(QKeyEvent* event)

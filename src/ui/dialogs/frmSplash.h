@@ -2,6 +2,7 @@
 
 #include "core/Form.h"
 
+class QCloseEvent;
 class QFrame;
 class QKeyEvent;
 class QLabel;
@@ -35,6 +36,7 @@ public:
     QLabel* lblWarning;
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
