@@ -14,8 +14,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "convert/ClipboardAccess.h"
 #include "convert/RandomGenerator.h"
-#include "platform/Services.h"
 
 namespace {
 
@@ -383,7 +383,6 @@ QString RandomCaseText(const QString& text)
 
 bool RandomCaseToClipboard(const QString& text)
 {
-    const QString result = RandomCaseText(text);
-    platform::clipboard().clear();
-    return platform::clipboard().setText(result);
+    // One replacing write: clearing first would lose the clipboard if the write failed.
+    return ReplaceClipboardText(RandomCaseText(text));
 }
