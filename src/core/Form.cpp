@@ -1,7 +1,7 @@
 #include "core/Form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
@@ -17,6 +17,17 @@ Form::Form(QWidget* parent)
     ensureResources();
     setCentralWidget(m_client);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setFont(sansSerif(8.25));
+}
+
+QFont Form::sansSerif(qreal points, bool bold, bool underline)
+{
+    QFont font = QApplication::font();
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
 }
 
 void Form::setClientSizeTwips(int width, int height)

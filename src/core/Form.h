@@ -21,6 +21,10 @@ public:
     // The client area, where controls are placed in twips.
     QWidget* client() const { return m_client; }
 
+    // The windows' design font ("MS Sans Serif"): the desktop's own sans-serif at
+    // the given size. Every window starts with it at 8.25 points.
+    static QFont sansSerif(qreal points, bool bold = false, bool underline = false);
+
 protected:
     // Fixes the client area's size; the window's frame is whatever the desktop adds.
     void setClientSizeTwips(int width, int height);

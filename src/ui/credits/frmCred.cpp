@@ -1,6 +1,5 @@
 #include "ui/credits/frmCred.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QIcon>
 #include <QStyle>
@@ -14,17 +13,6 @@ namespace {
 
 constexpr int kClientWidth = 5775;
 constexpr int kClientHeight = 4605;
-
-// "MS Sans Serif" becomes the desktop's sans-serif at the same size.
-QFont sansSerif(qreal points, bool bold = false, bool underline = false)
-{
-    QFont font = QApplication::font();
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
-}
 
 QPalette blackAndWhite(QPalette palette)
 {
@@ -46,7 +34,6 @@ frmCred::frmCred()
     setWindowIcon(QIcon(QStringLiteral(":/icons/credits.ico")));
     useFixedBorder();
     setClientSizeTwips(kClientWidth, kClientHeight);
-    setFont(sansSerif(8.25));
     setPalette(blackAndWhite(palette()));
     client()->setAutoFillBackground(true);
 

@@ -21,15 +21,6 @@ namespace {
 // A light link blue: the classic dark link blue (0, 0, 192) can hardly be read on black.
 const QColor kLinkBlue(96, 160, 255);
 
-QFont sansSerif(qreal points, bool underline = false)
-{
-    QFont font = QApplication::font();
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setUnderline(underline);
-    return font;
-}
-
 void setColours(QWidget* w, const QColor& background, const QColor& text)
 {
     QPalette p = w->palette();
@@ -84,7 +75,6 @@ frmAbout::frmAbout()
     setWindowIcon(QIcon(QStringLiteral(":/icons/about.ico")));
     useFixedBorder();
     setClientSizeTwips(8280, 7215);
-    setFont(sansSerif(8.25));
     setColours(client(), Qt::black, Qt::white);
 
     Frame1 = new QGroupBox(QStringLiteral("About: Tovrin 2.0.5"), client());
@@ -103,7 +93,7 @@ frmAbout::frmAbout()
 
     // Stands over the end of the paragraph, which leads up to it.
     Label7 = makeLabel(Frame1, "Label7", QStringLiteral("Qwirl"), twips::rect(3870, 4170, 615, 255));
-    Label7->setFont(sansSerif(8.25, true));
+    Label7->setFont(sansSerif(8.25, false, true));
     setColours(Label7, QColor(), kLinkBlue);
 
     Label2 = makeLabel(Frame1, "Label2", QStringLiteral("- Ivo Lark"), twips::rect(4920, 4800, 975, 255));
@@ -115,7 +105,7 @@ frmAbout::frmAbout()
     // the desktop's sans-serif.
     const QString address = QString::fromLatin1(kMakerMailLink).mid(int(qstrlen("mailto:")));
     Label6 = makeLabel(Frame1, "Label6", QStringLiteral("  ") + address, twips::rect(4920, 5280, 2655, 255));
-    Label6->setFont(sansSerif(8.25, true));
+    Label6->setFont(sansSerif(8.25, false, true));
     setColours(Label6, Qt::black, kLinkBlue);
 
     Command1 = new QPushButton(QStringLiteral("OK"), Frame1);

@@ -1,0 +1,65 @@
+#include <QAbstractButton>
+#include <QtTest>
+
+#include "core/Forms.h"
+#include "support/TestApp.h"
+#include "ui/credits/frmCred.h"
+#include "ui/dialogs/frmAbout.h"
+#include "ui/dialogs/frmOptions.h"
+#include "ui/dialogs/frmTraytxt.h"
+#include "ui/main/frmCase.h"
+
+// Every window is designed in the same 8.25-point sans-serif; none may keep the
+// desktop's own (usually larger) size, or captions and boxes stop matching.
+class TestWindowFonts : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_app = std::make_unique<TestApp>(); }
+    void cleanup() { m_app.reset(); }
+
+    void designFont_data();
+    void designFont();
+
+private:
+    std::unique_ptr<TestApp> m_app;
+};
+
+void TestWindowFonts::designFont_data()
+{
+    QTest::addColumn<QString>("window");
+    // The Options dialog may step down a little to fit its captions.
+    QTest::addColumn<qreal>("smallest");
+    QTest::newRow("frmCase") << u"frmCase"_qs << 8.25;
+    QTest::newRow("frmTraytxt") << u"frmTraytxt"_qs << 8.25;
+    QTest::newRow("frmAbout") << u"frmAbout"_qs << 8.25;
+    QTest::newRow("frmCred") << u"frmCred"_qs << 8.25;
+    QTest::newRow("frmOptions") << u"frmOptions"_qs << 7.5;
+}
+
+void TestWindowFonts::designFont()
+{
+    QFETCH(QString, window);
+    QFETCH(qreal, smallest);
+    Form* form = nullptr;
+    if (window == u"frmCase")
+        form = &forms().get<frmCase>();
+    else if (window == u"frmTraytxt")
+        form = &forms().get<frmTraytxt>();
+    else if (window == u"frmAbout")
+        form = &forms().get<frmAbout>();
+    else if (window == u"frmCred")
+        form = &forms().get<frmCred>();
+    else
+        form = &forms().get<frmOptions>();
+
+    const QFont expected = Form::sansSerif(8.25);
+    QCOMPARE(form->font().family(), expected.family());
+    QVERIFY2(form->font().pointSizeF() <= 8.25 && form->font().pointSizeF() >= smallest,
+             qPrintable(QString::number(form->font().pointSizeF())));
+    // The controls inherit it.
+    for (auto* button : form->findChildren<QAbstractButton*>())
+        QCOMPARE(button->font().pointSizeF(), form->font().pointSizeF());
+}
+
+QTEST_MAIN(TestWindowFonts)
+#include "tst_windowfonts.moc"
