@@ -112,7 +112,7 @@ int runTovrin(QApplication& app)
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
 
     SingleInstance instance(SingleInstance::defaultSocketPath(QString::fromLatin1(kAppId)));
-    switch (instance.start()) {
+    switch (instance.check()) {
     case SingleInstance::Outcome::Forwarded:
         return 0;
     case SingleInstance::Outcome::NoAnswer:
@@ -129,6 +129,8 @@ int runTovrin(QApplication& app)
 
     platform::installNativeServices();
     Main();
+    // Only now: the window comes up sooner, and a copy started in between waits for this.
+    instance.listen();
     const int status = app.exec();
 
     forms().onLastUnloaded = nullptr;

@@ -46,26 +46,44 @@ bool SingleInstance::isListening() const
 
 SingleInstance::Outcome SingleInstance::start(int answerTimeoutMs)
 {
+    const Outcome outcome = check(answerTimeoutMs);
+    if (outcome == Outcome::First)
+        listen();
+    return outcome;
+}
+
+SingleInstance::Outcome SingleInstance::check(int answerTimeoutMs)
+{
     if (m_path.isEmpty())
         return Outcome::First;
 
     // Two copies started at the same moment must not both find no server and then
     // remove each other's socket: the look-and-listen step runs under a lock. A lock
     // left by a killed copy is recognised as stale by its process id.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    const bool locked = lock.tryLock(5000);
+    m_lock = std::make_unique<QLockFile>(m_path + QStringLiteral(".lock"));
+    const bool locked = m_lock->tryLock(5000);
 
     QLocalSocket probe;
     probe.connectToServer(m_path);
     if (probe.waitForConnected(1000)) {
         const Outcome outcome = askRunningCopy(probe, answerTimeoutMs);
         probe.abort();
+        m_lock.reset();
         return outcome;
     }
     // Nobody answers on the socket: whatever is left there belongs to a copy that
-    // ended without cleaning up.
+    // ended without cleaning up. Without the lock it is not ours to remove.
+    m_mayListen = locked;
     if (!locked)
-        return Outcome::First;
+        m_lock.reset();
+    return Outcome::First;
+}
+
+void SingleInstance::listen()
+{
+    if (!m_mayListen)
+        return;
+    m_mayListen = false;
     QLocalServer::removeServer(m_path);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -75,7 +93,7 @@ SingleInstance::Outcome SingleInstance::start(int answerTimeoutMs)
         delete m_server;
         m_server = nullptr;
     }
-    return Outcome::First;
+    m_lock.reset();
 }
 
 SingleInstance::Outcome SingleInstance::askRunningCopy(QLocalSocket& socket, int answerTimeoutMs)

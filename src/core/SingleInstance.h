@@ -3,8 +3,11 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class QLocalServer;
 class QLocalSocket;
+class QLockFile;
 
 // Keeps one running copy per user. The first copy listens on a local socket in the
 // user's private runtime folder; a later start connects to it, asks it to show its
@@ -25,6 +28,11 @@ public:
     // Connects to a running copy or becomes the running copy. A socket left behind
     // by a copy that was killed is removed and taken over.
     Outcome start(int answerTimeoutMs = 3000);
+    // start() in two steps, so that the first copy can show its window before it sets
+    // up the socket: check() asks a running copy and, finding none, keeps the lock, so
+    // that a copy started meanwhile waits; listen() takes the socket and lets go.
+    Outcome check(int answerTimeoutMs = 3000);
+    void listen();
     bool isListening() const;
     QString socketPath() const { return m_path; }
 
@@ -43,4 +51,6 @@ private:
 
     QString m_path;
     QLocalServer* m_server = nullptr;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_mayListen = false;
 };

@@ -62,6 +62,7 @@ private slots:
     void init();
     void secondStartIsForwarded();
     void everyLaterStartIsForwarded();
+    void startDuringFirstStartWaitsForIt();
     void staleSocketIsTakenOver();
     void socketIsPrivate();
     void nextStartAfterOrderlyEndRuns();
@@ -107,6 +108,25 @@ void tst_SingleInstance::everyLaterStartIsForwarded()
         QCOMPARE(later.get(), Outcome::Forwarded);
         QCOMPARE(shown.count(), i);
     }
+}
+
+void tst_SingleInstance::startDuringFirstStartWaitsForIt()
+{
+    SingleInstance first(m_path);
+    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    QCOMPARE(first.check(), Outcome::First);
+    QVERIFY(!first.isListening());
+
+    // Between the two steps a later start neither runs as a second copy nor gives up.
+    auto later = startSecond(m_path);
+    QTest::qWait(300);
+    QVERIFY(!ready(later));
+
+    first.listen();
+    QVERIFY(first.isListening());
+    QTRY_VERIFY(ready(later));
+    QCOMPARE(later.get(), Outcome::Forwarded);
+    QCOMPARE(shown.count(), 1);
 }
 
 void tst_SingleInstance::staleSocketIsTakenOver()
