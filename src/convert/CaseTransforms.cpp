@@ -352,6 +352,11 @@ int RandomCaseChoice(float r)
 
 QString RandomCaseText(const QString& text)
 {
+    return *RandomCaseText(text, nullptr);
+}
+
+std::optional<QString> RandomCaseText(const QString& text, const std::function<bool()>& stop)
+{
     // Handlers that run during the yields may change the caller's string or start
     // another conversion: work on our own copy and our own result only.
     const QString input = text;
@@ -370,6 +375,8 @@ QString RandomCaseText(const QString& text)
         const char32_t mapped = toUpper ? mapCodePoint(c, Direction::Upper, upper, s, n, start)
                                         : mapCodePoint(c, Direction::Lower, lower, s, n, start);
         QCoreApplication::processEvents();
+        if (stop && stop())
+            return std::nullopt;
         if (i - start == 2) {
             const char32_t kept = QChar::requiresSurrogates(mapped) ? mapped : c;
             out[start] = QChar::highSurrogate(kept);

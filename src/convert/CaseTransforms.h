@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 // The three transforms. Case is mapped one code point to one code point, tailored
 // to the default QLocale (Turkish and Azerbaijani i, final sigma), so a text keeps
 // its length in code points.
@@ -13,6 +16,8 @@ QString LowerCaseText(const QString& text);
 // point, so the windows stay live on long texts and a second conversion started
 // meanwhile runs to its end first.
 QString RandomCaseText(const QString& text);
+// The same, giving up (nullopt) at the first yield after which `stop` is true.
+std::optional<QString> RandomCaseText(const QString& text, const std::function<bool()>& stop);
 
 // The random transform's choice for a draw r in [0, 1): 1 (upper case) below 0.5,
 // 2 (lower case) from 0.5 on.

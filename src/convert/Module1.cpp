@@ -3,6 +3,7 @@
 #include "convert/CaseTransforms.h"
 #include "convert/ClipboardAccess.h"
 #include "core/Forms.h"
+#include "core/StartUp.h"
 #include "platform/Services.h"
 #include "ui/dialogs/frmOptions.h"
 #include "ui/dialogs/frmTraytxt.h"
@@ -12,10 +13,11 @@
 namespace {
 
 // Takes the text by value and lets it go before returning, so that a long text is
-// held at most twice (input and result) at any time.
-QString converted(TrayConversion conversion, QString text)
+// held at most twice (input and result) at any time. Nothing when the program was
+// ended while a random conversion let events run.
+std::optional<QString> converted(TrayConversion conversion, QString text)
 {
-    QString result;
+    std::optional<QString> result;
     switch (conversion) {
     case TrayConversion::Upper:
         result = UpperCaseText(text);
@@ -24,7 +26,7 @@ QString converted(TrayConversion conversion, QString text)
         result = LowerCaseText(text);
         break;
     case TrayConversion::Random:
-        result = RandomCaseText(text);
+        result = RandomCaseText(text, ProgramEnding);
         break;
     }
     return result;
@@ -40,8 +42,11 @@ void ConvertClipboardText(TrayConversion conversion)
         return;
     }
     if (input.hasText()) {
-        const QString result = converted(conversion, std::move(input.text));
-        if (!ReplaceClipboardText(result)) {
+        const std::optional<QString> result = converted(conversion, std::move(input.text));
+        // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
+        if (!result)
+            return;
+        if (!ReplaceClipboardText(*result)) {
             platform::beeper().beep();
             return;
         }

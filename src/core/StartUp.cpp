@@ -20,15 +20,24 @@ std::function<void()>& endHandler()
     return handler;
 }
 
+bool g_ending = false;
+
 } // namespace
 
 void setEndProgramHandler(std::function<void()> handler)
 {
     endHandler() = std::move(handler);
+    g_ending = false;
+}
+
+bool ProgramEnding()
+{
+    return g_ending;
 }
 
 void EndProgram()
 {
+    g_ending = true;
     if (endHandler()) {
         endHandler()();
         return;

@@ -9,5 +9,10 @@ void Main();
 // close, and nothing is saved.
 void EndProgram();
 
-// Tests replace how the program ends; the default leaves the event loop.
+// True once EndProgram has run: work still on the stack (a random conversion that
+// lets events run) stops instead of finishing and showing its result.
+bool ProgramEnding();
+
+// Tests replace how the program ends (each handler starts a fresh run); the default
+// leaves the event loop.
 void setEndProgramHandler(std::function<void()> handler);

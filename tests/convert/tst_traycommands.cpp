@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "convert/RandomGenerator.h"
 #include "core/Forms.h"
 #include "core/Reg.h"
 #include "platform/fakes/FakeRegistry.h"
@@ -96,6 +97,8 @@ private slots:
     void commandNestedInRandomFinishesFirst_data();
     void commandNestedInRandomFinishesFirst();
     void windowsClosedDuringRandomAreReachedAfresh();
+    void exitDuringRandomStopsIt_data();
+    void exitDuringRandomStopsIt();
     void mainWindowClipboardButtonsNeverClear_data();
     void mainWindowClipboardButtonsNeverClear();
 
@@ -425,6 +428,48 @@ void TestTrayCommands::windowsClosedDuringRandomAreReachedAfresh()
     QVERIFY(window.isVisible());
     QCOMPARE(window.txtText->toPlainText(), clip().text());
     QVERIFY(isRecasingOf(window.txtText->toPlainText(), QStringLiteral("abcdefghijklmnop")));
+}
+
+// "E&xit" chosen while rAnDOm yields ends the program there: nothing is written,
+// shown or beeped afterwards, and the rest of the text is not converted.
+void TestTrayCommands::exitDuringRandomStopsIt_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("openWindow");
+    QTest::newRow("tray, open window") << u"mnuRnd"_qs << true;
+    QTest::newRow("tray, copy only") << u"mnuRnd"_qs << false;
+    QTest::newRow("main window") << u"Command5"_qs << true;
+}
+
+void TestTrayCommands::exitDuringRandomStopsIt()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, openWindow);
+    storeRouting(openWindow);
+    const QString input = QStringLiteral("abcdefghijklmnop");
+    clip().putText(input);
+    frmCase& main = forms().get<frmCase>();
+    main.txtBase->setPlainText(input);
+    main.txtEnd->setPlainText(u"before"_qs);
+    RandomGenerator::resetForTests();
+    QTimer::singleShot(0, [] { forms().get<frmCase>().mnuExitT_Click(); });
+
+    if (command == u"Command5")
+        main.Command5->click();
+    else
+        trigger(command);
+
+    QCOMPARE(m_app->endRequests, 1);
+    QCOMPARE(clip().text(), input);
+    QCOMPARE(clip().writes, 0);
+    QVERIFY(!forms().isLoaded<frmTraytxt>());
+    QCOMPARE(beeps(), 0);
+    QCOMPARE(forms().get<frmCase>().txtEnd->toPlainText(), u"before"_qs);
+    // It stopped at its first yield: one draw taken, not one per character.
+    const float next = RandomGenerator::next();
+    RandomGenerator::resetForTests();
+    RandomGenerator::next();
+    QCOMPARE(next, RandomGenerator::next());
 }
 
 // The main window's "Paste from Clipboard" and "Copy to Clipboard" go the same safe way.

@@ -178,9 +178,12 @@ void frmCase::Command4_Click()
 void frmCase::Command5_Click()
 {
     // The result goes to the result box only; the user's clipboard is not touched.
-    const QString result = RandomCaseText(txtBase->toPlainText());
+    const std::optional<QString> result = RandomCaseText(txtBase->toPlainText(), ProgramEnding);
+    // "E&xit" was chosen meanwhile.
+    if (!result)
+        return;
     // Events ran during the conversion: reach the window afresh.
-    forms().get<frmCase>().txtEnd->setPlainText(result);
+    forms().get<frmCase>().txtEnd->setPlainText(*result);
 }
 
 void frmCase::mnuOptions_Click()
