@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include "core/Forms.h"
@@ -81,6 +82,7 @@ private slots:
 
     void unwritableFolder_data();
     void unwritableFolder();
+    void lockHeldByAStoppedCopy();
     void damagedFile_data();
     void damagedFile();
     void twoWritersLoseNothing();
@@ -152,6 +154,28 @@ void TestRegistryFaults::unwritableFolder()
     QCOMPARE(again.splash, stored.splash);
     QCOMPARE(again.tray, stored.tray);
     QCOMPARE(again.copy, stored.copy);
+}
+
+void TestRegistryFaults::lockHeldByAStoppedCopy()
+{
+    // Another copy holds the writers' lock and never lets go: the write gives up after
+    // a bounded wait, the stored values stay, and a later write goes through.
+    const QString file = m_dir->filePath("config/Ardelon/Tovrin.reg");
+    writeFile(file, kHeader + kKey + "\"SplashScreen\"=\"0\"\n");
+    useFile(file);
+    const int held = ::open(QFile::encodeName(file + ".lock").constData(), O_RDWR | O_CREAT, 0600);
+    QVERIFY(held >= 0);
+    QCOMPARE(::flock(held, LOCK_EX), 0);
+
+    QElapsedTimer clock;
+    clock.start();
+    WriteSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(storedText(file, "SplashScreen"), std::optional<QString>(QStringLiteral("0")));
+
+    ::close(held);
+    WriteSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
+    QCOMPARE(storedText(file, "SplashScreen"), std::optional<QString>(QStringLiteral("1")));
 }
 
 void TestRegistryFaults::damagedFile_data()

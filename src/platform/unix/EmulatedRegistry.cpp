@@ -47,6 +47,8 @@ bool makeDirectories(const std::string& dir)
     return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
+constexpr int kLockPatienceMs = 5000;
+
 RegStatus statusFromErrno(int error)
 {
     switch (error) {
@@ -203,9 +205,15 @@ RegStatus EmulatedRegistry::update(const std::function<void(RegHive&)>& change)
     Fd lock(::open((m_path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (lock.fd < 0)
         return statusFromErrno(errno);
-    while (::flock(lock.fd, LOCK_EX) != 0) {
-        if (errno != EINTR)
+    // A copy that holds the lock and no longer runs (stopped, say) must not freeze
+    // this one: give up the write after a few seconds, like any other failed write.
+    for (int waited = 0; ::flock(lock.fd, LOCK_EX | LOCK_NB) != 0;) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
             return statusFromErrno(errno);
+        if (waited >= kLockPatienceMs)
+            return kErrorWriteFault;
+        ::usleep(10 * 1000);
+        waited += 10;
     }
 
     // A settings file that is a link (kept with other dotfiles, say) stays one: the
