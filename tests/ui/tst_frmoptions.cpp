@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -66,6 +68,8 @@ private slots:
     void window();
     void tabOrder();
     void captionsFit();
+    void fontIsLargestStepThatFits_data();
+    void fontIsLargestStepThatFits();
 
     void loadsFromStore_data();
     void loadsFromStore();
@@ -179,6 +183,45 @@ void TestFrmOptions::captionsFit()
         // Nothing sticks out of its container.
         QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(w->objectName()));
     }
+}
+
+void TestFrmOptions::fontIsLargestStepThatFits_data()
+{
+    QTest::addColumn<QString>("family");
+    // Narrow to very wide desktop fonts, so that each step of the search ends somewhere.
+    QTest::newRow("narrow") << "Liberation Sans Narrow";
+    QTest::newRow("usual") << "Liberation Sans";
+    QTest::newRow("wide") << "DejaVu Sans";
+    QTest::newRow("fixed pitch") << "DejaVu Sans Mono";
+}
+
+void TestFrmOptions::fontIsLargestStepThatFits()
+{
+    QFETCH(QString, family);
+    const QFont before = QApplication::font();
+    QFont desktop = before;
+    desktop.setFamilies({family});
+    QApplication::setFont(desktop);
+    frmOptions& f = options();
+    const qreal chosen = f.font().pointSizeF();
+    QApplication::setFont(before);
+
+    const int windowInner = f.Frame1->geometry().right() - 1;
+    const int frameInner = f.Frame2->width() - 2;
+    const std::pair<QWidget*, int> captions[] = {{f.ckSplash, windowInner}, {f.ckTrayst, windowInner},
+                                                 {f.optCopy, windowInner}, {f.optOpen, frameInner}, {f.Label1, frameInner}};
+    // Measured the plain way: the whole dialog in each size.
+    const auto fitsAt = [&](qreal points) {
+        QFont font = f.font();
+        font.setPointSizeF(points);
+        f.setFont(font);
+        return std::all_of(std::begin(captions), std::end(captions),
+                           [](const auto& c) { return c.first->sizeHint().width() <= c.second - c.first->x(); });
+    };
+    qreal expected = 8.25;
+    while (expected > 7.5 && !fitsAt(expected))
+        expected -= 0.25;
+    QCOMPARE(chosen, expected);
 }
 
 void TestFrmOptions::loadsFromStore_data()
