@@ -11,6 +11,7 @@
 
 #include "platform/unix/EmulatedRegistry.h"
 #include "platform/unix/RegFile.h"
+#include "support/TestFiles.h"
 
 using namespace platform;
 
@@ -47,20 +48,6 @@ QStringList describeKey(const RegHive& h, const char* path)
 QString entry(const char* name, RegDword type, const QByteArray& data)
 {
     return QStringLiteral("%1=%2:%3").arg(QLatin1String(name)).arg(type).arg(QString::fromLatin1(data.toHex()));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
 }
 
 // Captures what the code under test writes to standard error.

@@ -25,6 +25,7 @@
 #include "platform/unix/EmulatedRegistry.h"
 #include "platform/unix/RegFile.h"
 #include "support/TestApp.h"
+#include "support/TestFiles.h"
 #include "ui/dialogs/frmOptions.h"
 
 using namespace platform;
@@ -33,20 +34,6 @@ namespace {
 
 const QByteArray kHeader = "Windows Registry Editor Version 5.00\n";
 const QByteArray kKey = "[HKEY_CURRENT_USER\\Software\\Ardelon\\Tovrin]\n";
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
-}
 
 std::optional<QString> storedText(const QString& file, const char* name)
 {
