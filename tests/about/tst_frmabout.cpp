@@ -16,11 +16,6 @@ frmAbout& about()
     return forms().get<frmAbout>();
 }
 
-void settleDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 class TestFrmAbout : public QObject {

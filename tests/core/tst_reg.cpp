@@ -37,15 +37,10 @@ class TestReg : public QObject {
 private slots:
     void init()
     {
-        m_app = std::make_unique<TestApp>();
-        m_reg = installFakeRegistry();
+        m_app = std::make_unique<RegistryTestApp>();
+        m_reg = m_app->registry.get();
     }
-    void cleanup()
-    {
-        m_reg.reset();
-        services().registry.reset();
-        m_app.reset();
-    }
+    void cleanup() { m_app.reset(); }
 
     void readsWhatIsStored_data();
     void readsWhatIsStored();
@@ -66,8 +61,8 @@ private slots:
     void noRegistryReadsAbsent();
 
 private:
-    std::unique_ptr<TestApp> m_app;
-    std::shared_ptr<FakeRegistry> m_reg;
+    std::unique_ptr<RegistryTestApp> m_app;
+    FakeRegistry* m_reg = nullptr;
 };
 
 void TestReg::readsWhatIsStored_data()

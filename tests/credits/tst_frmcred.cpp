@@ -46,11 +46,6 @@ CreditText* block(const QString& name)
     return forms().get<frmCred>().findChild<CreditText*>(name);
 }
 
-void settleDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 class TestFrmCred : public QObject {

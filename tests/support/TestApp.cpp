@@ -1,5 +1,8 @@
 #include "support/TestApp.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include "core/Forms.h"
 #include "core/StartUp.h"
 
@@ -14,4 +17,20 @@ TestApp::~TestApp()
 {
     forms().destroyAll();
     setEndProgramHandler(nullptr);
+}
+
+RegistryTestApp::RegistryTestApp()
+    : registry(platform::fakes::installFakeRegistry())
+{
+}
+
+RegistryTestApp::~RegistryTestApp()
+{
+    forms().destroyAll();
+    platform::services().registry.reset();
+}
+
+void settleDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -53,15 +53,10 @@ class TestFrmOptions : public QObject {
 private slots:
     void init()
     {
-        m_app = std::make_unique<TestApp>();
-        m_reg = installFakeRegistry();
+        m_app = std::make_unique<RegistryTestApp>();
+        m_reg = m_app->registry.get();
     }
-    void cleanup()
-    {
-        m_app.reset();
-        m_reg.reset();
-        services().registry.reset();
-    }
+    void cleanup() { m_app.reset(); }
 
     void layout_data();
     void layout();
@@ -92,8 +87,8 @@ private slots:
     void failedWriteStillCloses();
 
 private:
-    std::unique_ptr<TestApp> m_app;
-    std::shared_ptr<FakeRegistry> m_reg;
+    std::unique_ptr<RegistryTestApp> m_app;
+    FakeRegistry* m_reg = nullptr;
 };
 
 void TestFrmOptions::layout_data()
