@@ -3,15 +3,7 @@
 # running copy's main window up and ends; one process, one icon. A copy killed
 # outright leaves its socket behind, and the next start must still run.
 source "$(dirname "$0")/lib.sh"
-
-# Icons of this program embedded in the tray host's panel.
-tray_icons() {
-  local panel
-  panel=$(xdotool search --classname panel 2>/dev/null | head -n 1)
-  [ -n "$panel" ] || { echo 0; return; }
-  xwininfo -tree -id "$panel" | grep -c '("tovrin" "Tovrin")' || true
-}
-tray_icons_are() { [ "$(tray_icons)" = "$1" ]; }
+source "$(dirname "$0")/tray_lib.sh"
 
 # Starts another copy in the foreground; leaves its status and time in ms.
 start_again() { # log name
@@ -24,7 +16,7 @@ e2e_start_desktop --tray
 e2e_write_settings 0 1 False
 e2e_start_tovrin
 first=$TOVRIN_PID
-e2e_wait 10 tray_icons_are 1 || e2e_fail "no icon in the tray after the first start (icons: $(tray_icons))"
+e2e_wait 10 tray_icon_count_is 1 || e2e_fail "no icon in the tray after the first start (icons: $(tray_icon_count))"
 sleep 0.5
 [ -z "$(e2e_window Tovrin)" ] || e2e_fail "the main window is shown although the program starts in the tray"
 
@@ -40,7 +32,7 @@ e2e_log "second start ended with status 0 after $AGAIN_MS ms"
 e2e_wait_window Tovrin 5
 e2e_tovrin_running || e2e_fail "the running copy ended"
 sleep 0.5
-tray_icons_are 1 || e2e_fail "the tray holds $(tray_icons) icons of the program"
+tray_icon_count_is 1 || e2e_fail "the tray holds $(tray_icon_count) icons of the program"
 e2e_screenshot shown-by-second-start
 
 # Killed without a chance to clean up: the socket file stays.
@@ -49,15 +41,15 @@ kill -9 "$first"
 wait "$first" || true
 exec 2>&3 3>&-
 [ -S "$socket" ] || e2e_fail "the killed copy left no socket behind; this test no longer covers a stale socket"
-e2e_wait 10 tray_icons_are 0 || e2e_fail "the killed copy's icon stays in the tray"
+e2e_wait 10 tray_icon_count_is 0 || e2e_fail "the killed copy's icon stays in the tray"
 
 e2e_start_tovrin
-e2e_wait 10 tray_icons_are 1 || e2e_fail "after a stale socket the program did not start (icons: $(tray_icons))"
+e2e_wait 10 tray_icon_count_is 1 || e2e_fail "after a stale socket the program did not start (icons: $(tray_icon_count))"
 e2e_tovrin_running || e2e_fail "after a stale socket the program ended at once"
 [ -z "$(e2e_window Tovrin)" ] || e2e_fail "after a stale socket the main window is shown instead of the tray"
 
 start_again third
 [ "$AGAIN_STATUS" = 0 ] || e2e_fail "the start after a restart ended with status $AGAIN_STATUS"
 e2e_wait_window Tovrin 5
-tray_icons_are 1 || e2e_fail "the tray holds $(tray_icons) icons of the program after the restart"
+tray_icon_count_is 1 || e2e_fail "the tray holds $(tray_icon_count) icons of the program after the restart"
 e2e_pass

@@ -12,6 +12,7 @@ tray_icon_windows() {
 tray_icon_count() { tray_icon_windows | grep -c . ; }
 tray_has_icon() { [ "$(tray_icon_count)" -ge 1 ]; }
 tray_has_no_icon() { [ "$(tray_icon_count)" -eq 0 ]; }
+tray_icon_count_is() { [ "$(tray_icon_count)" -eq "$1" ]; }
 
 # "x y" of the middle of the (first) icon, in root coordinates.
 tray_icon_position() {
