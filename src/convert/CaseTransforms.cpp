@@ -223,27 +223,31 @@ constexpr char16_t kFirstLetter = D == Direction::Upper ? u'a' : u'A';
 
 #if defined(__SSE2__)
 // Case flip of the ASCII letters in eight units known to be ASCII: shifted so the
-// letters land at the bottom of the signed range, one comparison finds them.
-// In Turkish the i (upper) or I (lower) leaves ASCII for its dotted/dotless twin.
+// letters land at the top of the signed range, one comparison finds them. The
+// operand order lets the compiler work in place, without copying constants.
+// In Turkish the i (upper) or I (lower) leaves ASCII for its dotted/dotless twin:
+// a second flip, folded into the first, turns its ASCII mapping into that twin.
 template <Direction D, bool Turkic>
 inline __m128i mapAsciiLetters(__m128i v)
 {
-    const __m128i shifted = _mm_add_epi16(v, _mm_set1_epi16(short(0x8000 - kFirstLetter<D>)));
-    const __m128i letter = _mm_cmplt_epi16(shifted, _mm_set1_epi16(short(-0x8000 + 26)));
-    const __m128i mapped = _mm_xor_si128(v, _mm_and_si128(letter, _mm_set1_epi16(0x20)));
-    if constexpr (!Turkic)
-        return mapped;
-    constexpr short kFrom = D == Direction::Upper ? 'i' : 'I';
-    constexpr short kTo = D == Direction::Upper ? 0x0130 : 0x0131;
-    const __m128i turkicI = _mm_cmpeq_epi16(v, _mm_set1_epi16(kFrom));
-    return _mm_or_si128(_mm_andnot_si128(turkicI, mapped),
-                        _mm_and_si128(turkicI, _mm_set1_epi16(kTo)));
+    constexpr short kLastLetter = kFirstLetter<D> + 25;
+    const __m128i shifted = _mm_add_epi16(v, _mm_set1_epi16(short(0x7FFF - kLastLetter)));
+    const __m128i letter = _mm_cmpgt_epi16(shifted, _mm_set1_epi16(short(0x7FFF - 26)));
+    __m128i flip = _mm_and_si128(letter, _mm_set1_epi16(0x20));
+    if constexpr (Turkic) {
+        constexpr short kFrom = D == Direction::Upper ? 'i' : 'I';
+        constexpr short kTo = D == Direction::Upper ? 0x0130 : 0x0131;
+        const __m128i turkicI = _mm_cmpeq_epi16(v, _mm_set1_epi16(kFrom));
+        flip = _mm_xor_si128(flip, _mm_and_si128(turkicI, _mm_set1_epi16(short((kFrom ^ 0x20) ^ kTo))));
+    }
+    return _mm_xor_si128(v, flip);
 }
 
+// Units of 0x80 and above reach the sign bit of their lane when 0x7F80 is added
+// with saturation; ASCII units stay below it.
 inline bool allAscii(__m128i v)
 {
-    const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(0xFF80)));
-    return _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) == 0xFFFF;
+    return (_mm_movemask_epi8(_mm_adds_epu16(v, _mm_set1_epi16(short(0x7F80)))) & 0xAAAA) == 0;
 }
 #endif
 
