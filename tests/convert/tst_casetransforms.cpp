@@ -81,6 +81,15 @@ void tst_CaseTransforms::transforms_data()
                                                  << u"abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ"_qs
                                                  << u"ABCDEFGHİJKLMNOPQRSTUVWXYZ ABCDEFGHIJKLMNOPQRSTUVWXYZ"_qs
                                                  << u"abcdefghijklmnopqrstuvwxyz abcdefghıjklmnopqrstuvwxyz"_qs;
+    // Every ASCII unit through the Turkish block path: only the letters move, and
+    // only i and I leave ASCII.
+    QString ascii;
+    for (char16_t c = 0; c < 0x80; ++c)
+        ascii += QChar(c);
+    QTest::newRow("every ascii unit in turkish")
+        << u"tr_TR"_qs << ascii
+        << ascii.first(u'a') + u"ABCDEFGHİJKLMNOPQRSTUVWXYZ"_qs + ascii.sliced(u'z' + 1)
+        << ascii.first(u'A') + u"abcdefghıjklmnopqrstuvwxyz"_qs + ascii.sliced(u'Z' + 1);
     QTest::newRow("azerbaijani") << u"az_Latn_AZ"_qs << u"iIİı"_qs << u"İIİI"_qs << u"iıiı"_qs;
 
     // Capital sigma lowers to final sigma only at the end of a word.
