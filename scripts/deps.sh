@@ -22,5 +22,5 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  $SUDO apt-get install -y -qq "${missing[@]}"
 fi
