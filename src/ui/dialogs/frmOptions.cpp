@@ -24,15 +24,6 @@ T* makeControl(QWidget* parent, const char* name, const QString& caption, QRect 
     return control;
 }
 
-// The dialog's design font, a sans serif of 8.25 points, as the desktop draws it.
-QFont dialogFont(qreal points)
-{
-    QFont font = QApplication::font();
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    return font;
-}
-
 // Desktop fonts run wider and taller than the design's; a caption that would be cut
 // off gets the room it needs to the right (up to its container's inner edge) and is
 // kept centred on its row where it needs more height.
@@ -57,7 +48,6 @@ frmOptions::frmOptions()
     setWindowTitle(QStringLiteral("Options"));
     useFixedBorder();
     setClientSizeTwips(3585, 2850);
-    setFont(dialogFont(8.25));
 
     QWidget* c = client();
     Frame1 = makeControl<QGroupBox>(c, "Frame1", QStringLiteral("General Options"), twips::rect(120, 120, 3375, 855));
@@ -99,7 +89,7 @@ frmOptions::frmOptions()
         });
         if (fits)
             break;
-        setFont(dialogFont(points - 0.25));
+        setFont(sansSerif(points - 0.25));
     }
     for (const auto& [control, limit] : captions)
         fitCaption(control, limit);
