@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
