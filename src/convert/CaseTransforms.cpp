@@ -391,9 +391,3 @@ std::optional<QString> RandomCaseText(const QString& text, const std::function<b
     }
     return result;
 }
-
-bool RandomCaseToClipboard(const QString& text)
-{
-    // One replacing write: clearing first would lose the clipboard if the write failed.
-    return ReplaceClipboardText(RandomCaseText(text));
-}

@@ -23,6 +23,3 @@ std::optional<QString> RandomCaseText(const QString& text, const std::function<b
 // 2 (lower case) from 0.5 on.
 int RandomCaseChoice(float r);
 
-// RandomCaseText, delivered by replacing the clipboard's text with the result.
-// Returns false when the clipboard could not be written.
-bool RandomCaseToClipboard(const QString& text);

@@ -20,8 +20,7 @@ class Clipboard {
 public:
     virtual ~Clipboard() = default;
     virtual ClipboardRead read() = 0;
-    // Both return false when the clipboard could not be changed.
-    virtual bool clear() = 0;
+    // Replaces everything the clipboard holds; false when it could not be taken over.
     virtual bool setText(const QString& text) = 0;
 };
 

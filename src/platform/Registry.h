@@ -54,6 +54,13 @@ public:
     virtual RegStatus RegSetValueExA(RegHandle key, const char* valueName, RegDword reserved,
                                      RegDword type, const std::uint8_t* data, RegDword dataSize) = 0;
     virtual RegStatus RegCloseKey(RegHandle key) = 0;
+
+    // Groups the calls up to commitChanges() into one change that lands whole or not at
+    // all: on the emulation one file replace under one lock, waited for at most about
+    // 2 s. Where the store has no such grouping (advapi32) every call lands on its own
+    // and commitChanges() reports the first failure among them.
+    virtual void beginChanges() {}
+    virtual RegStatus commitChanges() { return kErrorSuccess; }
 };
 
 } // namespace platform

@@ -28,9 +28,6 @@ private slots:
     void neighboursAreIndependent();
     void sameChoicesInEveryRun();
     void nestedConversionRunsToItsEndFirst();
-    void clipboardGetsTheResult_data();
-    void clipboardGetsTheResult();
-    void clipboardThatCannotBeWritten();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -242,23 +239,17 @@ void tst_RandomCase::nestedConversionRunsToItsEndFirst()
     const QString innerInput = u"inner TEXT"_qs;
     bool innerRan = false;
     QString innerResult;
-    int clipboardWritesSeenByInner = -1;
     QMetaObject::invokeMethod(
         qApp,
         [&] {
             innerRan = true;
             outerInput.fill(u'#');
-            QVERIFY(RandomCaseToClipboard(innerInput));
-            innerResult = m_app->fakes.clipboard->text();
-            clipboardWritesSeenByInner = m_app->fakes.clipboard->writes;
+            innerResult = RandomCaseText(innerInput);
         },
         Qt::QueuedConnection);
 
-    QVERIFY(RandomCaseToClipboard(outerInput));
+    const QString outerResult = RandomCaseText(outerInput);
     QVERIFY(innerRan);
-    QCOMPARE(clipboardWritesSeenByInner, 1);
-    QCOMPARE(m_app->fakes.clipboard->writes, 2);
-    const QString outerResult = m_app->fakes.clipboard->text();
 
     // The inner run took its draws right after the outer one's p-th draw.
     const qsizetype outerCount = codePointsOf(outerOriginal).size();
@@ -272,47 +263,6 @@ void tst_RandomCase::nestedConversionRunsToItsEndFirst()
         explained = expectedFor(outerOriginal, outerDraws, 0) == outerResult;
     }
     QVERIFY2(explained, qPrintable(outerResult + u" / "_qs + innerResult));
-}
-
-void tst_RandomCase::clipboardGetsTheResult_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("input");
-    QTest::newRow("text replaced") << u"text"_qs << u"Some TEXT here"_qs;
-    QTest::newRow("picture replaced") << u"picture"_qs << u"Some TEXT here"_qs;
-    QTest::newRow("empty clipboard") << u"nothing"_qs << u"abc"_qs;
-    QTest::newRow("empty text") << u"text"_qs << QString();
-}
-
-void tst_RandomCase::clipboardGetsTheResult()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, input);
-    auto* clipboard = m_app->fakes.clipboard;
-    if (before == u"text")
-        clipboard->putText(u"previous"_qs);
-    else if (before == u"picture")
-        clipboard->putPicture();
-    else
-        clipboard->putNothing();
-
-    const QList<float> draws = drawsFromStart(int(input.size()));
-    RandomGenerator::resetForTests();
-    QVERIFY(RandomCaseToClipboard(input));
-    QVERIFY(clipboard->holdsText());
-    QCOMPARE(clipboard->text(), expectedFor(input, draws, 0));
-    // Replaced in one write, never cleared first.
-    QCOMPARE(clipboard->clears, 0);
-    QCOMPARE(clipboard->writes, 1);
-}
-
-void tst_RandomCase::clipboardThatCannotBeWritten()
-{
-    m_app->fakes.clipboard->putText(u"previous"_qs);
-    m_app->fakes.clipboard->unavailable = true;
-    QVERIFY(!RandomCaseToClipboard(u"abc"_qs));
-    m_app->fakes.clipboard->unavailable = false;
-    QCOMPARE(m_app->fakes.clipboard->text(), u"previous"_qs);
 }
 
 QTEST_MAIN(tst_RandomCase)

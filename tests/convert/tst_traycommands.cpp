@@ -37,13 +37,6 @@ public:
         }
         return hasText ? ClipboardRead{ClipboardRead::Status::Text, text} : ClipboardRead{};
     }
-    bool clear() override
-    {
-        ++clears;
-        hasText = false;
-        text.clear();
-        return true;
-    }
     bool setText(const QString& t) override
     {
         if (failWrites > 0) {
@@ -61,7 +54,6 @@ public:
     int failReads = 0;
     int failWrites = 0;
     int reads = 0;
-    int clears = 0;
     QStringList written;
 };
 
@@ -223,7 +215,6 @@ void TestTrayCommands::clipboardWithoutText()
     QCOMPARE(clip().holdsPicture(), picture);
     QCOMPARE(clip().isEmpty(), !picture);
     QCOMPARE(clip().writes, 0);
-    QCOMPARE(clip().clears, 0);
     // Routed as usual; the Text Window has no text to show.
     QCOMPARE(forms().isLoaded<frmTraytxt>(), openWindow);
     if (openWindow)
@@ -258,7 +249,6 @@ void TestTrayCommands::unreadableClipboardIsLeftAlone()
     clip().unavailable = false;
     QCOMPARE(clip().text(), QStringLiteral("the user's text"));
     QCOMPARE(clip().writes, 0);
-    QCOMPARE(clip().clears, 0);
     // One beep tells that nothing happened; no window with a text that is not there.
     QVERIFY(!forms().isLoaded<frmTraytxt>());
     QCOMPARE(beeps(), 1);
@@ -292,7 +282,6 @@ void TestTrayCommands::briefBusyClipboard()
 
     QCOMPARE(scripted.text, converted ? QStringLiteral("KEEP ME") : QStringLiteral("keep Me"));
     QVERIFY(scripted.hasText);
-    QCOMPARE(scripted.clears, 0);
     QCOMPARE(beeps(), converted ? 2 : 1);
 }
 
@@ -510,7 +499,6 @@ void TestTrayCommands::mainWindowClipboardButtonsNeverClear()
     QCOMPARE(main.txtBase->toPlainText(), sourceBox);
     QCOMPARE(scripted.text, clipboard);
     QVERIFY(scripted.hasText);
-    QCOMPARE(scripted.clears, 0);
     QCOMPARE(this->beeps(), beeps);
 }
 

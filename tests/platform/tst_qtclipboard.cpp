@@ -19,7 +19,6 @@ private slots:
     void readsWhatOthersPut();
     void writeReplacesEverything();
     void writeEmptyText();
-    void clearLeavesNoText();
 };
 
 void TestQtClipboard::readsWhatOthersPut_data()
@@ -81,14 +80,6 @@ void TestQtClipboard::writeEmptyText()
     const ClipboardRead read = clipboard.read();
     QCOMPARE(read.status, Status::Text);
     QCOMPARE(read.text, QString());
-}
-
-void TestQtClipboard::clearLeavesNoText()
-{
-    platform::QtClipboard clipboard;
-    QVERIFY(clipboard.setText(QStringLiteral("old")));
-    QVERIFY(clipboard.clear());
-    QCOMPARE(clipboard.read().status, Status::NoText);
 }
 
 QTEST_MAIN(TestQtClipboard)

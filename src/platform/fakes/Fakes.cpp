@@ -12,15 +12,6 @@ ClipboardRead FakeClipboard::read()
     return {ClipboardRead::Status::Text, m_text};
 }
 
-bool FakeClipboard::clear()
-{
-    if (unavailable)
-        return false;
-    ++clears;
-    putNothing();
-    return true;
-}
-
 bool FakeClipboard::setText(const QString& text)
 {
     if (unavailable)

@@ -12,7 +12,6 @@ namespace platform::fakes {
 class FakeClipboard final : public Clipboard {
 public:
     ClipboardRead read() override;
-    bool clear() override;
     bool setText(const QString& text) override;
 
     void putText(const QString& text) { m_state = State::Text; m_text = text; }
@@ -26,7 +25,6 @@ public:
 
     bool unavailable = false;
     int reads = 0;
-    int clears = 0;
     int writes = 0;
 
 private:

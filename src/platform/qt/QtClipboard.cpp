@@ -62,13 +62,6 @@ ClipboardRead QtClipboard::read()
     return {ClipboardRead::Status::Text, std::move(text)};
 }
 
-bool QtClipboard::clear()
-{
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear(QClipboard::Clipboard);
-    return !clipboard->ownsClipboard();
-}
-
 bool QtClipboard::setText(const QString& text)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();

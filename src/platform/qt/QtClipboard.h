@@ -17,7 +17,6 @@ namespace platform {
 class QtClipboard final : public Clipboard {
 public:
     ClipboardRead read() override;
-    bool clear() override;
     bool setText(const QString& text) override;
 
     static constexpr int kNoAnswerMs = 1500;
