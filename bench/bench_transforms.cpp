@@ -133,14 +133,14 @@ void registerWholeTextBenchmarks()
         const std::string n = d.name;
         benchmark::RegisterBenchmark(("copy_new/" + n).c_str(), copyNew, text);
         benchmark::RegisterBenchmark(("copy_reused/" + n).c_str(), copyReused, text);
-        benchmark::RegisterBenchmark(("UpperCaseText/" + n).c_str(), transform<QString (*)(const QString&)>,
-                                     text, "en_US", &UpperCaseText);
-        benchmark::RegisterBenchmark(("LowerCaseText/" + n).c_str(), transform<QString (*)(const QString&)>,
-                                     text, "en_US", &LowerCaseText);
+        benchmark::RegisterBenchmark(("upperCaseText/" + n).c_str(), transform<QString (*)(const QString&)>,
+                                     text, "en_US", &upperCaseText);
+        benchmark::RegisterBenchmark(("lowerCaseText/" + n).c_str(), transform<QString (*)(const QString&)>,
+                                     text, "en_US", &lowerCaseText);
         benchmark::RegisterBenchmark(("UpperCaseText_tr/" + n).c_str(), transform<QString (*)(const QString&)>,
-                                     text, "tr_TR", &UpperCaseText);
+                                     text, "tr_TR", &upperCaseText);
         benchmark::RegisterBenchmark(("LowerCaseText_tr/" + n).c_str(), transform<QString (*)(const QString&)>,
-                                     text, "tr_TR", &LowerCaseText);
+                                     text, "tr_TR", &lowerCaseText);
         benchmark::RegisterBenchmark(("QString_toUpper/" + n).c_str(), transform<QString (*)(const QString&)>,
                                      text, "en_US", +[](const QString& s) { return s.toUpper(); });
         benchmark::RegisterBenchmark(("QString_toLower/" + n).c_str(), transform<QString (*)(const QString&)>,
@@ -203,7 +203,7 @@ void randomIdle(benchmark::State& state)
 {
     const QString& text = mixedText();
     for (auto _ : state) {
-        QString out = RandomCaseText(text);
+        QString out = randomCaseText(text);
         benchmark::DoNotOptimize(out.data());
     }
     state.counters["chars_per_s"] =
@@ -218,7 +218,7 @@ void randomWithGapProbe(benchmark::State& state)
     qint64 ticks = 0;
     for (auto _ : state) {
         probe.start();
-        QString out = RandomCaseText(text);
+        QString out = randomCaseText(text);
         probe.stop();
         benchmark::DoNotOptimize(out.data());
         maxGap = std::max(maxGap, probe.maxGapMs());
@@ -256,9 +256,9 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents();
 
     registerWholeTextBenchmarks();
-    benchmark::RegisterBenchmark("RandomCaseText/mixed/idle_window", randomIdle)
+    benchmark::RegisterBenchmark("randomCaseText/mixed/idle_window", randomIdle)
         ->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
-    benchmark::RegisterBenchmark("RandomCaseText/mixed/gap_probe", randomWithGapProbe)
+    benchmark::RegisterBenchmark("randomCaseText/mixed/gap_probe", randomWithGapProbe)
         ->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
     benchmark::RegisterBenchmark("processEvents_only/1Mi_calls", yieldsOnly)
         ->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();

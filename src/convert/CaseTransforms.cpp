@@ -14,7 +14,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "convert/ClipboardAccess.h"
 #include "convert/RandomGenerator.h"
 
 namespace {
@@ -338,28 +337,28 @@ QString mapWholeText(const QString& text)
 
 } // namespace
 
-QString UpperCaseText(const QString& text)
+QString upperCaseText(const QString& text)
 {
     return mapWholeText<Direction::Upper>(text);
 }
 
-QString LowerCaseText(const QString& text)
+QString lowerCaseText(const QString& text)
 {
     return mapWholeText<Direction::Lower>(text);
 }
 
-int RandomCaseChoice(float r)
+int randomCaseChoice(float r)
 {
     // In double: in single precision r * 2 + 1 rounds up to 3 for the largest draws.
     return static_cast<int>(std::floor(static_cast<double>(r) * 2.0 + 1.0));
 }
 
-QString RandomCaseText(const QString& text)
+QString randomCaseText(const QString& text)
 {
-    return *RandomCaseText(text, nullptr);
+    return *randomCaseText(text, nullptr);
 }
 
-std::optional<QString> RandomCaseText(const QString& text, const std::function<bool()>& stop)
+std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop)
 {
     // Handlers that run during the yields may change the caller's string or start
     // another conversion: work on our own copy and our own result only.
@@ -373,7 +372,7 @@ std::optional<QString> RandomCaseText(const QString& text, const std::function<b
     auto* out = reinterpret_cast<char16_t*>(result.data());
 
     for (qsizetype i = 0; i < n;) {
-        const bool toUpper = RandomCaseChoice(RandomGenerator::next()) == 1;
+        const bool toUpper = randomCaseChoice(RandomGenerator::next()) == 1;
         const qsizetype start = i;
         const char32_t c = codePointAt(s, n, i);
         const char32_t mapped = toUpper ? mapCodePoint(c, Direction::Upper, upper, s, n, start)

@@ -8,18 +8,21 @@
 // The three transforms. Case is mapped one code point to one code point, tailored
 // to the default QLocale (Turkish and Azerbaijani i, final sigma), so a text keeps
 // its length in code points.
-QString UpperCaseText(const QString& text);
-QString LowerCaseText(const QString& text);
+QString upperCaseText(const QString& text);
+QString lowerCaseText(const QString& text);
 
 // Every code point independently upper- or lower-cased with equal chance, drawn
 // from the process-wide generator. Lets pending window events run once per code
 // point, so the windows stay live on long texts and a second conversion started
 // meanwhile runs to its end first.
-QString RandomCaseText(const QString& text);
+QString randomCaseText(const QString& text);
 // The same, giving up (nullopt) at the first yield after which `stop` is true.
-std::optional<QString> RandomCaseText(const QString& text, const std::function<bool()>& stop);
+std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop);
 
 // The random transform's choice for a draw r in [0, 1): 1 (upper case) below 0.5,
 // 2 (lower case) from 0.5 on.
-int RandomCaseChoice(float r);
+int randomCaseChoice(float r);
 
+
+// The three transforms by name, as the program's commands pick them.
+enum class CaseConversion { Upper, Lower, Random };

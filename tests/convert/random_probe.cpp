@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QByteArray out;
     for (const QString& text : randomProbeInputs())
-        out += encodeProbeLine(RandomCaseText(text));
+        out += encodeProbeLine(randomCaseText(text));
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     return 0;
 }

@@ -153,8 +153,8 @@ void tst_CaseTransforms::transforms()
     QFETCH(QString, lower);
 
     QLocale::setDefault(QLocale(locale));
-    QCOMPARE(UpperCaseText(input), upper);
-    QCOMPARE(LowerCaseText(input), lower);
+    QCOMPARE(upperCaseText(input), upper);
+    QCOMPARE(lowerCaseText(input), lower);
 }
 
 // The ASCII path works in blocks; non-ASCII units and pairs can fall anywhere
@@ -180,8 +180,8 @@ void tst_CaseTransforms::longTextCrossesBlockBoundaries()
         upper += u"HELLO WÖRLD \U00010400 ΟΔΟΣ END OF A LINE."_qs;
         lower += u"hello wörld \U00010428 οδος end of a line."_qs;
     }
-    QCOMPARE(UpperCaseText(input), upper);
-    QCOMPARE(LowerCaseText(input), lower);
+    QCOMPARE(upperCaseText(input), upper);
+    QCOMPARE(lowerCaseText(input), lower);
 }
 
 #if defined(TOVRIN_HAVE_ICU)
@@ -216,8 +216,8 @@ void tst_CaseTransforms::oneToOneMappingMatchesIcu()
             codePoints.append(c);
     }
     const QString text = QString::fromUcs4(codePoints.constData(), codePoints.size());
-    const QList<uint> upper = UpperCaseText(text).toUcs4();
-    const QList<uint> lower = LowerCaseText(text).toUcs4();
+    const QList<uint> upper = upperCaseText(text).toUcs4();
+    const QList<uint> lower = lowerCaseText(text).toUcs4();
     QCOMPARE(upper.size(), codePoints.size());
     QCOMPARE(lower.size(), codePoints.size());
     int mismatches = 0;
@@ -254,7 +254,7 @@ void tst_CaseTransforms::finalSigmaContextMatchesIcu()
         const QString texts[] = {x + sigma, alpha + x + sigma, alpha + sigma + x};
         const qsizetype sigmaPos[] = {x.size(), 1 + x.size(), 1};
         for (int t = 0; t < 3; ++t) {
-            const QString ours = LowerCaseText(texts[t]);
+            const QString ours = lowerCaseText(texts[t]);
             const QString icu = icuLower(texts[t]);
             const qsizetype icuPos = t == 2 ? 1 : icu.size() - 1;
             if (icuPos < 0 || ours.at(sigmaPos[t]) != icu.at(icuPos)) {

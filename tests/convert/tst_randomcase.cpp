@@ -62,11 +62,11 @@ QList<float> drawsFromStart(int count)
 QString expectedFor(const QString& input, const QList<float>& draws, qsizetype first)
 {
     // The whole text's mappings give each code point its in-context form (final sigma).
-    const QList<QString> upper = codePointsOf(UpperCaseText(input));
-    const QList<QString> lower = codePointsOf(LowerCaseText(input));
+    const QList<QString> upper = codePointsOf(upperCaseText(input));
+    const QList<QString> lower = codePointsOf(lowerCaseText(input));
     QString out;
     for (qsizetype i = 0; i < upper.size(); ++i)
-        out += RandomCaseChoice(draws.at(first + i)) == 1 ? upper.at(i) : lower.at(i);
+        out += randomCaseChoice(draws.at(first + i)) == 1 ? upper.at(i) : lower.at(i);
     return out;
 }
 
@@ -101,7 +101,7 @@ void tst_RandomCase::choice()
 {
     QFETCH(float, r);
     QFETCH(int, k);
-    QCOMPARE(RandomCaseChoice(r), k);
+    QCOMPARE(randomCaseChoice(r), k);
 }
 
 void tst_RandomCase::followsTheDraws_data()
@@ -125,9 +125,9 @@ void tst_RandomCase::followsTheDraws()
     const qsizetype count = codePointsOf(input).size();
     const QList<float> draws = drawsFromStart(int(count) * 2);
     RandomGenerator::resetForTests();
-    QCOMPARE(RandomCaseText(input), expectedFor(input, draws, 0));
+    QCOMPARE(randomCaseText(input), expectedFor(input, draws, 0));
     // The sequence goes on from there in the next call.
-    QCOMPARE(RandomCaseText(input), expectedFor(input, draws, count));
+    QCOMPARE(randomCaseText(input), expectedFor(input, draws, count));
 }
 
 void tst_RandomCase::textsWithoutLettersComeOutUnchanged_data()
@@ -151,7 +151,7 @@ void tst_RandomCase::textsWithoutLettersComeOutUnchanged()
 
     const QList<float> draws = drawsFromStart(codePoints + 1);
     RandomGenerator::resetForTests();
-    QCOMPARE(RandomCaseText(input), input);
+    QCOMPARE(randomCaseText(input), input);
     QCOMPARE(RandomGenerator::next(), draws.last());
 }
 
@@ -169,14 +169,14 @@ void tst_RandomCase::singleLetterIsUpperHalfTheTime_data()
 void tst_RandomCase::singleLetterIsUpperHalfTheTime()
 {
     QFETCH(QString, letter);
-    const QString upper = UpperCaseText(letter);
-    const QString lower = LowerCaseText(letter);
+    const QString upper = upperCaseText(letter);
+    const QString lower = lowerCaseText(letter);
     QVERIFY(upper != lower);
 
     constexpr int kCalls = 20000;
     int uppers = 0;
     for (int i = 0; i < kCalls; ++i) {
-        const QString out = RandomCaseText(letter);
+        const QString out = randomCaseText(letter);
         QVERIFY(out == upper || out == lower);
         uppers += out == upper ? 1 : 0;
     }
@@ -188,7 +188,7 @@ void tst_RandomCase::singleLetterIsUpperHalfTheTime()
 void tst_RandomCase::neighboursAreIndependent()
 {
     constexpr int kPairs = 10000;
-    const QString out = RandomCaseText(QString(2 * kPairs, u'q'));
+    const QString out = randomCaseText(QString(2 * kPairs, u'q'));
     int counts[4] = {};
     for (int i = 0; i < kPairs; ++i) {
         const int first = out.at(2 * i) == u'Q' ? 1 : 0;
@@ -220,7 +220,7 @@ void tst_RandomCase::sameChoicesInEveryRun()
     RandomGenerator::resetForTests();
     QByteArray here;
     for (const QString& text : randomProbeInputs())
-        here += encodeProbeLine(RandomCaseText(text));
+        here += encodeProbeLine(randomCaseText(text));
     QCOMPARE(here, first);
 
     // The same text twice in a row: the sequence went on, it did not restart.
@@ -244,11 +244,11 @@ void tst_RandomCase::nestedConversionRunsToItsEndFirst()
         [&] {
             innerRan = true;
             outerInput.fill(u'#');
-            innerResult = RandomCaseText(innerInput);
+            innerResult = randomCaseText(innerInput);
         },
         Qt::QueuedConnection);
 
-    const QString outerResult = RandomCaseText(outerInput);
+    const QString outerResult = randomCaseText(outerInput);
     QVERIFY(innerRan);
 
     // The inner run took its draws right after the outer one's p-th draw.

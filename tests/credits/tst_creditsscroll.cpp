@@ -13,8 +13,8 @@ int runToRestart(CreditsScroll& scroll, int H, std::int32_t* appnameAtRestart = 
 {
     int moves = 0;
     for (;;) {
-        const std::int32_t before = scroll.top(S::txtAppname);
-        if (scroll.Tick(H)) {
+        const std::int32_t before = scroll.top(S::AppName);
+        if (scroll.tick(H)) {
             if (appnameAtRestart)
                 *appnameAtRestart = before;
             return moves;
@@ -59,7 +59,7 @@ void TestCreditsScroll::startLayout()
     QFETCH(int, H);
     QFETCH(QList<int>, tops);
     CreditsScroll scroll;
-    scroll.StartLayout(H);
+    scroll.startLayout(H);
     QList<int> got;
     for (int e = 0; e < S::kElementCount; ++e)
         got << scroll.top(S::Element(e));
@@ -69,7 +69,7 @@ void TestCreditsScroll::startLayout()
 void TestCreditsScroll::startsBelowTheWindow()
 {
     CreditsScroll scroll;
-    scroll.StartLayout(4980);
+    scroll.startLayout(4980);
     for (int e = 0; e < S::kElementCount; ++e)
         QVERIFY2(scroll.top(S::Element(e)) >= kClientHeight, qPrintable(QString::number(e)));
 }
@@ -77,15 +77,15 @@ void TestCreditsScroll::startsBelowTheWindow()
 void TestCreditsScroll::eighthTickReachesTheWindow()
 {
     CreditsScroll scroll;
-    scroll.StartLayout(4980);
+    scroll.startLayout(4980);
     for (int i = 0; i < 7; ++i)
-        QVERIFY(!scroll.Tick(4980));
-    QCOMPARE(scroll.top(S::txtAppname), 4650);
-    QVERIFY(scroll.top(S::txtAppname) >= kClientHeight);
-    scroll.Tick(4980);
-    QCOMPARE(scroll.top(S::txtAppname), 4600);
-    QVERIFY(scroll.top(S::txtAppname) < kClientHeight);
-    QCOMPARE(scroll.top(S::txtPants), 53363 - 8 * 50);
+        QVERIFY(!scroll.tick(4980));
+    QCOMPARE(scroll.top(S::AppName), 4650);
+    QVERIFY(scroll.top(S::AppName) >= kClientHeight);
+    scroll.tick(4980);
+    QCOMPARE(scroll.top(S::AppName), 4600);
+    QVERIFY(scroll.top(S::AppName) < kClientHeight);
+    QCOMPARE(scroll.top(S::Pants), 53363 - 8 * 50);
 }
 
 void TestCreditsScroll::restartThreshold_data()
@@ -103,42 +103,42 @@ void TestCreditsScroll::restartThreshold()
     QFETCH(int, pantsTop);
     QFETCH(bool, restarts);
     CreditsScroll scroll;
-    scroll.StartLayout(4980);
-    scroll.setTop(S::txtAppname, -123);
-    scroll.setTop(S::txtPants, pantsTop);
-    QCOMPARE(scroll.Tick(4980), restarts);
+    scroll.startLayout(4980);
+    scroll.setTop(S::AppName, -123);
+    scroll.setTop(S::Pants, pantsTop);
+    QCOMPARE(scroll.tick(4980), restarts);
     if (restarts) {
         // A restart moves nothing: it is the fresh layout.
-        QCOMPARE(scroll.top(S::txtAppname), 5000);
-        QCOMPARE(scroll.top(S::txtPants), 53363);
+        QCOMPARE(scroll.top(S::AppName), 5000);
+        QCOMPARE(scroll.top(S::Pants), 53363);
     } else {
-        QCOMPARE(scroll.top(S::txtAppname), -173);
-        QCOMPARE(scroll.top(S::txtPants), pantsTop - 50);
+        QCOMPARE(scroll.top(S::AppName), -173);
+        QCOMPARE(scroll.top(S::Pants), pantsTop - 50);
     }
 }
 
 void TestCreditsScroll::tickAfterRestart()
 {
     CreditsScroll scroll;
-    scroll.StartLayout(4980);
-    scroll.setTop(S::txtPants, -1000);
-    QVERIFY(scroll.Tick(4980));
-    QVERIFY(!scroll.Tick(4980));
-    QCOMPARE(scroll.top(S::txtAppname), 4950);
-    QCOMPARE(scroll.top(S::txtThank), 28038);
+    scroll.startLayout(4980);
+    scroll.setTop(S::Pants, -1000);
+    QVERIFY(scroll.tick(4980));
+    QVERIFY(!scroll.tick(4980));
+    QCOMPARE(scroll.top(S::AppName), 4950);
+    QCOMPARE(scroll.top(S::Thanks), 28038);
 }
 
 void TestCreditsScroll::thankLeftAfterEveryLayout()
 {
     CreditsScroll scroll;
     QCOMPARE(scroll.thankLeft(), S::kThankStoredLeft);
-    scroll.StartLayout(4980);
+    scroll.startLayout(4980);
     QCOMPARE(scroll.thankLeft(), 240);
     scroll.setThankLeft(-777);
-    scroll.Tick(4980);
+    scroll.tick(4980);
     QCOMPARE(scroll.thankLeft(), -777); // moving ticks leave it alone
-    scroll.setTop(S::txtPants, -5000);
-    QVERIFY(scroll.Tick(4980));
+    scroll.setTop(S::Pants, -5000);
+    QVERIFY(scroll.tick(4980));
     QCOMPARE(scroll.thankLeft(), 240);
 }
 
@@ -162,8 +162,8 @@ void TestCreditsScroll::cycle()
     QFETCH(int, appnameAtRestart);
     QFETCH(int, pantsAtRestart);
     CreditsScroll scroll;
-    scroll.StartLayout(H);
-    const std::int32_t pantsStart = scroll.top(S::txtPants);
+    scroll.startLayout(H);
+    const std::int32_t pantsStart = scroll.top(S::Pants);
     std::int32_t appname = 0;
     QCOMPARE(runToRestart(scroll, H, &appname), moves);
     QCOMPARE(appname, appnameAtRestart);
@@ -176,13 +176,13 @@ void TestCreditsScroll::taillerFrameOnlyLengthensTheGagGaps()
 {
     CreditsScroll low;
     CreditsScroll tall;
-    low.StartLayout(4980);
-    tall.StartLayout(4980 + 300);
-    for (int e = 0; e < S::txtFire; ++e)
+    low.startLayout(4980);
+    tall.startLayout(4980 + 300);
+    for (int e = 0; e < S::Fire; ++e)
         QCOMPARE(tall.top(S::Element(e)), low.top(S::Element(e)));
     // the stretch before each gag line grows by the same 300
-    QCOMPARE(tall.top(S::txtFire) - tall.bottom(S::frmAnim), low.top(S::txtFire) - low.bottom(S::frmAnim) + 300);
-    QCOMPARE(tall.top(S::txtPants) - tall.bottom(S::txtFire), low.top(S::txtPants) - low.bottom(S::txtFire) + 300);
+    QCOMPARE(tall.top(S::Fire) - tall.bottom(S::Disclaimer), low.top(S::Fire) - low.bottom(S::Disclaimer) + 300);
+    QCOMPARE(tall.top(S::Pants) - tall.bottom(S::Fire), low.top(S::Pants) - low.bottom(S::Fire) + 300);
 }
 
 QTEST_APPLESS_MAIN(TestCreditsScroll)

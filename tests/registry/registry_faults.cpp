@@ -19,14 +19,14 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "core/Forms.h"
-#include "core/Reg.h"
+#include "core/WindowHolder.h"
+#include "core/SettingValues.h"
 #include "platform/Services.h"
 #include "platform/unix/EmulatedRegistry.h"
 #include "platform/unix/RegFile.h"
 #include "support/TestApp.h"
 #include "support/TestFiles.h"
-#include "ui/dialogs/frmOptions.h"
+#include "ui/dialogs/OptionsDialog.h"
 
 using namespace platform;
 
@@ -47,16 +47,16 @@ std::optional<QString> storedText(const QString& file, const char* name)
     return QString::fromUtf8(reinterpret_cast<const char*>(v->data.data()), static_cast<qsizetype>(v->data.size() - 1));
 }
 
-struct Settings {
+struct Shown {
     bool splash;
     bool tray;
     bool copy;
 };
 
-Settings shownSettings()
+Shown shownSettings()
 {
-    frmOptions& f = forms().get<frmOptions>();
-    return {f.ckSplash->isChecked(), f.ckTrayst->isChecked(), f.optCopy->isChecked()};
+    OptionsDialog& f = windows().get<OptionsDialog>();
+    return {f.showSplashCheck->isChecked(), f.placeInTrayCheck->isChecked(), f.copyOption->isChecked()};
 }
 
 } // namespace
@@ -124,23 +124,25 @@ void TestRegistryFaults::unwritableFolder()
     const QByteArray before = readAll(file);
     useFile(file);
 
-    const Settings stored = shownSettings();
-    forms().get<frmOptions>().showModeless();
-    frmOptions& f = forms().get<frmOptions>();
-    f.ckSplash->setChecked(!stored.splash);
-    f.ckTrayst->setChecked(!stored.tray);
-    QTest::mouseClick(stored.copy ? f.optOpen : f.optCopy, Qt::LeftButton);
-    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    const Shown stored = shownSettings();
+    windows().get<OptionsDialog>().showModeless();
+    OptionsDialog& f = windows().get<OptionsDialog>();
+    f.showSplashCheck->setChecked(!stored.splash);
+    f.placeInTrayCheck->setChecked(!stored.tray);
+    QTest::mouseClick(stored.copy ? f.openOption : f.copyOption, Qt::LeftButton);
+    QTest::mouseClick(f.okButton, Qt::LeftButton);
 
-    QVERIFY(!forms().isLoaded<frmOptions>());
+    QVERIFY(!windows().isLoaded<OptionsDialog>());
     QApplication::processEvents();
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName())); // nothing reported in a window
     QCOMPARE(readAll(file), before);
-    const Settings again = shownSettings();
-    QCOMPARE(again.splash, stored.splash);
-    QCOMPARE(again.tray, stored.tray);
-    QCOMPARE(again.copy, stored.copy);
+    // Not stored, but chosen: the choice holds for the rest of the run, and a beep says so.
+    QCOMPARE(m_app->fakes.beeper->beeps, 1);
+    const Shown again = shownSettings();
+    QCOMPARE(again.splash, !stored.splash);
+    QCOMPARE(again.tray, !stored.tray);
+    QCOMPARE(again.copy, !stored.copy);
 }
 
 void TestRegistryFaults::lockHeldByAStoppedCopy()
@@ -156,12 +158,12 @@ void TestRegistryFaults::lockHeldByAStoppedCopy()
 
     QElapsedTimer clock;
     clock.start();
-    WriteSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
+    writeSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(storedText(file, "SplashScreen"), std::optional<QString>(QStringLiteral("0")));
 
     ::close(held);
-    WriteSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
+    writeSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
     QCOMPARE(storedText(file, "SplashScreen"), std::optional<QString>(QStringLiteral("1")));
 }
 
@@ -188,19 +190,19 @@ void TestRegistryFaults::damagedFile()
 
     QElapsedTimer clock;
     clock.start();
-    const Settings shown = shownSettings();
+    const Shown shown = shownSettings();
     const qint64 loadMs = clock.elapsed();
     qInfo("loading the dialog took %lld ms", loadMs);
     QVERIFY2(loadMs < 1000, qPrintable(QString::number(loadMs)));
     QVERIFY(!shown.splash && !shown.tray && !shown.copy);
-    QVERIFY(forms().get<frmOptions>().optOpen->isChecked());
+    QVERIFY(windows().get<OptionsDialog>().openOption->isChecked());
     QCOMPARE(QFileInfo(file).size(), sparseSize > 0 ? sparseSize : content.size());
 
-    frmOptions& f = forms().get<frmOptions>();
+    OptionsDialog& f = windows().get<OptionsDialog>();
     f.showModeless();
-    f.ckSplash->setChecked(true);
-    QTest::mouseClick(f.optCopy, Qt::LeftButton);
-    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    f.showSplashCheck->setChecked(true);
+    QTest::mouseClick(f.copyOption, Qt::LeftButton);
+    QTest::mouseClick(f.okButton, Qt::LeftButton);
 
     const QStringList aside = QDir(m_dir->filePath("config/Ardelon")).entryList({"Tovrin.reg.damaged-*"}, QDir::Files);
     QCOMPARE(aside.size(), 1);
@@ -210,7 +212,7 @@ void TestRegistryFaults::damagedFile()
     QCOMPARE(storedText(file, "SplashScreen"), std::optional<QString>(QStringLiteral("1")));
     QCOMPARE(storedText(file, "PlaceInTray"), std::optional<QString>(QStringLiteral("0")));
     QCOMPARE(storedText(file, "Copy2Clip"), std::optional<QString>(QStringLiteral("True")));
-    const Settings after = shownSettings();
+    const Shown after = shownSettings();
     QVERIFY(after.splash && !after.tray && after.copy);
 }
 

@@ -3,19 +3,23 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-#include "core/Forms.h"
-#include "core/StartUp.h"
+#include "app/StartUp.h"
+#include "core/ProgramEnd.h"
+#include "core/Settings.h"
+#include "core/WindowHolder.h"
 
 TestApp::TestApp()
     : fakes(platform::fakes::installFakes())
 {
     setEndProgramHandler([this] { ++endRequests; });
-    forms().onLastUnloaded = nullptr;
+    windows().onLastUnloaded = nullptr;
+    connectProgramWindows();
+    settings().reset();
 }
 
 TestApp::~TestApp()
 {
-    forms().destroyAll();
+    windows().destroyAll();
     setEndProgramHandler(nullptr);
 }
 
@@ -26,7 +30,7 @@ RegistryTestApp::RegistryTestApp()
 
 RegistryTestApp::~RegistryTestApp()
 {
-    forms().destroyAll();
+    windows().destroyAll();
     platform::services().registry.reset();
 }
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "platform/fakes/Fakes.h"
-#include "platform/fakes/FakeRegistry.h"
+#include "doubles/FakeRegistry.h"
+#include "doubles/FakeServices.h"
 
-// Fresh doubles and no loaded windows for each test; ending the program is recorded
-// instead of leaving the event loop.
+// Fresh doubles, fresh settings and no loaded windows for each test; ending the
+// program is recorded instead of leaving the event loop.
 struct TestApp {
     TestApp();
     ~TestApp();

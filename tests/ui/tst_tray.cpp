@@ -1,54 +1,28 @@
 #include <QAction>
-#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QtTest>
 
-#include <cstring>
-
-#include "core/Forms.h"
-#include "core/StartUp.h"
-#include "platform/NotifyIcon.h"
-#include "platform/fakes/FakeNotifyIcon.h"
-#include "platform/fakes/FakeRegistry.h"
+#include "core/ProgramEnd.h"
+#include "core/Settings.h"
+#include "core/WindowHolder.h"
+#include "doubles/FakeNotifyIcon.h"
+#include "doubles/FakeRegistry.h"
 #include "platform/qt/QtNotifyIcon.h"
 #include "support/TestApp.h"
-#include "ui/dialogs/frmOptions.h"
-#include "ui/main/General.h"
-#include "ui/main/frmCase.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/TrayIcon.h"
 
 using namespace platform::fakes;
-using platform::NIM_ADD;
-using platform::NIM_DELETE;
-using platform::NIF_TIP;
-using platform::WM_LBUTTONDBLCLK;
-using platform::WM_RBUTTONDOWN;
-using platform::iconFromHandle;
-using platform::tipText;
-using platform::QtNotifyIcon;
-// The type of the program's one record, whose variable bears the same name.
-using Record = platform::TrayIconData;
+using platform::TrayProtocol;
+using platform::TrayRequest;
+
+Q_DECLARE_METATYPE(QSystemTrayIcon::ActivationReason)
+Q_DECLARE_METATYPE(TrayProtocol)
+Q_DECLARE_METATYPE(TrayRequest)
 
 namespace {
-
-QByteArray paddedTip(const QByteArray& tip)
-{
-    QByteArray field = tip + '\0';
-    field = field.left(64);
-    field.append(QByteArray(64 - field.size(), ' '));
-    return field;
-}
-
-QByteArray tipOf(const Record& data)
-{
-    return QByteArray(data.szTip, sizeof data.szTip);
-}
-
-quint32 trayiconWindow()
-{
-    return static_cast<quint32>(forms().get<frmCase>().Trayicon->winId());
-}
 
 // Runs `inside` once the tray menu is open (from a nested loop) and reports whether it opened.
 bool whileMenuOpen(const std::function<void(QMenu*)>& inside, const std::function<void()>& open)
@@ -59,7 +33,7 @@ bool whileMenuOpen(const std::function<void(QMenu*)>& inside, const std::functio
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        QMenu* menu = forms().get<frmCase>().mnuTray;
+        QMenu* menu = windows().get<MainWindow>().trayMenu;
         opened = menu->isVisible();
         inside(menu);
         if (menu->isVisible())
@@ -70,25 +44,30 @@ bool whileMenuOpen(const std::function<void(QMenu*)>& inside, const std::functio
     return opened;
 }
 
+void setPlaceInTray(bool on)
+{
+    Settings values = settings().values();
+    values.placeInTray = on;
+    settings().setValues(values);
+}
+
 } // namespace
 
 class TestTray : public QObject {
     Q_OBJECT
 private slots:
-    void recordIsZeroAtStart();
-
     void init();
     void cleanup();
 
-    void addFillsRecord();
-    void tipField_data();
-    void tipField();
-    void formLoadRemovesWhatTheRecordHolds();
-    void removeOfAbsentIconDoesNothing();
+    void addShowsPictureAndTip();
+    void shownTip_data();
+    void shownTip();
+    void requestForActivation_data();
+    void requestForActivation();
 
-    void mouseMessages_data();
-    void mouseMessages();
-    void rightPressMenuShowsAtPointer();
+    void requests_data();
+    void requests();
+    void menuShowsAtPointer();
     void trayMenuCancelChangesNothing();
     void trayMenuMainWindow();
     void trayMenuExitRemovesIconFirst();
@@ -100,28 +79,19 @@ private slots:
     void closeBoxWithIconHides();
     void noNotificationArea();
 
-    void qtBackendKeepsShellRules();
-
 private:
+    void openMenu() { m_shell->request(TrayRequest::Menu); QCoreApplication::sendPostedEvents(); }
+
     std::unique_ptr<TestApp> m_app;
     FakeNotifyIcon* m_shell = nullptr;
     std::shared_ptr<FakeRegistry> m_registry;
 };
-
-void TestTray::recordIsZeroAtStart()
-{
-    // Runs first: nothing has touched the record yet.
-    const Record zero{};
-    QCOMPARE(std::memcmp(&TrayIconData, &zero, sizeof zero), 0);
-}
 
 void TestTray::init()
 {
     m_app = std::make_unique<TestApp>();
     m_shell = installFakeNotifyIcon();
     m_registry = installFakeRegistry();
-    // Icons left by an earlier test belong to a window that no longer exists.
-    RemoveTrayIcon();
 }
 
 void TestTray::cleanup()
@@ -130,259 +100,210 @@ void TestTray::cleanup()
     platform::services().notifyIcon.reset();
 }
 
-void TestTray::addFillsRecord()
+void TestTray::addShowsPictureAndTip()
 {
-    AddTrayIcon(QStringLiteral("Tovrin 2.0"));
-    frmCase& f = forms().get<frmCase>();
-    QVERIFY(!f.isVisible());
-    QCOMPARE(TrayIconData.cbSize, 88u);
-    QCOMPARE(TrayIconData.hWnd, trayiconWindow());
-    QCOMPARE(TrayIconData.uID, 1u);
-    QCOMPARE(TrayIconData.uFlags, 7u);
-    QCOMPARE(TrayIconData.uCallbackMessage, 512u);
-    QCOMPARE(iconFromHandle(TrayIconData.hIcon).pixmap(32, 32).toImage(), f.Trayicon->pixmap().toImage());
-    QCOMPARE(tipOf(TrayIconData), paddedTip("Tovrin 2.0"));
-
-    const Record* shown = m_shell->onlyIcon();
-    QVERIFY(shown);
-    QCOMPARE(std::memcmp(shown, &TrayIconData, sizeof TrayIconData), 0);
-    QCOMPARE(tipText(*shown), QStringLiteral("Tovrin 2.0"));
-    QVERIFY(TrayIconShown());
+    tray::add(QStringLiteral("Tovrin 2.0"));
+    MainWindow& main = windows().get<MainWindow>();
+    QVERIFY(!main.isVisible());
+    QVERIFY(m_shell->isShown());
+    QCOMPARE(m_shell->icon().pixmap(32, 32).toImage(), main.trayPicture->pixmap().toImage());
+    QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
+    QVERIFY(tray::isShown());
 }
 
-void TestTray::tipField_data()
+void TestTray::shownTip_data()
 {
     QTest::addColumn<QString>("tip");
-    QTest::addColumn<QByteArray>("field");
     QTest::addColumn<QString>("shown");
     const QString t63(63, QLatin1Char('x'));
     const QString t64(64, QLatin1Char('y'));
-    QTest::newRow("empty") << QString() << paddedTip("") << QString();
-    QTest::newRow("start-up") << "Tovrin 2.0" << paddedTip("Tovrin 2.0") << "Tovrin 2.0";
-    QTest::newRow("minimize") << "Tovrin 2.0.5" << paddedTip("Tovrin 2.0.5") << "Tovrin 2.0.5";
-    QTest::newRow("63, NUL last") << t63 << (t63.toLatin1() + '\0') << t63;
-    // No room for the NUL: the tip is read to the end of the field and no further.
-    QTest::newRow("64, no NUL") << t64 << t64.toLatin1() << t64;
-    QTest::newRow("70, cut") << QString(70, QLatin1Char('z')) << QByteArray(64, 'z') << QString(64, QLatin1Char('z'));
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("start-up") << "Tovrin 2.0" << "Tovrin 2.0";
+    QTest::newRow("63") << t63 << t63;
+    QTest::newRow("64 fills the field") << t64 << t64;
+    QTest::newRow("70, cut") << QString(70, QLatin1Char('z')) << QString(64, QLatin1Char('z'));
+    // Two bytes each in UTF-8: 32 fit, and a character is never cut in half.
+    QTest::newRow("multi-byte") << QString(40, QChar(0xE4)) << QString(32, QChar(0xE4));
+    QTest::newRow("emoji at the edge") << (QString(62, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80"))
+                                       << QString(62, QLatin1Char('a'));
 }
 
-void TestTray::tipField()
+void TestTray::shownTip()
 {
     QFETCH(QString, tip);
-    QFETCH(QByteArray, field);
     QFETCH(QString, shown);
-    AddTrayIcon(tip);
-    QCOMPARE(tipOf(TrayIconData), field);
-    QCOMPARE(tipText(TrayIconData), shown);
+    QCOMPARE(tray::shownTip(tip), shown);
+    tray::add(tip);
+    QCOMPARE(m_shell->tip(), shown);
 }
 
-void TestTray::formLoadRemovesWhatTheRecordHolds()
+void TestTray::requestForActivation_data()
 {
-    // The first add loads the main window; its Form_Load deletes the record as it is then.
-    TrayIconData = Record{};
-    m_shell->requests.clear();
-    AddTrayIcon(QStringLiteral("Tovrin 2.0"));
-    QCOMPARE(m_shell->requests.size(), 2);
-    const auto& remove = m_shell->requests[0];
-    QCOMPARE(remove.message, NIM_DELETE);
-    QCOMPARE(remove.data.cbSize, 88u);
-    QCOMPARE(remove.data.hWnd, 0u);
-    QCOMPARE(remove.data.uID, 0u);
-    QVERIFY(!remove.accepted);
-    QCOMPARE(m_shell->requests[1].message, NIM_ADD);
-    QVERIFY(m_shell->requests[1].accepted);
+    QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
+    QTest::addColumn<TrayProtocol>("protocol");
+    QTest::addColumn<TrayRequest>("request");
+    const auto xembed = TrayProtocol::XEmbed;
+    const auto sni = TrayProtocol::StatusNotifier;
+    // XEmbed reports the press of a double click as a Trigger first: only the double click opens.
+    QTest::newRow("XEmbed single click") << QSystemTrayIcon::Trigger << xembed << TrayRequest::None;
+    QTest::newRow("XEmbed double click") << QSystemTrayIcon::DoubleClick << xembed << TrayRequest::Open;
+    QTest::newRow("XEmbed right press") << QSystemTrayIcon::Context << xembed << TrayRequest::Menu;
+    QTest::newRow("XEmbed middle") << QSystemTrayIcon::MiddleClick << xembed << TrayRequest::None;
+    // A StatusNotifier host never reports a double click; its activation gesture opens.
+    QTest::newRow("SNI activate") << QSystemTrayIcon::Trigger << sni << TrayRequest::Open;
+    QTest::newRow("SNI context") << QSystemTrayIcon::Context << sni << TrayRequest::Menu;
+    QTest::newRow("SNI middle") << QSystemTrayIcon::MiddleClick << sni << TrayRequest::None;
+    QTest::newRow("unknown") << QSystemTrayIcon::Unknown << sni << TrayRequest::None;
 }
 
-void TestTray::removeOfAbsentIconDoesNothing()
+void TestTray::requestForActivation()
 {
-    QCOMPARE(m_shell->iconCount(), 0);
-    RemoveTrayIcon();
-    RemoveTrayIcon();
-    QCOMPARE(m_shell->iconCount(), 0);
-    QVERIFY(!TrayIconShown());
-    QVERIFY(!m_shell->requests.last().accepted);
+    QFETCH(QSystemTrayIcon::ActivationReason, reason);
+    QFETCH(TrayProtocol, protocol);
+    QFETCH(TrayRequest, request);
+    QCOMPARE(platform::requestFor(reason, protocol), request);
 }
 
-void TestTray::mouseMessages_data()
+void TestTray::requests_data()
 {
-    QTest::addColumn<quint32>("message");
+    QTest::addColumn<TrayRequest>("request");
     QTest::addColumn<bool>("showsMain");
     QTest::addColumn<bool>("opensMenu");
-    QTest::newRow("WM_MOUSEMOVE") << 0x200u << false << false;
-    QTest::newRow("WM_LBUTTONDOWN") << 0x201u << false << false;
-    QTest::newRow("WM_LBUTTONUP") << 0x202u << false << false;
-    QTest::newRow("WM_LBUTTONDBLCLK") << 0x203u << true << false;
-    QTest::newRow("WM_RBUTTONDOWN") << 0x204u << false << true;
-    QTest::newRow("WM_RBUTTONUP") << 0x205u << false << false;
-    QTest::newRow("WM_RBUTTONDBLCLK") << 0x206u << false << false;
-    QTest::newRow("WM_MBUTTONDOWN") << 0x207u << false << false;
-    QTest::newRow("WM_MBUTTONUP") << 0x208u << false << false;
-    QTest::newRow("WM_MBUTTONDBLCLK") << 0x209u << false << false;
+    QTest::newRow("open") << TrayRequest::Open << true << false;
+    QTest::newRow("menu") << TrayRequest::Menu << false << true;
+    QTest::newRow("none") << TrayRequest::None << false << false;
 }
 
-void TestTray::mouseMessages()
+void TestTray::requests()
 {
-    QFETCH(quint32, message);
+    QFETCH(TrayRequest, request);
     QFETCH(bool, showsMain);
     QFETCH(bool, opensMenu);
-    AddTrayIcon(QStringLiteral("Tovrin 2.0"));
+    tray::add(QStringLiteral("Tovrin 2.0"));
     const bool opened = whileMenuOpen([](QMenu*) {}, [&] {
-        m_shell->mouse(TrayIconData.hWnd, 1, message);
+        m_shell->request(request);
         QCoreApplication::sendPostedEvents();
     });
     QCOMPARE(opened, opensMenu);
-    QCOMPARE(forms().get<frmCase>().isVisible(), showsMain);
-    QCOMPARE(m_shell->iconCount(), 1);
+    QCOMPARE(windows().get<MainWindow>().isVisible(), showsMain);
+    QVERIFY(m_shell->isShown());
 }
 
-void TestTray::rightPressMenuShowsAtPointer()
+void TestTray::menuShowsAtPointer()
 {
-    AddTrayIcon(QStringLiteral("Tovrin 2.0"));
+    tray::add(QStringLiteral("Tovrin 2.0"));
     QCursor::setPos(400, 300);
     QPoint at;
-    const bool opened = whileMenuOpen([&](QMenu* menu) { at = menu->pos(); }, [&] {
-        m_shell->mouse(TrayIconData.hWnd, 1, WM_RBUTTONDOWN);
-        QCoreApplication::sendPostedEvents();
-    });
+    const bool opened = whileMenuOpen([&](QMenu* menu) { at = menu->pos(); }, [&] { openMenu(); });
     QVERIFY(opened);
     QCOMPARE(at, QCursor::pos());
 }
 
 void TestTray::trayMenuCancelChangesNothing()
 {
-    AddTrayIcon(QStringLiteral("Tovrin 2.0"));
-    const int requests = m_shell->requests.size();
-    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_C); }, [&] {
-        m_shell->mouse(TrayIconData.hWnd, 1, WM_RBUTTONDOWN);
-        QCoreApplication::sendPostedEvents();
-    });
-    QVERIFY(!forms().get<frmCase>().mnuTray->isVisible());
-    QVERIFY(!forms().get<frmCase>().isVisible());
-    QCOMPARE(m_shell->requests.size(), requests);
-    QCOMPARE(m_shell->iconCount(), 1);
+    tray::add(QStringLiteral("Tovrin 2.0"));
+    const int calls = m_shell->calls.size();
+    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_C); }, [&] { openMenu(); });
+    QVERIFY(!windows().get<MainWindow>().trayMenu->isVisible());
+    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QCOMPARE(m_shell->calls.size(), calls);
+    QVERIFY(m_shell->isShown());
     QCOMPARE(m_app->endRequests, 0);
 }
 
 void TestTray::trayMenuMainWindow()
 {
-    AddTrayIcon(QStringLiteral("Tovrin 2.0"));
-    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_W); }, [&] {
-        m_shell->mouse(TrayIconData.hWnd, 1, WM_RBUTTONDOWN);
-        QCoreApplication::sendPostedEvents();
-    });
-    QVERIFY(forms().get<frmCase>().isVisible());
-    QCOMPARE(m_shell->iconCount(), 1);
+    tray::add(QStringLiteral("Tovrin 2.0"));
+    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_W); }, [&] { openMenu(); });
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(m_shell->isShown());
 }
 
 void TestTray::trayMenuExitRemovesIconFirst()
 {
-    AddTrayIcon(QStringLiteral("Tovrin 2.0"));
-    int iconsAtEnd = -1;
-    setEndProgramHandler([&] { iconsAtEnd = m_shell->iconCount(); });
-    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_X); }, [&] {
-        m_shell->mouse(TrayIconData.hWnd, 1, WM_RBUTTONDOWN);
-        QCoreApplication::sendPostedEvents();
-    });
-    QCOMPARE(iconsAtEnd, 0);
-    QVERIFY(!TrayIconShown());
+    tray::add(QStringLiteral("Tovrin 2.0"));
+    bool shownAtEnd = true;
+    setEndProgramHandler([&] { shownAtEnd = m_shell->isShown(); });
+    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_X); }, [&] { openMenu(); });
+    QVERIFY(!shownAtEnd);
+    QVERIFY(!tray::isShown());
 }
 
 void TestTray::trayMenuIsExportedWithIcon()
 {
-    AddTrayIcon(QStringLiteral("Tovrin 2.0"));
-    QCOMPARE(m_shell->menuOf(TrayIconData.hWnd, 1), forms().get<frmCase>().mnuTray);
+    tray::add(QStringLiteral("Tovrin 2.0"));
+    QCOMPARE(m_shell->menu(), windows().get<MainWindow>().trayMenu);
 }
 
 void TestTray::startUpIntoTrayKeepsFirstTip()
 {
-    forms().get<frmOptions>().ckTrayst->setCheckState(Qt::Checked);
-    ShowMainOrTray();
-    QVERIFY(!forms().get<frmCase>().isVisible());
-    QCOMPARE(tipText(*m_shell->onlyIcon()), QStringLiteral("Tovrin 2.0"));
+    setPlaceInTray(true);
+    showMainOrTray();
+    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
 
-    m_shell->mouse(TrayIconData.hWnd, 1, WM_LBUTTONDBLCLK);
+    m_shell->request(TrayRequest::Open);
     QCoreApplication::sendPostedEvents();
-    QVERIFY(forms().get<frmCase>().isVisible());
+    QVERIFY(windows().get<MainWindow>().isVisible());
 
-    forms().get<frmCase>().mnuMini->trigger();
-    QVERIFY(!forms().get<frmCase>().isVisible());
-    QCOMPARE(m_shell->iconCount(), 1);
-    QCOMPARE(tipText(*m_shell->onlyIcon()), QStringLiteral("Tovrin 2.0"));
-    QVERIFY(!m_shell->requests.last().accepted);
+    windows().get<MainWindow>().minimizeAction->trigger();
+    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QVERIFY(m_shell->isShown());
+    QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
 }
 
 void TestTray::minimizeFromMainWindow()
 {
-    forms().get<frmOptions>().ckTrayst->setCheckState(Qt::Unchecked);
-    ShowMainOrTray();
-    QVERIFY(forms().get<frmCase>().isVisible());
-    QCOMPARE(m_shell->iconCount(), 0);
+    setPlaceInTray(false);
+    showMainOrTray();
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(!m_shell->isShown());
 
-    forms().get<frmCase>().mnuMini->trigger();
-    QVERIFY(!forms().get<frmCase>().isVisible());
-    QVERIFY(forms().isLoaded<frmCase>());
-    QCOMPARE(tipText(*m_shell->onlyIcon()), QStringLiteral("Tovrin 2.0.5"));
+    windows().get<MainWindow>().minimizeAction->trigger();
+    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QVERIFY(windows().isLoaded<MainWindow>());
+    QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0.5"));
 }
 
 void TestTray::mainWindowWhenAlreadyVisible()
 {
-    forms().get<frmCase>().mnuMini->trigger();
-    frmCase& f = forms().get<frmCase>();
-    f.mnuMain->trigger();
+    windows().get<MainWindow>().minimizeAction->trigger();
+    MainWindow& f = windows().get<MainWindow>();
+    f.mainWindowAction->trigger();
     QVERIFY(f.isVisible());
-    f.mnuMain->trigger();
+    f.mainWindowAction->trigger();
     QVERIFY(f.isVisible());
-    QCOMPARE(m_shell->iconCount(), 1);
+    QVERIFY(m_shell->isShown());
 }
 
 void TestTray::closeBoxWithIconHides()
 {
-    forms().get<frmCase>().mnuMini->trigger();
-    forms().get<frmCase>().mnuMain->trigger();
-    forms().get<frmCase>().close();
-    QVERIFY(forms().isLoaded<frmCase>());
-    QVERIFY(!forms().get<frmCase>().isVisible());
-    QCOMPARE(m_shell->iconCount(), 1);
+    windows().get<MainWindow>().minimizeAction->trigger();
+    windows().get<MainWindow>().mainWindowAction->trigger();
+    windows().get<MainWindow>().close();
+    QVERIFY(windows().isLoaded<MainWindow>());
+    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QVERIFY(m_shell->isShown());
     QCOMPARE(m_app->endRequests, 0);
 }
 
 void TestTray::noNotificationArea()
 {
     m_shell->trayAvailable = false;
-    forms().get<frmOptions>().ckTrayst->setCheckState(Qt::Checked);
-    ShowMainOrTray();
-    frmCase& f = forms().get<frmCase>();
+    setPlaceInTray(true);
+    showMainOrTray();
+    MainWindow& f = windows().get<MainWindow>();
     QVERIFY(f.isVisible());
-    QCOMPARE(m_shell->iconCount(), 0);
+    QVERIFY(!m_shell->isShown());
 
-    f.mnuMini->trigger();
+    f.minimizeAction->trigger();
     QVERIFY(f.isMinimized());
-    QCOMPARE(m_shell->iconCount(), 0);
+    QVERIFY(!m_shell->isShown());
     // Still there to come back to, and closing it ends the program.
-    f.mnuMain->trigger();
+    f.mainWindowAction->trigger();
     QVERIFY(!f.isMinimized());
     f.close();
     QCOMPARE(m_app->endRequests, 1);
-}
-
-void TestTray::qtBackendKeepsShellRules()
-{
-    QtNotifyIcon shell;
-    Record a{};
-    a.cbSize = 88;
-    a.hWnd = 7;
-    a.uID = 1;
-    a.uFlags = NIF_TIP;
-    std::memcpy(a.szTip, "first", 6);
-    Record b = a;
-    b.uID = 2;
-    QVERIFY(shell.Shell_NotifyIcon(NIM_ADD, a));
-    QVERIFY(!shell.Shell_NotifyIcon(NIM_ADD, a));
-    QVERIFY(shell.Shell_NotifyIcon(NIM_ADD, b));
-    QVERIFY(shell.Shell_NotifyIcon(NIM_DELETE, a));
-    QVERIFY(!shell.Shell_NotifyIcon(NIM_DELETE, a));
-    QVERIFY(shell.Shell_NotifyIcon(NIM_ADD, a));
-    QVERIFY(!shell.Shell_NotifyIcon(1, a)); // no other request is known
 }
 
 QTEST_MAIN(TestTray)

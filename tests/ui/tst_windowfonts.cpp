@@ -1,13 +1,13 @@
 #include <QAbstractButton>
 #include <QtTest>
 
-#include "core/Forms.h"
+#include "core/WindowHolder.h"
 #include "support/TestApp.h"
-#include "ui/credits/frmCred.h"
-#include "ui/dialogs/frmAbout.h"
-#include "ui/dialogs/frmOptions.h"
-#include "ui/dialogs/frmTraytxt.h"
-#include "ui/main/frmCase.h"
+#include "ui/credits/CreditsWindow.h"
+#include "ui/dialogs/AboutBox.h"
+#include "ui/dialogs/OptionsDialog.h"
+#include "ui/dialogs/TextWindow.h"
+#include "ui/main/MainWindow.h"
 
 // Every window is designed in the same 8.25-point sans-serif; none may keep the
 // desktop's own (usually larger) size, or captions and boxes stop matching.
@@ -40,19 +40,19 @@ void TestWindowFonts::designFont()
 {
     QFETCH(QString, window);
     QFETCH(qreal, smallest);
-    Form* form = nullptr;
+    Window* form = nullptr;
     if (window == u"frmCase")
-        form = &forms().get<frmCase>();
+        form = &windows().get<MainWindow>();
     else if (window == u"frmTraytxt")
-        form = &forms().get<frmTraytxt>();
+        form = &windows().get<TextWindow>();
     else if (window == u"frmAbout")
-        form = &forms().get<frmAbout>();
+        form = &windows().get<AboutBox>();
     else if (window == u"frmCred")
-        form = &forms().get<frmCred>();
+        form = &windows().get<CreditsWindow>();
     else
-        form = &forms().get<frmOptions>();
+        form = &windows().get<OptionsDialog>();
 
-    const QFont expected = Form::sansSerif(8.25);
+    const QFont expected = Window::designFont(8.25);
     QCOMPARE(form->font().family(), expected.family());
     QVERIFY2(form->font().pointSizeF() <= 8.25 && form->font().pointSizeF() >= smallest,
              qPrintable(QString::number(form->font().pointSizeF())));

@@ -1,28 +1,12 @@
 #include "platform/qt/QtNotifyIcon.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QMenu>
-#include <QPixmap>
-#include <QWidget>
-
-#include <vector>
 
 namespace platform {
 
 namespace {
-
-struct IconEntry {
-    qint64 key;
-    QIcon icon;
-};
-
-std::vector<IconEntry>& iconTable()
-{
-    static std::vector<IconEntry> table;
-    return table;
-}
 
 // Qt prefers a StatusNotifier host whenever one is registered on the session bus,
 // and asks once per process; this asks the same question the same way.
@@ -38,139 +22,73 @@ bool statusNotifierHostRegistered()
 
 } // namespace
 
-quint32 iconHandle(const QPixmap& picture)
+TrayRequest requestFor(QSystemTrayIcon::ActivationReason reason, TrayProtocol protocol)
 {
-    if (picture.isNull())
-        return 0;
-    auto& table = iconTable();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (table[i].key == picture.cacheKey())
-            return static_cast<quint32>(i + 1);
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        return protocol == TrayProtocol::StatusNotifier ? TrayRequest::Open : TrayRequest::None;
+    case QSystemTrayIcon::DoubleClick:
+        return TrayRequest::Open;
+    case QSystemTrayIcon::Context:
+        return TrayRequest::Menu;
+    case QSystemTrayIcon::MiddleClick:
+    case QSystemTrayIcon::Unknown:
+        break;
     }
-    table.push_back({picture.cacheKey(), QIcon(picture)});
-    return static_cast<quint32>(table.size());
-}
-
-QIcon iconFromHandle(quint32 handle)
-{
-    const auto& table = iconTable();
-    if (handle == 0 || handle > table.size())
-        return {};
-    return table[handle - 1].icon;
-}
-
-NotifyIconEvent::NotifyIconEvent(quint32 uID, quint32 callbackMessage, quint32 mouseMessage)
-    : QEvent(eventType())
-    , m_uID(uID)
-    , m_callbackMessage(callbackMessage)
-    , m_mouseMessage(mouseMessage)
-{
-}
-
-QEvent::Type NotifyIconEvent::eventType()
-{
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
-
-void postNotifyIconMessage(const TrayIconData& data, quint32 mouseMessage)
-{
-    if (!(data.uFlags & NIF_MESSAGE) || mouseMessage == 0)
-        return;
-    if (QWidget* owner = QWidget::find(static_cast<WId>(data.hWnd)))
-        QCoreApplication::postEvent(owner, new NotifyIconEvent(data.uID, data.uCallbackMessage, mouseMessage));
+    return TrayRequest::None;
 }
 
 QtNotifyIcon::QtNotifyIcon() = default;
 
 QtNotifyIcon::~QtNotifyIcon() = default;
 
-bool QtNotifyIcon::Shell_NotifyIcon(quint32 message, const TrayIconData& data)
-{
-    switch (message) {
-    case NIM_ADD:
-        return add(data);
-    case NIM_DELETE:
-        return remove(data);
-    default:
-        return false;
-    }
-}
-
-bool QtNotifyIcon::add(const TrayIconData& data)
-{
-    const Key key{data.hWnd, data.uID};
-    if (m_icons.count(key))
-        return false;
-
-    Icon& entry = m_icons[key];
-    entry.data = data;
-    entry.tray = std::make_unique<QSystemTrayIcon>();
-    QSystemTrayIcon* tray = entry.tray.get();
-    if (data.uFlags & NIF_ICON)
-        tray->setIcon(iconFromHandle(data.hIcon));
-    if (data.uFlags & NIF_TIP)
-        tray->setToolTip(tipText(data));
-    const bool statusNotifier = usesStatusNotifier();
-    connect(tray, &QSystemTrayIcon::activated, this, [this, key, statusNotifier](QSystemTrayIcon::ActivationReason r) {
-        auto it = m_icons.find(key);
-        if (it != m_icons.end())
-            postNotifyIconMessage(it->second.data, mouseMessageFor(r, statusNotifier));
-    });
-    tray->show();
-    return true;
-}
-
-bool QtNotifyIcon::remove(const TrayIconData& data)
-{
-    auto it = m_icons.find({data.hWnd, data.uID});
-    if (it == m_icons.end())
-        return false;
-    it->second.tray->hide();
-    m_icons.erase(it);
-    return true;
-}
-
-bool QtNotifyIcon::isSystemTrayAvailable()
+bool QtNotifyIcon::isAvailable()
 {
     const bool available = QSystemTrayIcon::isSystemTrayAvailable();
-    usesStatusNotifier();
+    // Settle the protocol now, as Qt does on its first icon.
+    protocol();
     return available;
 }
 
-void QtNotifyIcon::setIconMenu(quint32 hWnd, quint32 uID, QMenu* menu)
+void QtNotifyIcon::show(const QIcon& icon, const QString& tip)
 {
-    auto it = m_icons.find({hWnd, uID});
-    // XEmbed and Windows hand the right button to the program, whose handler opens
-    // the menu itself; given the menu too, Qt would open it a second time.
-    if (it == m_icons.end() || !usesStatusNotifier())
+    if (m_tray)
         return;
-    it->second.tray->setContextMenu(menu);
+    m_tray = std::make_unique<QSystemTrayIcon>(icon);
+    m_tray->setToolTip(tip);
+    // XEmbed and Windows hand the right button to the program, which opens the menu
+    // itself; given the menu too, Qt would open it a second time.
+    if (m_menu && protocol() == TrayProtocol::StatusNotifier)
+        m_tray->setContextMenu(m_menu);
+    connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        const TrayRequest request = requestFor(reason, protocol());
+        if (request != TrayRequest::None)
+            emit requested(request);
+    });
+    m_tray->show();
 }
 
-bool QtNotifyIcon::usesStatusNotifier()
+void QtNotifyIcon::hide()
+{
+    if (!m_tray)
+        return;
+    m_tray->hide();
+    m_tray.reset();
+}
+
+void QtNotifyIcon::setMenu(QMenu* menu)
+{
+    m_menu = menu;
+    if (m_tray && protocol() == TrayProtocol::StatusNotifier)
+        m_tray->setContextMenu(menu);
+}
+
+TrayProtocol QtNotifyIcon::protocol()
 {
     // Decided once, like Qt's own choice; a host that registers later is not used.
-    static const bool decided = statusNotifierHostRegistered();
+    static const TrayProtocol decided =
+        statusNotifierHostRegistered() ? TrayProtocol::StatusNotifier : TrayProtocol::XEmbed;
     return decided;
-}
-
-quint32 QtNotifyIcon::mouseMessageFor(QSystemTrayIcon::ActivationReason reason, bool statusNotifier)
-{
-    switch (reason) {
-    case QSystemTrayIcon::Trigger:
-        // A StatusNotifier host's activation is its double-click.
-        return statusNotifier ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-    case QSystemTrayIcon::DoubleClick:
-        return WM_LBUTTONDBLCLK;
-    case QSystemTrayIcon::Context:
-        return WM_RBUTTONDOWN;
-    case QSystemTrayIcon::MiddleClick:
-        return WM_MBUTTONDOWN;
-    case QSystemTrayIcon::Unknown:
-        break;
-    }
-    return 0;
 }
 
 } // namespace platform

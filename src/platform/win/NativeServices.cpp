@@ -1,4 +1,4 @@
-#include "platform/qt/QtNotifyIcon.h" // ahead of <windows.h>, whose macros reuse the shell names
+#include "platform/qt/QtNotifyIcon.h" // Qt ahead of <windows.h>, whose macros would rename its names
 #include <windows.h>
 #include <shellapi.h>
 // <shellapi.h> renames ShellExecute to its A/W variant; Links declares it by its own name.

@@ -10,37 +10,37 @@ class CreditsScroll final {
 public:
     // In scroll order, top to bottom.
     enum Element {
-        txtAppname,
-        txtCopy,
-        txtCred,
-        txtU1,
-        txtUoo,
-        txtUot,
-        txtU2,
-        txtUto,
-        txtUtt,
-        txtThank,
-        frmAnim,
-        txtFire,
-        txtPants,
+        AppName,
+        Copyright,
+        CreditsHeading,
+        UnitOneHeading,
+        UnitOneTitles,
+        UnitOneNames,
+        UnitTwoHeading,
+        UnitTwoTitles,
+        UnitTwoNames,
+        Thanks,
+        Disclaimer,
+        Fire,
+        Pants,
         kElementCount
     };
 
     static constexpr std::array<std::int32_t, kElementCount> kHeights{255,  255,   255,   255,   2175, 2175, 255,
                                                                       12615, 12735, 11175, 855,  255,  375};
     static constexpr std::int32_t kStep = 50;
-    // Once txtPants is this far above the top edge (or further), the scroll starts again.
+    // Once Pants is this far above the top edge (or further), the scroll starts again.
     static constexpr std::int32_t kRestartTop = -1000;
     static constexpr std::int32_t kThankLeft = 240;
-    // Where txtThank stands before the first layout, out of sight.
+    // Where Thanks stands before the first layout, out of sight.
     static constexpr std::int32_t kThankStoredLeft = 6720;
 
     // Every Top from fixed gaps; the closing gag's two gaps grow with the window's
     // outer height (twips, title bar and borders included).
-    void StartLayout(std::int32_t outerHeight);
-    // Moves everything up one step, or restarts once txtPants has passed; true when
+    void startLayout(std::int32_t outerHeight);
+    // Moves everything up one step, or restarts once Pants has passed; true when
     // this tick restarted.
-    bool Tick(std::int32_t outerHeight);
+    bool tick(std::int32_t outerHeight);
 
     std::int32_t top(Element e) const { return m_tops[e]; }
     std::int32_t bottom(Element e) const { return m_tops[e] + kHeights[e]; }

@@ -1,0 +1,75 @@
+#include "core/Window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "core/WindowHolder.h"
+#include "core/Resources.h"
+#include "core/Twips.h"
+
+Window::Window(QWidget* parent)
+    : QMainWindow(parent)
+    , m_client(new QWidget(this))
+{
+    ensureResources();
+    setCentralWidget(m_client);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFont(designFont(8.25));
+}
+
+QFont Window::designFont(qreal points, bool bold, bool underline)
+{
+    QFont font = QApplication::font();
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+void Window::setClientSizeTwips(int width, int height)
+{
+    m_client->setFixedSize(twips::size(width, height));
+}
+
+void Window::useFixedBorder()
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+}
+
+void Window::showModeless()
+{
+    if (!m_placed) {
+        layout()->activate();
+        setFixedSize(sizeHint());
+        centreOnScreen();
+        m_placed = true;
+    }
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void Window::centreOnScreen()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(area.center());
+    move(frame.topLeft());
+}
+
+void Window::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    windows().unload(this);
+}

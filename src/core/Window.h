@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QCloseEvent;
+
+// Base of every window of the program. A window is a single instance owned by the
+// WindowHolder: it is built and loaded (onLoad) on first reference, shown modeless,
+// hidden without being destroyed, and unloaded by its close box.
+class Window : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Window(QWidget* parent = nullptr);
+
+    // Runs once each time the window is loaded, before it is first shown.
+    virtual void onLoad() {}
+
+    // Visible and in front, without blocking the caller; centred on its first show.
+    void showModeless();
+
+    // The client area, where controls are placed in twips.
+    QWidget* client() const { return m_client; }
+
+    // The windows' design font: the desktop's own sans-serif at the given size. Every
+    // window starts with it at 8.25 points.
+    static QFont designFont(qreal points, bool bold = false, bool underline = false);
+
+protected:
+    // Fixes the client area's size; the window's frame is whatever the desktop adds.
+    void setClientSizeTwips(int width, int height);
+    // Title bar with a close box only: no minimise or maximise box, not resizable.
+    void useFixedBorder();
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void centreOnScreen();
+
+    QWidget* m_client;
+    bool m_placed = false;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+
+#include "core/Window.h"
+#include "ui/credits/CreditsScroll.h"
+
+class CreditText;
+class QGroupBox;
+class QTimer;
+
+// The credits: white on black, rising through a small fixed window, endlessly.
+class CreditsWindow final : public Window {
+    Q_OBJECT
+public:
+    CreditsWindow();
+
+    void onLoad() override;
+    void onTick();
+
+    // The window's outer height in twips, title bar and borders included.
+    int outerHeightTwips() const;
+    const CreditsScroll& scroll() const { return m_scroll; }
+
+    CreditText* appNameText;
+    CreditText* copyrightText;
+    CreditText* creditsHeading;
+    CreditText* unitOneHeading;
+    CreditText* unitOneTitles;
+    CreditText* unitOneNames;
+    CreditText* unitTwoHeading;
+    CreditText* unitTwoTitles;
+    CreditText* unitTwoNames;
+    CreditText* thanksText;
+    QGroupBox* disclaimerBox;
+    CreditText* disclaimerText;
+    CreditText* fireText;
+    CreditText* pantsText;
+    QTimer* scrollTimer;
+
+private:
+    void place();
+
+    CreditsScroll m_scroll;
+    std::array<QWidget*, CreditsScroll::kElementCount> m_elements{};
+    std::array<int, CreditsScroll::kElementCount> m_lefts{};
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/Window.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+// The About box: banner, what is new in this release, the author's signature with
+// the mail link, the home-page link, and the notices.
+class AboutBox final : public Window {
+    Q_OBJECT
+public:
+    AboutBox();
+
+    void onOkClicked();
+    void onMailLinkClicked();
+    void onGroupLinkClicked();
+
+    QGroupBox* frame;
+    QLabel* banner;
+    QLabel* description;
+    QLabel* groupLink;
+    QLabel* signature;
+    QLabel* signatureTitle;
+    QLabel* mailLink;
+    QPushButton* okButton;
+    QLabel* trademarksLabel;
+    QLabel* copyrightLabel;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLabel* m_pressed = nullptr;
+};
+
+// The pointer over the link labels, with its hot spot as stored in the cursor file.
+QCursor linkCursor();

@@ -1,0 +1,53 @@
+#include "ui/dialogs/TextWindow.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+#include "core/ClipboardText.h"
+#include "core/Twips.h"
+#include "platform/Services.h"
+
+TextWindow::TextWindow()
+{
+    setObjectName("frmTraytxt");
+    setWindowTitle(QStringLiteral("Text Window"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tovrin.ico")));
+    useFixedBorder();
+    setClientSizeTwips(5055, 4230);
+
+    textBox = new QPlainTextEdit(client());
+    textBox->setObjectName("txtText");
+    textBox->setGeometry(twips::rect(0, 0, 5055, 4215));
+    textBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+    textBox->setWordWrapMode(QTextOption::NoWrap);
+    textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textBox->setTabChangesFocus(false);
+
+    // A command on the menu bar itself, not a menu. Ctrl+C stays the text box's own
+    // copy of the selection.
+    copyAction = new QAction(QStringLiteral("Copy to Clipboard"), this);
+    copyAction->setObjectName("mnuCopy");
+    copyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copyAction->setShortcutContext(Qt::WindowShortcut);
+    menuBar()->addAction(copyAction);
+    connect(copyAction, &QAction::triggered, this, &TextWindow::onCopyClicked);
+}
+
+void TextWindow::onLoad()
+{
+    const platform::ClipboardRead read = readClipboardText();
+    if (read.status == platform::ClipboardRead::Status::Unavailable)
+        platform::beeper().beep();
+    textBox->setPlainText(read.textOrEmpty());
+}
+
+void TextWindow::onCopyClicked()
+{
+    // The whole text, whatever is selected; replacing it also drops whatever else the
+    // clipboard held, as clearing it first would.
+    if (!replaceClipboardText(textBox->toPlainText()))
+        platform::beeper().beep();
+}

@@ -1,0 +1,44 @@
+#include "doubles/FakeServices.h"
+
+namespace platform::fakes {
+
+ClipboardRead FakeClipboard::read()
+{
+    ++reads;
+    if (unavailable)
+        return {ClipboardRead::Status::Unavailable, {}};
+    if (m_state != State::Text)
+        return {ClipboardRead::Status::NoText, {}};
+    return {ClipboardRead::Status::Text, m_text};
+}
+
+bool FakeClipboard::setText(const QString& text)
+{
+    if (unavailable)
+        return false;
+    ++writes;
+    putText(text);
+    return true;
+}
+
+qintptr FakeLinks::ShellExecute(quintptr ownerWindow, const QString& operation, const QString& file,
+                                const QString& parameters, const QString& directory, int showCommand)
+{
+    calls.append({ownerWindow, operation, file, parameters, directory, showCommand});
+    return 42;
+}
+
+InstalledFakes installFakes()
+{
+    auto clipboard = std::make_unique<FakeClipboard>();
+    auto links = std::make_unique<FakeLinks>();
+    auto beeper = std::make_unique<FakeBeeper>();
+    InstalledFakes out{clipboard.get(), links.get(), beeper.get()};
+    Services& s = services();
+    s.clipboard = std::move(clipboard);
+    s.links = std::move(links);
+    s.beeper = std::move(beeper);
+    return out;
+}
+
+} // namespace platform::fakes

@@ -1,0 +1,285 @@
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "core/WindowHolder.h"
+#include "support/TestApp.h"
+#include "ui/main/MainWindow.h"
+
+using namespace platform::fakes;
+
+namespace {
+
+// Two texts are the same but for letter case, code point by code point.
+bool sameButCase(const QString& a, const QString& b)
+{
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QStringList captions(const QList<QAction*>& actions)
+{
+    QStringList out;
+    for (QAction* a : actions)
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+} // namespace
+
+class TestFrmCase : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_app = std::make_unique<TestApp>(); }
+    void cleanup() { m_app.reset(); }
+
+    void layout_data();
+    void layout();
+    void tabOrder();
+    void menuBar();
+    void trayMenu();
+
+    void transformButtons_data();
+    void transformButtons();
+    void pasteFromClipboard_data();
+    void pasteFromClipboard();
+    void copyToClipboard_data();
+    void copyToClipboard();
+    void randomLeavesClipboardAlone_data();
+    void randomLeavesClipboardAlone();
+    void nestedRandom();
+    void exitCommands_data();
+    void exitCommands();
+    void closeBoxWithoutTrayEndsProgram();
+    void mailCommand();
+
+private:
+    std::unique_ptr<TestApp> m_app;
+};
+
+void TestFrmCase::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    QTest::addColumn<QString>("caption");
+    // Twips / 15, rounded.
+    QTest::newRow("txtBase") << "txtBase" << QRect(8, 16, 257, 267) << "";
+    QTest::newRow("txtEnd") << "txtEnd" << QRect(384, 16, 257, 267) << "";
+    QTest::newRow("Command1") << "Command1" << QRect(280, 80, 89, 33) << "UPPERCASE";
+    QTest::newRow("Command5") << "Command5" << QRect(280, 144, 89, 33) << "rAnDOm";
+    QTest::newRow("Command2") << "Command2" << QRect(280, 216, 89, 33) << "lowercase";
+    QTest::newRow("Trayicon") << "Trayicon" << QRect(312, 24, 33, 33) << "";
+    QTest::newRow("Command3") << "Command3" << QRect(64, 296, 145, 17) << "Paste from Clipboard";
+    QTest::newRow("Command4") << "Command4" << QRect(448, 296, 145, 17) << "Copy to Clipboard";
+}
+
+void TestFrmCase::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    QFETCH(QString, caption);
+    MainWindow& f = windows().get<MainWindow>();
+    QCOMPARE(f.client()->size(), QSize(651, 328));
+    auto* w = f.client()->findChild<QWidget*>(name);
+    QVERIFY(w);
+    QCOMPARE(w->geometry(), pixels);
+    if (auto* button = qobject_cast<QPushButton*>(w))
+        QCOMPARE(button->text(), caption);
+    QCOMPARE(f.windowTitle(), QStringLiteral("Tovrin"));
+    QVERIFY(!(f.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
+}
+
+void TestFrmCase::tabOrder()
+{
+    MainWindow& f = windows().get<MainWindow>();
+    const QList<QWidget*> expected{f.sourceText, f.resultText, f.upperButton, f.lowerButton, f.pasteButton, f.copyButton, f.randomButton};
+    QList<QWidget*> chain;
+    QWidget* w = f.sourceText;
+    do {
+        if (expected.contains(w) && (w->focusPolicy() & Qt::TabFocus))
+            chain << w;
+        w = w->nextInFocusChain();
+    } while (w != f.sourceText);
+    QCOMPARE(chain, expected);
+}
+
+void TestFrmCase::menuBar()
+{
+    MainWindow& f = windows().get<MainWindow>();
+    QCOMPARE(captions(f.QMainWindow::menuBar()->actions()),
+             (QStringList{"&File", "&Tovrin", "&Minimize to Tray"}));
+    QCOMPARE(captions(f.fileMenu->actions()), (QStringList{"&Options...", "E&xit"}));
+    QCOMPARE(captions(f.programMenu->actions()), (QStringList{"C&redits", "&About..."}));
+}
+
+void TestFrmCase::trayMenu()
+{
+    MainWindow& f = windows().get<MainWindow>();
+    QCOMPARE(captions(f.trayMenu->actions()),
+             (QStringList{"E&xit", "&Cancel", "-", "&Tovrin", "-", "Main &Window", "-", "rAnDOm", "&lowercase",
+                          "&UPPERCASE"}));
+    QCOMPARE(captions(f.trayProgramMenu->actions()),
+             (QStringList{"&Credits...", "&About...", "&Options...", "&Email Ardelon"}));
+    QVERIFY(!f.QMainWindow::menuBar()->actions().contains(f.trayMenu->menuAction()));
+}
+
+void TestFrmCase::transformButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("upper") << "Command1" << "Hello, World 42\r\nnext" << "HELLO, WORLD 42\r\nNEXT";
+    QTest::newRow("lower") << "Command2" << "rAnDOm ÄÖÜ" << "random äöü";
+    QTest::newRow("upper empty") << "Command1" << "" << "";
+}
+
+void TestFrmCase::transformButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, source);
+    QFETCH(QString, expected);
+    MainWindow& f = windows().get<MainWindow>();
+    f.sourceText->setPlainText(source);
+    f.resultText->setPlainText(QStringLiteral("typed by the user"));
+    m_app->fakes.clipboard->putText(QStringLiteral("untouched"));
+    QTest::mouseClick(f.client()->findChild<QPushButton*>(button), Qt::LeftButton);
+    QCOMPARE(f.resultText->toPlainText(), QString(expected).replace("\r\n", "\n"));
+    QCOMPARE(f.sourceText->toPlainText(), QString(source).replace("\r\n", "\n"));
+    QCOMPARE(m_app->fakes.clipboard->text(), QStringLiteral("untouched"));
+}
+
+void TestFrmCase::pasteFromClipboard_data()
+{
+    QTest::addColumn<int>("content"); // 0 text, 1 picture, 2 nothing
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("text") << 0 << "from elsewhere";
+    QTest::newRow("picture") << 1 << "";
+    QTest::newRow("nothing") << 2 << "";
+}
+
+void TestFrmCase::pasteFromClipboard()
+{
+    QFETCH(int, content);
+    QFETCH(QString, expected);
+    FakeClipboard& clip = *m_app->fakes.clipboard;
+    if (content == 0)
+        clip.putText(QStringLiteral("from elsewhere"));
+    else if (content == 1)
+        clip.putPicture();
+    MainWindow& f = windows().get<MainWindow>();
+    f.sourceText->setPlainText(QStringLiteral("old"));
+    f.pasteButton->click();
+    QCOMPARE(f.sourceText->toPlainText(), expected);
+    QCOMPARE(clip.holdsPicture(), content == 1);
+}
+
+void TestFrmCase::copyToClipboard_data()
+{
+    QTest::addColumn<QString>("result");
+    QTest::newRow("text") << "Result Text";
+    QTest::newRow("empty result box") << "";
+}
+
+void TestFrmCase::copyToClipboard()
+{
+    QFETCH(QString, result);
+    FakeClipboard& clip = *m_app->fakes.clipboard;
+    clip.putPicture();
+    MainWindow& f = windows().get<MainWindow>();
+    f.resultText->setPlainText(result);
+    f.copyButton->click();
+    QVERIFY(clip.holdsText());
+    QCOMPARE(clip.text(), result);
+}
+
+void TestFrmCase::randomLeavesClipboardAlone_data()
+{
+    QTest::addColumn<bool>("picture");
+    QTest::newRow("text on clipboard") << false;
+    QTest::newRow("picture on clipboard") << true;
+}
+
+void TestFrmCase::randomLeavesClipboardAlone()
+{
+    QFETCH(bool, picture);
+    FakeClipboard& clip = *m_app->fakes.clipboard;
+    if (picture)
+        clip.putPicture();
+    else
+        clip.putText(QStringLiteral("keep me"));
+    MainWindow& f = windows().get<MainWindow>();
+    const QString source = QStringLiteral("The quick brown fox, 1999\nJumps");
+    f.sourceText->setPlainText(source);
+    f.randomButton->click();
+    QVERIFY(sameButCase(f.resultText->toPlainText(), source));
+    QCOMPARE(clip.holdsPicture(), picture);
+    if (!picture)
+        QCOMPARE(clip.text(), QStringLiteral("keep me"));
+    QCOMPARE(clip.writes, 0);
+}
+
+void TestFrmCase::nestedRandom()
+{
+    // A second click while the first conversion yields runs to its end first; the
+    // outer conversion then leaves its own result in the box.
+    MainWindow& f = windows().get<MainWindow>();
+    const QString outer = QString(2000, QLatin1Char('a'));
+    const QString inner = QStringLiteral("inner text");
+    f.sourceText->setPlainText(outer);
+    bool innerRan = false;
+    QTimer::singleShot(0, &f, [&] {
+        f.sourceText->setPlainText(inner);
+        f.randomButton->click();
+        innerRan = true;
+        QVERIFY(sameButCase(f.resultText->toPlainText(), inner));
+    });
+    f.randomButton->click();
+    QVERIFY(innerRan);
+    QVERIFY(sameButCase(f.resultText->toPlainText(), outer));
+}
+
+void TestFrmCase::exitCommands_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("File menu") << "mnuExit";
+    QTest::newRow("tray menu") << "mnuExitT";
+}
+
+void TestFrmCase::exitCommands()
+{
+    QFETCH(QString, action);
+    MainWindow& f = windows().get<MainWindow>();
+    f.findChild<QAction*>(action)->trigger();
+    QCOMPARE(m_app->endRequests, 1);
+}
+
+void TestFrmCase::closeBoxWithoutTrayEndsProgram()
+{
+    MainWindow& f = windows().get<MainWindow>();
+    f.showModeless();
+    f.close();
+    QCOMPARE(m_app->endRequests, 1);
+    QVERIFY(windows().isLoaded<MainWindow>());
+}
+
+void TestFrmCase::mailCommand()
+{
+    MainWindow& f = windows().get<MainWindow>();
+    f.emailAction->trigger();
+    const QList<ShellCall>& calls = m_app->fakes.links->calls;
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls[0].owner, static_cast<quintptr>(f.winId()));
+    QVERIFY(calls[0].operation.isNull());
+    QVERIFY(calls[0].file.startsWith(QStringLiteral("mailto:")));
+    QVERIFY(calls[0].parameters.isNull());
+    QCOMPARE(calls[0].directory, QStringLiteral("c:\\"));
+    QCOMPARE(calls[0].show, 0);
+}
+
+QTEST_MAIN(TestFrmCase)
+#include "tst_mainwindow.moc"
