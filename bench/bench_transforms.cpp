@@ -54,6 +54,15 @@ const QString& mixedText()
     return text;
 }
 
+// Emoji only: every code point from the supplementary planes, where nothing has a case,
+// joined in places by zero-width joiners and skin-tone modifiers.
+const QString& emojiText()
+{
+    static const QString text =
+        repeatToSize({u"😀🎉🚀👍🏽🧑‍💻🌍🍕"_qs, u"🐧🎸📎🦊🫠🥨"_qs, u"👩‍👩‍👧🏳️‍🌈🔥💯"_qs});
+    return text;
+}
+
 void setCounters(benchmark::State& state, const QString& text)
 {
     state.SetItemsProcessed(state.iterations() * text.size());
@@ -127,7 +136,7 @@ void registerWholeTextBenchmarks()
         const char* name;
         const QString& (*text)();
     };
-    const Data data[] = {{"ascii", &asciiText}, {"mixed", &mixedText}};
+    const Data data[] = {{"ascii", &asciiText}, {"mixed", &mixedText}, {"emoji", &emojiText}};
     for (const Data& d : data) {
         const QString& text = d.text();
         const std::string n = d.name;

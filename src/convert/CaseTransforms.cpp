@@ -196,10 +196,27 @@ char32_t mapCodePoint(char32_t c, Direction direction, const CaseTable& table,
     return c; // a lone surrogate stays as it is
 }
 
+// Nothing from U+1EC00 on has a case mapping (the last pair is Adlam's, ending at
+// U+1E943): the high surrogates from here on start code points that stay as they are.
+constexpr char16_t kFirstUncasedHigh = 0xD83B;
+
+// The length of the run of such surrogate pairs (emoji, mostly) at s[i].
+qsizetype uncasedPairsAt(const char16_t* s, qsizetype n, qsizetype i)
+{
+    qsizetype j = i;
+    while (j + 1 < n && s[j] >= kFirstUncasedHigh && s[j] <= 0xDBFF && isLowSurrogate(s[j + 1]))
+        j += 2;
+    return j - i;
+}
+
 // Maps the code point starting at s[i] the slow way; returns the index after it.
 qsizetype mapSlow(const char16_t* s, char16_t* out, qsizetype n, qsizetype i,
                   Direction direction, const CaseTable& table)
 {
+    if (const qsizetype run = uncasedPairsAt(s, n, i)) {
+        std::memcpy(out + i, s + i, size_t(run) * sizeof(char16_t));
+        return i + run;
+    }
     const char16_t c = s[i];
     if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(s[i + 1])) {
         const char32_t mapped = mapCodePoint(joinSurrogates(c, s[i + 1]), direction, table, s, n, i);
@@ -304,8 +321,10 @@ void mapText(const char16_t* s, char16_t* out, qsizetype n, const CaseTable& tab
 {
     qsizetype i = 0;
     while (i < n) {
-        i += mapAsciiRun<D, Turkic>(s + i, out + i, n - i);
-        // At most a block through the table before trying whole ASCII blocks again.
+        // Whole ASCII blocks are worth trying only where the text is ASCII.
+        if (s[i] < 0x80)
+            i += mapAsciiRun<D, Turkic>(s + i, out + i, n - i);
+        // At most a block through the table before looking again.
         const qsizetype stop = std::min(n, i + 8);
         while (i < stop) {
             const char16_t mapped = table.map[s[i]];
@@ -358,7 +377,8 @@ QString randomCaseText(const QString& text)
     return *randomCaseText(text, nullptr);
 }
 
-std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop)
+std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop,
+                                      RandomGenerator& generator)
 {
     // Handlers that run during the yields may change the caller's string or start
     // another conversion: work on our own copy and our own result only.
@@ -372,7 +392,7 @@ std::optional<QString> randomCaseText(const QString& text, const std::function<b
     auto* out = reinterpret_cast<char16_t*>(result.data());
 
     for (qsizetype i = 0; i < n;) {
-        const bool toUpper = randomCaseChoice(RandomGenerator::next()) == 1;
+        const bool toUpper = randomCaseChoice(generator.next()) == 1;
         const qsizetype start = i;
         const char32_t c = codePointAt(s, n, i);
         const char32_t mapped = toUpper ? mapCodePoint(c, Direction::Upper, upper, s, n, start)

@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "convert/RandomGenerator.h"
+
 // The three transforms. Case is mapped one code point to one code point, tailored
 // to the default QLocale (Turkish and Azerbaijani i, final sigma), so a text keeps
 // its length in code points.
@@ -12,12 +14,14 @@ QString upperCaseText(const QString& text);
 QString lowerCaseText(const QString& text);
 
 // Every code point independently upper- or lower-cased with equal chance, drawn
-// from the process-wide generator. Lets pending window events run once per code
+// from the program's shared generator. Lets pending window events run once per code
 // point, so the windows stay live on long texts and a second conversion started
 // meanwhile runs to its end first.
 QString randomCaseText(const QString& text);
-// The same, giving up (nullopt) at the first yield after which `stop` is true.
-std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop);
+// The same, giving up (nullopt) at the first yield after which `stop` is true, and
+// drawing from `generator`.
+std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop,
+                                      RandomGenerator& generator = RandomGenerator::shared());
 
 // The random transform's choice for a draw r in [0, 1): 1 (upper case) below 0.5,
 // 2 (lower case) from 0.5 on.

@@ -4,30 +4,28 @@ namespace {
 
 // PCG32 (XSH RR): 64-bit linear congruential state, permuted 32-bit output.
 // Small, fast and statistically sound for choosing letter cases.
-constexpr std::uint64_t kStartState = 0x853c49e6748fea9bULL;
 constexpr std::uint64_t kMultiplier = 6364136223846793005ULL;
 constexpr std::uint64_t kIncrement = 0xda3e39cb94b95bdbULL; // odd, as the LCG needs
 
-std::uint64_t g_state = kStartState;
+} // namespace
 
-std::uint32_t nextBits()
+RandomGenerator& RandomGenerator::shared()
 {
-    const std::uint64_t old = g_state;
-    g_state = old * kMultiplier + kIncrement;
+    static RandomGenerator generator;
+    return generator;
+}
+
+std::uint32_t RandomGenerator::nextBits()
+{
+    const std::uint64_t old = m_state;
+    m_state = old * kMultiplier + kIncrement;
     const auto xorshifted = static_cast<std::uint32_t>(((old >> 18U) ^ old) >> 27U);
     const auto rot = static_cast<std::uint32_t>(old >> 59U);
     return (xorshifted >> rot) | (xorshifted << ((32U - rot) & 31U));
 }
 
-} // namespace
-
 float RandomGenerator::next()
 {
     // The top 24 bits fill a float's mantissa exactly, so the result is never 1.
     return static_cast<float>(nextBits() >> 8U) * (1.0F / 16777216.0F);
-}
-
-void RandomGenerator::resetForTests()
-{
-    g_state = kStartState;
 }

@@ -2,17 +2,20 @@
 
 #include <cstdint>
 
-// The process-wide generator behind the random transform. It starts every run
-// from the same fixed state and is never reseeded, so a run repeats the choices
-// of the previous one, and the sequence continues from call to call.
+// The generator behind the random transform. Every generator starts from the same
+// fixed state and is never reseeded; the program draws from one shared generator, so
+// a run repeats the choices of the previous one and the sequence continues from call
+// to call.
 class RandomGenerator final {
 public:
-    RandomGenerator() = delete;
-
     // The next number of the sequence, uniform in [0, 1), in steps of 2^-24.
-    static float next();
+    float next();
 
-    // Puts the sequence back at its start. For tests only, which need a known
-    // position in the sequence; the program itself never does this.
-    static void resetForTests();
+    // The program's one generator.
+    static RandomGenerator& shared();
+
+private:
+    std::uint32_t nextBits();
+
+    std::uint64_t m_state = 0x853c49e6748fea9bULL;
 };

@@ -438,7 +438,7 @@ void TestTrayCommands::exitDuringRandomStopsIt()
     MainWindow& main = windows().get<MainWindow>();
     main.sourceText->setPlainText(input);
     main.resultText->setPlainText(u"before"_qs);
-    RandomGenerator::resetForTests();
+    RandomGenerator before = RandomGenerator::shared();
     QTimer::singleShot(0, [] { windows().get<MainWindow>().exitProgram(); });
 
     if (command == u"Command5")
@@ -453,10 +453,8 @@ void TestTrayCommands::exitDuringRandomStopsIt()
     QCOMPARE(beeps(), 0);
     QCOMPARE(windows().get<MainWindow>().resultText->toPlainText(), u"before"_qs);
     // It stopped at its first yield: one draw taken, not one per character.
-    const float next = RandomGenerator::next();
-    RandomGenerator::resetForTests();
-    RandomGenerator::next();
-    QCOMPARE(next, RandomGenerator::next());
+    before.next();
+    QCOMPARE(RandomGenerator::shared().next(), before.next());
 }
 
 // The main window's "Paste from Clipboard" and "Copy to Clipboard" go the same safe way.

@@ -130,6 +130,16 @@ void tst_CaseTransforms::transforms_data()
     QTest::newRow("mathematical letter has no case") << en << points({0x1D400, 0x1D41A})
                                                      << points({0x1D400, 0x1D41A})
                                                      << points({0x1D400, 0x1D41A});
+    // Runs of uncased pairs are copied whole: the cased letters around them still map,
+    // and so does the last cased pair before them (Adlam), and a broken pair inside.
+    QTest::newRow("emoji runs around letters") << en << points({0x1F600, 0x1F389, 'a', 0x1E921, 0x1E943, 0x1F600})
+                                               << points({0x1F600, 0x1F389, 'A', 0x1E921, 0x1E921, 0x1F600})
+                                               << points({0x1F600, 0x1F389, 'a', 0x1E943, 0x1E943, 0x1F600});
+    QTest::newRow("emoji then a lone high surrogate") << en << QString::fromUcs4(U"\U0001F600") + lone(0xD83D) + u"x"_qs
+                                                      << QString::fromUcs4(U"\U0001F600") + lone(0xD83D) + u"X"_qs
+                                                      << QString::fromUcs4(U"\U0001F600") + lone(0xD83D) + u"x"_qs;
+    QTest::newRow("sigma before an emoji") << el << points({0x391, 0x3A3, 0x1F600}) << points({0x391, 0x3A3, 0x1F600})
+                                           << points({0x3B1, 0x3C2, 0x1F600});
 
     // A broken pair is not a letter: kept as it is, neighbours still mapped.
     QTest::newRow("lone high surrogate") << en << u"a"_qs + lone(0xD801) + u"b"_qs

@@ -51,10 +51,10 @@ QList<QString> codePointsOf(const QString& text)
 
 QList<float> drawsFromStart(int count)
 {
-    RandomGenerator::resetForTests();
+    RandomGenerator fresh;
     QList<float> draws;
     for (int i = 0; i < count; ++i)
-        draws.append(RandomGenerator::next());
+        draws.append(fresh.next());
     return draws;
 }
 
@@ -76,7 +76,6 @@ void tst_RandomCase::init()
 {
     m_app = std::make_unique<TestApp>();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    RandomGenerator::resetForTests();
 }
 
 void tst_RandomCase::cleanup()
@@ -124,10 +123,10 @@ void tst_RandomCase::followsTheDraws()
 
     const qsizetype count = codePointsOf(input).size();
     const QList<float> draws = drawsFromStart(int(count) * 2);
-    RandomGenerator::resetForTests();
-    QCOMPARE(randomCaseText(input), expectedFor(input, draws, 0));
+    RandomGenerator generator;
+    QCOMPARE(*randomCaseText(input, {}, generator), expectedFor(input, draws, 0));
     // The sequence goes on from there in the next call.
-    QCOMPARE(randomCaseText(input), expectedFor(input, draws, count));
+    QCOMPARE(*randomCaseText(input, {}, generator), expectedFor(input, draws, count));
 }
 
 void tst_RandomCase::textsWithoutLettersComeOutUnchanged_data()
@@ -150,9 +149,9 @@ void tst_RandomCase::textsWithoutLettersComeOutUnchanged()
     QFETCH(int, codePoints);
 
     const QList<float> draws = drawsFromStart(codePoints + 1);
-    RandomGenerator::resetForTests();
-    QCOMPARE(randomCaseText(input), input);
-    QCOMPARE(RandomGenerator::next(), draws.last());
+    RandomGenerator generator;
+    QCOMPARE(*randomCaseText(input, {}, generator), input);
+    QCOMPARE(generator.next(), draws.last());
 }
 
 void tst_RandomCase::singleLetterIsUpperHalfTheTime_data()
@@ -217,10 +216,10 @@ void tst_RandomCase::sameChoicesInEveryRun()
     QVERIFY(!first.isEmpty());
     QCOMPARE(second, first);
 
-    RandomGenerator::resetForTests();
+    RandomGenerator fresh;
     QByteArray here;
     for (const QString& text : randomProbeInputs())
-        here += encodeProbeLine(randomCaseText(text));
+        here += encodeProbeLine(*randomCaseText(text, {}, fresh));
     QCOMPARE(here, first);
 
     // The same text twice in a row: the sequence went on, it did not restart.
@@ -239,16 +238,18 @@ void tst_RandomCase::nestedConversionRunsToItsEndFirst()
     const QString innerInput = u"inner TEXT"_qs;
     bool innerRan = false;
     QString innerResult;
+    // One generator for both, as the program's shared one is.
+    RandomGenerator generator;
     QMetaObject::invokeMethod(
         qApp,
         [&] {
             innerRan = true;
             outerInput.fill(u'#');
-            innerResult = randomCaseText(innerInput);
+            innerResult = *randomCaseText(innerInput, {}, generator);
         },
         Qt::QueuedConnection);
 
-    const QString outerResult = randomCaseText(outerInput);
+    const QString outerResult = *randomCaseText(outerInput, {}, generator);
     QVERIFY(innerRan);
 
     // The inner run took its draws right after the outer one's p-th draw.
