@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Start-up time (from starting the program to its main window being mapped) and resident
-# memory once idle, for tovrin and for a minimal Qt Widgets program showing one empty
-# window (and the same with one line of text), run in turn on a private X server with a
-# private session bus, as on a desktop (no window manager; first run: no settings, so
-# tovrin shows its main window). NO_SESSION_BUS=1 leaves the bus out.
+# Start-up time (from starting the program to its main window being mapped, and to its
+# first paint) and resident memory once idle, for tovrin and for a minimal Qt Widgets
+# program showing one bare window and one window with a label, run in turn on a private
+# X server with a private session bus, as on a desktop (no window manager; first run: no
+# settings, so tovrin shows its main window). NO_SESSION_BUS=1 leaves the bus out.
 #
 #   bench/startup.sh [BUILD_DIR] [RUNS]      (defaults: build/, 20)
 set -euo pipefail
@@ -49,13 +49,16 @@ done
 import statistics, sys
 def load(name):
     rows = [tuple(map(float, line.split())) for line in open(sys.argv[1] + "/" + name) if line.strip()]
-    return [r[0] for r in rows], [r[1] / 1024 for r in rows]
+    return [r[0] for r in rows], [r[1] for r in rows], [r[2] / 1024 for r in rows]
 med = statistics.median
-peer_ms, peer_mib = load("minimal")
-print("runs: %s each, in turn" % sys.argv[2])
-print("%-20s %10s %8s %8s %9s %8s %10s" % ("", "median ms", "min ms", "max ms", "× minimal", "RSS MiB", "Δ RSS MiB"))
-for label, name in (("tovrin", "tovrin"), ("minimal Qt", "minimal"), ("minimal Qt + text", "text")):
-    ms, mib = load(name)
-    print("%-20s %10.1f %8.1f %8.1f %9.2f %8.1f %+10.1f" % (label, med(ms), min(ms), max(ms), med(ms) / med(peer_ms),
-                                                       med(mib), med(mib) - med(peer_mib)))
+bare = load("minimal")
+label = load("text")
+print("runs: %s each, in turn; medians, ms and MiB" % sys.argv[2])
+print("%-18s %8s %8s %9s %9s %9s %9s %8s %9s" % ("", "mapped", "painted", "min-max", "map/bare", "map/label",
+                                               "paint/lbl", "RSS", "RSS-bare"))
+for title, name in (("tovrin", "tovrin"), ("bare Qt window", "minimal"), ("Qt window + label", "text")):
+    mapped, painted, mib = load(name)
+    print("%-18s %8.1f %8.1f %4.0f-%-4.0f %9.2f %9.2f %9.2f %8.1f %+9.1f" % (
+        title, med(mapped), med(painted), min(painted), max(painted), med(mapped) / med(bare[0]),
+        med(mapped) / med(label[0]), med(painted) / med(label[1]), med(mib), med(mib) - med(bare[2])))
 PY

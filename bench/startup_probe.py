@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Starts a program on the current X display and reports, on one line, the time from
-starting it to its first top-level window being mapped (ms) and its resident memory
-once idle (KiB), then ends it. Plain ctypes on libX11.
+starting it to its first top-level window being mapped (ms), to that window's first
+paint (ms: the first drawing into it the X server reports through the DAMAGE extension)
+and its resident memory once idle (KiB), then ends it. Plain ctypes on libX11 and
+libXdamage.
 
   startup_probe.py IDLE_SECONDS PROGRAM [ARGS...]
 """
@@ -29,9 +31,15 @@ x.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong
                                  ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong),
                                  ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_void_p)]
 x.XFree.argtypes = [ctypes.c_void_p]
+xd = ctypes.cdll.LoadLibrary("libXdamage.so.1")
+xd.XDamageQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+xd.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
+xd.XDamageCreate.restype = ctypes.c_ulong
 
 SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+CREATE_NOTIFY = 16
 MAP_NOTIFY = 19
+DAMAGE_REPORT_NON_EMPTY = 3
 
 
 def window_pid(display, window, atom):
@@ -68,22 +76,34 @@ def main():
     x.XSelectInput(display, root, SUBSTRUCTURE_NOTIFY_MASK)
     x.XSync(display, 0)
 
+    damage_event, damage_error = ctypes.c_int(), ctypes.c_int()
+    if not xd.XDamageQueryExtension(display, ctypes.byref(damage_event), ctypes.byref(damage_error)):
+        sys.exit("no DAMAGE extension")
+    damage_notify = damage_event.value
+
     event = (ctypes.c_long * 24)()
     start = time.monotonic_ns()
     child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    mapped = None
+    mapped = painted = window = None
+    watched = set()
     deadline = time.monotonic() + 30
-    while mapped is None and time.monotonic() < deadline:
+    while painted is None and time.monotonic() < deadline:
         x.XNextEvent(display, event)
         stamp = time.monotonic_ns()
-        if event[0] & 0xFFFFFFFF != MAP_NOTIFY:
-            continue
-        window, override_redirect = event[5], event[6] & 0xFFFFFFFF
-        if not override_redirect and window_pid(display, window, pid_atom) == child.pid:
-            mapped = stamp
-    if mapped is None:
+        kind = event[0] & 0xFFFFFFFF
+        if kind == CREATE_NOTIFY and event[4] == root:
+            # Watched from its creation, so that no drawing can come before the watch.
+            xd.XDamageCreate(display, event[5], DAMAGE_REPORT_NON_EMPTY)
+            watched.add(event[5])
+        elif kind == MAP_NOTIFY and mapped is None:
+            candidate, override_redirect = event[5], event[6] & 0xFFFFFFFF
+            if not override_redirect and window_pid(display, candidate, pid_atom) == child.pid:
+                mapped, window = stamp, candidate
+        elif kind == damage_notify and window is not None and event[4] == window:
+            painted = stamp
+    if painted is None or window not in watched:
         child.kill()
-        sys.exit("no window mapped")
+        sys.exit("no window mapped and painted")
     time.sleep(idle)
     memory = rss_kib(child.pid)
     child.send_signal(signal.SIGTERM)
@@ -91,7 +111,7 @@ def main():
         child.wait(5)
     except subprocess.TimeoutExpired:
         child.kill()
-    print("%.2f %d" % ((mapped - start) / 1e6, memory))
+    print("%.2f %.2f %d" % ((mapped - start) / 1e6, (painted - start) / 1e6, memory))
 
 
 if __name__ == "__main__":
