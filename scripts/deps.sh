@@ -9,6 +9,7 @@ packages=(
   # a desktop to run and test on
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
   fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-gi python3-pil
+  python3-xlib
   # install and package checks; redrawing the desktop icons
   desktop-file-utils appstream dpkg-dev file python3-fonttools librsvg2-bin
   # registry conformance under Wine; the settings file fuzzer
