@@ -3,12 +3,13 @@
 set -euo pipefail
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libx11-dev
   # benchmarks' peers
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
   fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-gi python3-pil
+  python3-xlib
   # install and package checks; redrawing the desktop icons
   desktop-file-utils appstream dpkg-dev file python3-fonttools librsvg2-bin
   # registry conformance under Wine; the settings file fuzzer

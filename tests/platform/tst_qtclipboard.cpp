@@ -30,6 +30,8 @@ void TestQtClipboard::readsWhatOthersPut_data()
     const QString mixed = QStringLiteral("Grüße, Привет 😀\nzwei");
     QTest::newRow("plain text") << "text/plain" << mixed.toUtf8() << int(Status::Text) << mixed;
     QTest::newRow("UTF-8 text only") << "text/plain;charset=utf-8" << mixed.toUtf8() << int(Status::Text) << mixed;
+    QTest::newRow("UTF-8 text that is not UTF-8") << "text/plain;charset=utf-8" << QByteArray("Gr\xfc\xdf" "e")
+                                                  << int(Status::Unavailable) << QString();
     QTest::newRow("empty text is text") << "text/plain" << QByteArray() << int(Status::Text) << QString();
     QTest::newRow("picture") << "image/png" << QByteArray("\x89PNG\r\n\x1a\n", 8) << int(Status::NoText) << QString();
     QTest::newRow("files") << "text/uri-list" << QByteArray("file:///tmp/a.txt\r\n") << int(Status::NoText) << QString();

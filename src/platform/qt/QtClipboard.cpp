@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QStringDecoder>
 
 namespace platform {
 
@@ -53,10 +54,17 @@ ClipboardRead QtClipboard::read()
     // and then plain text, two time-outs when the owner stops answering in between.
     timer.restart();
     QString text;
-    if (utf8)
-        text = QString::fromUtf8(data->data(kUtf8Text));
-    else
+    if (utf8) {
+        // Bytes that are not UTF-8 are not this text: the owner's text is taken exactly
+        // or not at all.
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        text = decoder.decode(data->data(kUtf8Text));
+        if (decoder.hasError())
+            return unavailable();
+    } else {
         text = data->text();
+    }
     if (text.isEmpty() && timer.elapsed() >= kNoAnswerMs)
         return unavailable();
     return {ClipboardRead::Status::Text, std::move(text)};

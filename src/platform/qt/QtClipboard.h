@@ -4,7 +4,9 @@
 
 namespace platform {
 
-// The system clipboard through QClipboard.
+// The system clipboard through QClipboard: the backend wherever the program has no
+// reader of its own for the platform (Windows, the offscreen platform), and the way to
+// the program's own text and to writing on X11.
 //
 // Reading asks the owner at most once for its formats and once for the text, so a
 // program that holds the clipboard without answering costs one platform time-out

@@ -1,0 +1,367 @@
+#include "platform/x11/X11Clipboard.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include <poll.h>
+#include <xcb/xcb.h>
+
+#include <QDeadlineTimer>
+
+#include "platform/x11/SelectionText.h"
+
+namespace platform {
+
+namespace {
+
+using x11::TextEncoding;
+
+ClipboardRead unavailable()
+{
+    return {ClipboardRead::Status::Unavailable, {}};
+}
+
+ClipboardRead noText()
+{
+    return {ClipboardRead::Status::NoText, {}};
+}
+
+// The text targets this reader asks for, best first: the Unicode ones, then compound
+// text (every character set), then Latin-1. TEXT lets the owner choose; the type of
+// its answer says which encoding it chose.
+struct TextTarget {
+    const char* name;
+    TextEncoding encoding;
+};
+constexpr TextTarget kTextTargets[] = {
+    {"UTF8_STRING", TextEncoding::Utf8},
+    {"text/plain;charset=utf-8", TextEncoding::Utf8},
+    {"text/plain;charset=UTF-8", TextEncoding::Utf8},
+    {"COMPOUND_TEXT", TextEncoding::CompoundText},
+    {"STRING", TextEncoding::Latin1},
+    {"TEXT", TextEncoding::Latin1},
+    {"text/plain", TextEncoding::Utf8},
+};
+constexpr int kTextTargetCount = int(std::size(kTextTargets));
+
+// Large properties come in pieces of this many 32-bit units.
+constexpr uint32_t kUnitsPerRead = 1u << 20;
+// An incremental transfer announces a lower bound of its size; room for that much is
+// made at once, up to this.
+constexpr qsizetype kMostReservedBytes = qsizetype(256) << 20;
+
+struct FreeReply {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T>
+using Reply = std::unique_ptr<T, FreeReply>;
+
+} // namespace
+
+class X11Clipboard::Connection {
+public:
+    static std::unique_ptr<Connection> open(const QByteArray& displayName);
+    ~Connection() { xcb_disconnect(m_c); }
+
+    bool broken() const { return xcb_connection_has_error(m_c) != 0; }
+    // XCB_NONE when nobody owns the clipboard; nothing when the display did not answer.
+    std::optional<xcb_window_t> owner();
+    ClipboardRead readText(const QDeadlineTimer& deadline);
+
+private:
+    explicit Connection(xcb_connection_t* c) : m_c(c) {}
+
+    struct Answer {
+        enum class Kind { NoAnswer, Refused, Data };
+        Kind kind = Kind::NoAnswer;
+        xcb_atom_t type = XCB_NONE;
+        uint8_t format = 0;
+        QByteArray data;
+    };
+    struct Property {
+        xcb_atom_t type = XCB_NONE; // XCB_NONE: there is no such property
+        uint8_t format = 0;
+        qsizetype size = 0;
+    };
+
+    Answer request(xcb_window_t window, xcb_atom_t target, const QDeadlineTimer& deadline);
+    std::optional<Property> takeProperty(xcb_window_t window, xcb_atom_t property, QByteArray& into);
+    template <class Match>
+    Reply<xcb_generic_event_t> waitFor(Match match, const QDeadlineTimer& until);
+    TextEncoding encodingOf(xcb_atom_t type, int target) const;
+
+    xcb_connection_t* m_c;
+    xcb_window_t m_root = XCB_NONE;
+    xcb_atom_t m_clipboard = XCB_NONE;
+    xcb_atom_t m_targets = XCB_NONE;
+    xcb_atom_t m_incr = XCB_NONE;
+    xcb_atom_t m_property = XCB_NONE;
+    xcb_atom_t m_textTargets[kTextTargetCount] = {};
+};
+
+std::unique_ptr<X11Clipboard::Connection> X11Clipboard::Connection::open(const QByteArray& displayName)
+{
+    int screen = 0;
+    xcb_connection_t* c = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screen);
+    std::unique_ptr<Connection> connection(new Connection(c));
+    if (connection->broken())
+        return nullptr;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < screen && it.rem > 0; ++i)
+        xcb_screen_next(&it);
+    if (it.rem == 0)
+        return nullptr;
+    connection->m_root = it.data->root;
+
+    constexpr int kAtomCount = 4 + kTextTargetCount;
+    const char* names[kAtomCount] = {"CLIPBOARD", "TARGETS", "INCR", "TOVRIN_SELECTION"};
+    for (int i = 0; i < kTextTargetCount; ++i)
+        names[4 + i] = kTextTargets[i].name;
+    xcb_intern_atom_cookie_t cookies[kAtomCount];
+    for (int i = 0; i < kAtomCount; ++i)
+        cookies[i] = xcb_intern_atom(c, 0, uint16_t(std::strlen(names[i])), names[i]);
+    xcb_atom_t atoms[kAtomCount];
+    for (int i = 0; i < kAtomCount; ++i) {
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+        atoms[i] = reply ? reply->atom : XCB_NONE;
+    }
+    if (std::find(std::begin(atoms), std::end(atoms), xcb_atom_t(XCB_NONE)) != std::end(atoms))
+        return nullptr;
+    connection->m_clipboard = atoms[0];
+    connection->m_targets = atoms[1];
+    connection->m_incr = atoms[2];
+    connection->m_property = atoms[3];
+    std::copy(atoms + 4, std::end(atoms), connection->m_textTargets);
+    return connection;
+}
+
+std::optional<xcb_window_t> X11Clipboard::Connection::owner()
+{
+    Reply<xcb_get_selection_owner_reply_t> reply(
+        xcb_get_selection_owner_reply(m_c, xcb_get_selection_owner(m_c, m_clipboard), nullptr));
+    if (!reply)
+        return std::nullopt;
+    return reply->owner;
+}
+
+ClipboardRead X11Clipboard::Connection::readText(const QDeadlineTimer& deadline)
+{
+    // A window of this read's own: answers meant for an earlier read, which gave up on
+    // them, go to a window that no longer exists.
+    while (xcb_generic_event_t* stale = xcb_poll_for_event(m_c))
+        std::free(stale);
+    const xcb_window_t window = xcb_generate_id(m_c);
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(m_c, XCB_COPY_FROM_PARENT, window, m_root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    struct DestroyWindow {
+        xcb_connection_t* c;
+        xcb_window_t window;
+        ~DestroyWindow()
+        {
+            xcb_destroy_window(c, window);
+            xcb_flush(c);
+        }
+    } destroy{m_c, window};
+
+    const Answer formats = request(window, m_targets, deadline);
+    if (formats.kind == Answer::Kind::NoAnswer)
+        return unavailable();
+    // An owner that cannot say what it holds offers no text.
+    if (formats.kind == Answer::Kind::Refused || formats.format != 32)
+        return noText();
+    const auto* offered = reinterpret_cast<const xcb_atom_t*>(formats.data.constData());
+    const auto* offeredEnd = offered + formats.data.size() / qsizetype(sizeof(xcb_atom_t));
+    int best = -1;
+    for (int i = 0; i < kTextTargetCount && best < 0; ++i) {
+        if (std::find(offered, offeredEnd, m_textTargets[i]) != offeredEnd)
+            best = i;
+    }
+    if (best < 0)
+        return noText();
+
+    Answer text = request(window, m_textTargets[best], deadline);
+    // Listed as text but refused, not answered in time, or not bytes at all.
+    if (text.kind != Answer::Kind::Data || text.format != 8)
+        return unavailable();
+    std::optional<QString> decoded = x11::decodeSelectionText(encodingOf(text.type, best), std::move(text.data));
+    if (!decoded)
+        return unavailable();
+    return {ClipboardRead::Status::Text, std::move(*decoded)};
+}
+
+X11Clipboard::Connection::Answer X11Clipboard::Connection::request(xcb_window_t window, xcb_atom_t target,
+                                                                   const QDeadlineTimer& deadline)
+{
+    const auto answerLimit = [&deadline] {
+        return std::min(QDeadlineTimer(kRequestTimeoutMs, Qt::PreciseTimer), deadline);
+    };
+    xcb_convert_selection(m_c, window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
+    xcb_flush(m_c);
+    const Reply<xcb_generic_event_t> event = waitFor(
+        [&](const xcb_generic_event_t* e) {
+            if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
+                return false;
+            const auto* n = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
+            return n->requestor == window && n->selection == m_clipboard && n->target == target;
+        },
+        answerLimit());
+    Answer answer;
+    if (!event)
+        return answer;
+    const xcb_atom_t property = reinterpret_cast<const xcb_selection_notify_event_t*>(event.get())->property;
+    answer.kind = Answer::Kind::Refused;
+    if (property == XCB_NONE)
+        return answer;
+    const std::optional<Property> first = takeProperty(window, property, answer.data);
+    if (!first) {
+        answer.kind = Answer::Kind::NoAnswer;
+        return answer;
+    }
+    // Converted, said the owner, but it stored nothing.
+    if (first->type == XCB_NONE)
+        return answer;
+    answer.kind = Answer::Kind::Data;
+    answer.type = first->type;
+    answer.format = first->format;
+    if (first->type != m_incr)
+        return answer;
+
+    // Incremental: each piece is stored once the previous one was deleted, and an
+    // empty piece ends the text.
+    if (first->format == 32 && answer.data.size() >= 4) {
+        uint32_t announced = 0;
+        std::memcpy(&announced, answer.data.constData(), sizeof announced);
+        answer.data.clear();
+        answer.data.reserve(std::min(qsizetype(announced), kMostReservedBytes));
+    } else {
+        answer.data.clear();
+    }
+    answer.kind = Answer::Kind::NoAnswer;
+    for (;;) {
+        const Reply<xcb_generic_event_t> stored = waitFor(
+            [&](const xcb_generic_event_t* e) {
+                if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+                    return false;
+                const auto* n = reinterpret_cast<const xcb_property_notify_event_t*>(e);
+                return n->window == window && n->atom == property && n->state == XCB_PROPERTY_NEW_VALUE;
+            },
+            answerLimit());
+        if (!stored)
+            return answer;
+        const std::optional<Property> piece = takeProperty(window, property, answer.data);
+        if (!piece)
+            return answer;
+        // The notice of a piece already taken (or of the INCR announcement itself).
+        if (piece->type == XCB_NONE)
+            continue;
+        answer.type = piece->type;
+        answer.format = piece->format;
+        if (piece->size == 0) {
+            answer.kind = Answer::Kind::Data;
+            return answer;
+        }
+    }
+}
+
+// Appends what the property holds now to `into` and deletes it (for an incremental
+// transfer, the owner's sign to store the next piece).
+std::optional<X11Clipboard::Connection::Property>
+X11Clipboard::Connection::takeProperty(xcb_window_t window, xcb_atom_t property, QByteArray& into)
+{
+    Property taken;
+    uint32_t offset = 0;
+    for (;;) {
+        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            m_c, xcb_get_property(m_c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, offset, kUnitsPerRead),
+            nullptr));
+        if (!reply)
+            return std::nullopt;
+        taken.type = reply->type;
+        taken.format = reply->format;
+        const int size = xcb_get_property_value_length(reply.get());
+        into.append(static_cast<const char*>(xcb_get_property_value(reply.get())), size);
+        taken.size += size;
+        if (reply->bytes_after == 0 || size == 0)
+            break;
+        offset += uint32_t(size) / 4;
+    }
+    if (taken.type != XCB_NONE)
+        xcb_delete_property(m_c, window, property);
+    xcb_flush(m_c);
+    return taken;
+}
+
+// The first event `match` accepts, or nothing once `until` has passed (or the display
+// went away). Other events are dropped: on this connection they can only concern reads
+// that are over.
+template <class Match>
+Reply<xcb_generic_event_t> X11Clipboard::Connection::waitFor(Match match, const QDeadlineTimer& until)
+{
+    for (;;) {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
+            Reply<xcb_generic_event_t> event(e);
+            if (match(e))
+                return event;
+        }
+        if (broken())
+            return nullptr;
+        const qint64 left = until.remainingTime();
+        if (left == 0)
+            return nullptr;
+        pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
+        if (::poll(&fd, 1, int(std::min<qint64>(left, kReadDeadlineMs))) < 0 && errno != EINTR)
+            return nullptr;
+    }
+}
+
+TextEncoding X11Clipboard::Connection::encodingOf(xcb_atom_t type, int target) const
+{
+    for (int i = 0; i < kTextTargetCount; ++i) {
+        // TEXT and plain text say nothing about an encoding as a type.
+        const bool saysEncoding = std::strcmp(kTextTargets[i].name, "TEXT") != 0
+                                  && std::strcmp(kTextTargets[i].name, "text/plain") != 0;
+        if (m_textTargets[i] == type && saysEncoding)
+            return kTextTargets[i].encoding;
+    }
+    return kTextTargets[target].encoding;
+}
+
+X11Clipboard::X11Clipboard(QByteArray displayName, xcb_connection_t* qtConnection)
+    : m_displayName(std::move(displayName)), m_qtConnection(qtConnection)
+{
+}
+
+X11Clipboard::~X11Clipboard() = default;
+
+ClipboardRead X11Clipboard::read()
+{
+    const QDeadlineTimer deadline(kReadDeadlineMs, Qt::PreciseTimer);
+    if (!m_connection || m_connection->broken())
+        m_connection = Connection::open(m_displayName);
+    if (!m_connection)
+        return unavailable();
+    const std::optional<xcb_window_t> owner = m_connection->owner();
+    if (!owner) {
+        m_connection.reset();
+        return unavailable();
+    }
+    if (*owner == XCB_NONE)
+        return noText();
+    // The program's own text: Qt holds it and answers for it, from the main thread that
+    // this read occupies, so only Qt can hand it over.
+    const xcb_setup_t* qt = xcb_get_setup(m_qtConnection);
+    if ((*owner & ~qt->resource_id_mask) == qt->resource_id_base)
+        return m_qt.read();
+    return m_connection->readText(deadline);
+}
+
+bool X11Clipboard::setText(const QString& text)
+{
+    return m_qt.setText(text);
+}
+
+} // namespace platform

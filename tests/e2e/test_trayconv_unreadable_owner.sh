@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Owners that list text but do not hand it over soundly, with "copy it directly to the
+# clipboard": each tray command leaves the clipboard with its owner, rings one bell,
+# and ends within its time limit; Tovrin takes commands at once afterwards.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/trayconv_lib.sh"
+CLIP_OWNER="$(dirname "$0")/clip_owner.py"
+# Debian's python3-xlib belongs to the system's interpreter.
+PY=/usr/bin/python3
+[ -x "$PY" ] || PY=python3
+
+# case | limit (ms, from the key press to the bell) | the owner's arguments
+cases=(
+  "refuses the text|2000|refuse"
+  "invalid UTF8_STRING|2000|bytes UTF8_STRING 477275dfe5"
+  "invalid text/plain;charset=utf-8|2000|bytes text/plain;charset=utf-8 6f6bc0af"
+  "UTF-8 surrogate|2000|bytes UTF8_STRING 61eda080"
+  "COMPOUND_TEXT, unknown charset|2000|bytes COMPOUND_TEXT 1b285a4142"
+  "COMPOUND_TEXT, cut double-byte text|2000|bytes COMPOUND_TEXT 1b242842467c4b"
+  "every reply after 4.5 s|12000|--delay 4.5 --incr 2 utf8 slow-text"
+  "INCR chunks 4.9 s apart|12000|--chunk-delay 4.9 --incr 3 utf8 chunked-text"
+)
+
+trayconv_start True
+bells=0
+row_number=0
+for row in "${cases[@]}"; do
+  row_number=$((row_number + 1))
+  log="$E2E_TMP/owner-$row_number.log"
+  IFS='|' read -r name limit_ms args <<<"$row"
+  # shellcheck disable=SC2086
+  "$PY" "$CLIP_OWNER" $args >"$log" 2>&1 &
+  owner_pid=$!
+  E2E_PIDS+=($owner_pid)
+  e2e_wait 10 grep -q '^ready' "$log" || e2e_fail "$name: the owner did not start: $(cat "$log")"
+  owner=$(awk '/^ready/ {print $2}' "$log")
+
+  trayconv_choose u
+  start=$(date +%s%N)
+  e2e_wait 20 trayconv_bells_at_least $((bells + 1)) || e2e_fail "$name: no bell after 20 s"
+  elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+  e2e_log "$name: gave up after $elapsed_ms ms"
+  bells=$((bells + 1))
+  trayconv_expect_bells $bells
+  [ "$elapsed_ms" -lt "$limit_ms" ] || e2e_fail "$name: the command took $elapsed_ms ms (limit $limit_ms)"
+  [ "$(trayconv_clip_owner)" = "$owner" ] || e2e_fail "$name: the clipboard changed hands"
+  ! grep -q '^lost' "$log" || e2e_fail "$name: the owner lost the clipboard"
+  [ -z "$(trayconv_text_window)" ] || e2e_fail "$name: a Text Window opened"
+  kill "$owner_pid" 2>/dev/null
+  wait "$owner_pid" 2>/dev/null
+done
+
+# Still taking commands: the tray menu opens at once and "Main Window" shows it.
+start=$(date +%s%N)
+trayconv_choose w
+e2e_wait_window Tovrin 5
+e2e_log "main window after $(( ($(date +%s%N) - start) / 1000000 )) ms"
+trayconv_expect_bells $bells
+e2e_tovrin_running || e2e_fail "Tovrin is gone"
+e2e_pass
