@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QSystemTrayIcon>
 
 #include <memory>
@@ -35,7 +36,7 @@ public:
 
 private:
     std::unique_ptr<QSystemTrayIcon> m_tray;
-    QMenu* m_menu = nullptr;
+    QPointer<QMenu> m_menu;
 };
 
 } // namespace platform
