@@ -169,6 +169,14 @@ inline std::optional<std::string> joinPath(std::string_view base, std::string_vi
     return out;
 }
 
+using Change = std::function<void(RegHive&)>;
+
+// Changes kept back between beginChanges() and commitChanges().
+struct ChangeGroup {
+    std::vector<Change> changes;
+    RegStatus firstFailure = kErrorSuccess;
+};
+
 } // namespace hive
 
 // The five calls over a hive that a subclass loads and stores. Handles are plain
@@ -322,11 +330,8 @@ protected:
     virtual RegStatus update(const std::function<void(RegHive&)>& change) = 0;
 
 private:
-    using Change = std::function<void(RegHive&)>;
-    struct Group {
-        std::vector<Change> changes;
-        RegStatus firstFailure = kErrorSuccess;
-    };
+    using Change = hive::Change;
+    using Group = hive::ChangeGroup;
 
     // What the calls see: the stored hive, with the open group's changes on top.
     const RegHive& current()
