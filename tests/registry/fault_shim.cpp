@@ -76,7 +76,7 @@ bool failOpen(const char* path)
 
 mode_t modeOf(int flags, va_list args)
 {
-    return (flags & (O_CREAT | O_TMPFILE)) ? static_cast<mode_t>(va_arg(args, int)) : 0;
+    return ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) ? static_cast<mode_t>(va_arg(args, int)) : 0;
 }
 
 } // namespace
