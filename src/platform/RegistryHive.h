@@ -169,10 +169,19 @@ inline std::optional<std::string> joinPath(std::string_view base, std::string_vi
     return out;
 }
 
+using Change = std::function<void(RegHive&)>;
+
+// Changes kept back between beginChanges() and commitChanges().
+struct ChangeGroup {
+    std::vector<Change> changes;
+    RegStatus firstFailure = kErrorSuccess;
+};
+
 } // namespace hive
 
 // The five calls over a hive that a subclass loads and stores. Handles are plain
-// numbers into a table of open keys; every call looks at the stored hive afresh.
+// numbers into a table of open keys; every call looks at the stored hive afresh
+// (or, inside beginChanges()/commitChanges(), at the stored hive and the group's changes).
 class HiveRegistry : public Registry {
 public:
     RegStatus RegOpenKeyA(RegHandle key, const char* subKey, RegHandle* result) override
@@ -192,7 +201,7 @@ public:
             *result = 0;
             return kErrorBadPathname;
         }
-        if (!hive::keyExists(load(), *path)) {
+        if (!hive::keyExists(current(), *path)) {
             *result = 0;
             return kErrorFileNotFound;
         }
@@ -202,21 +211,21 @@ public:
 
     RegStatus RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) override
     {
-        if (!result)
-            return kErrorInvalidParameter;
         std::lock_guard lock(m_mutex);
+        if (!result)
+            return noteFailure(kErrorInvalidParameter);
         const std::optional<std::string> base = pathOf(key);
         if (!base)
-            return kErrorInvalidHandle;
+            return noteFailure(kErrorInvalidHandle);
         const std::optional<std::string> path = hive::joinPath(*base, subKey ? subKey : "");
         if (!path) {
             *result = 0;
-            return kErrorBadPathname;
+            return noteFailure(kErrorBadPathname);
         }
-        if (!hive::keyExists(load(), *path)) {
-            const RegStatus stored = update([&](RegHive& h) {
-                if (!hive::keyExists(h, *path))
-                    hive::ensureKey(h, *path);
+        if (!hive::keyExists(current(), *path)) {
+            const RegStatus stored = change([path = *path](RegHive& h) {
+                if (!hive::keyExists(h, path))
+                    hive::ensureKey(h, path);
             });
             if (stored != kErrorSuccess) {
                 *result = 0;
@@ -236,7 +245,7 @@ public:
         const std::optional<std::string> path = pathOf(key);
         if (!path)
             return kErrorInvalidHandle;
-        const RegHive h = load();
+        const RegHive& h = current();
         const RegKey* k = hive::findKey(h, *path);
         const RegValue* v = k ? hive::findValue(*k, valueName ? valueName : "") : nullptr;
         if (!v)
@@ -264,17 +273,17 @@ public:
     RegStatus RegSetValueExA(RegHandle key, const char* valueName, RegDword /*reserved: ignored, as Wine does*/,
                              RegDword type, const std::uint8_t* data, RegDword dataSize) override
     {
+        std::lock_guard lock(m_mutex);
         if (!data && dataSize)
-            return kErrorNoAccess;
+            return noteFailure(kErrorNoAccess);
         const std::string_view name = valueName ? valueName : "";
         if (!hive::isStorableName(name))
-            return kErrorInvalidParameter;
-        std::lock_guard lock(m_mutex);
+            return noteFailure(kErrorInvalidParameter);
         const std::optional<std::string> path = pathOf(key);
         if (!path)
-            return kErrorInvalidHandle;
-        std::vector<std::uint8_t> bytes(data, data + dataSize);
-        return update([&](RegHive& h) { hive::setValue(hive::ensureKey(h, *path), name, type, bytes); });
+            return noteFailure(kErrorInvalidHandle);
+        return change([path = *path, name = std::string(name), type, bytes = std::vector<std::uint8_t>(data, data + dataSize)](
+                          RegHive& h) { hive::setValue(hive::ensureKey(h, path), name, type, bytes); });
     }
 
     RegStatus RegCloseKey(RegHandle key) override
@@ -285,13 +294,72 @@ public:
         return m_open.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
     }
 
+    // Between these two, created keys and set values are kept back (and seen by reads
+    // through this object) and then stored by one update(). A second begin joins the
+    // open group. The result is the first call refused in the group, else the update's.
+    void beginChanges() override
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_group)
+            m_group.emplace();
+    }
+
+    RegStatus commitChanges() override
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_group)
+            return kErrorSuccess;
+        Group group = std::move(*m_group);
+        m_group.reset();
+        if (group.changes.empty())
+            return group.firstFailure;
+        // Replayed on the hive as stored when the update runs, so values another copy
+        // stored in the meantime are kept.
+        const RegStatus stored = update([&](RegHive& h) {
+            for (const auto& c : group.changes)
+                c(h);
+        });
+        return group.firstFailure != kErrorSuccess ? group.firstFailure : stored;
+    }
+
 protected:
-    // The hive as stored now; an empty one when nothing (usable) is stored.
-    virtual RegHive load() = 0;
+    // The hive as stored now; an empty one when nothing (usable) is stored. Valid until
+    // the next load() or update().
+    virtual const RegHive& load() = 0;
     // Applies a change to the stored hive as one step; returns a result code.
     virtual RegStatus update(const std::function<void(RegHive&)>& change) = 0;
 
 private:
+    using Change = hive::Change;
+    using Group = hive::ChangeGroup;
+
+    // What the calls see: the stored hive, with the open group's changes on top.
+    const RegHive& current()
+    {
+        const RegHive& stored = load();
+        if (!m_group || m_group->changes.empty())
+            return stored;
+        m_view = stored;
+        for (const Change& c : m_group->changes)
+            c(m_view);
+        return m_view;
+    }
+
+    RegStatus change(Change c)
+    {
+        if (!m_group)
+            return update(c);
+        m_group->changes.push_back(std::move(c));
+        return kErrorSuccess;
+    }
+
+    RegStatus noteFailure(RegStatus status)
+    {
+        if (m_group && m_group->firstFailure == kErrorSuccess)
+            m_group->firstFailure = status;
+        return status;
+    }
+
     std::optional<std::string> pathOf(RegHandle key) const
     {
         if (key == kHkeyCurrentUser)
@@ -317,6 +385,8 @@ private:
     std::mutex m_mutex;
     std::map<RegHandle, std::string> m_open;
     RegHandle m_next = 0x100;
+    std::optional<Group> m_group;
+    RegHive m_view;
 };
 
 // A hive that lives only as long as the object: for tests and as a fallback.
@@ -325,7 +395,7 @@ public:
     RegHive& hive() { return m_hive; }
 
 protected:
-    RegHive load() override { return m_hive; }
+    const RegHive& load() override { return m_hive; }
     RegStatus update(const std::function<void(RegHive&)>& change) override
     {
         change(m_hive);

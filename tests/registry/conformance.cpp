@@ -422,6 +422,54 @@ std::vector<Case> cases()
          },
          "size-query=0 type=1 size=2 read=0 got=2 data=3000 after=aa | "
          "size-query=0 type=1 size=3 read=0 got=3 data=616263 after=aa"},
+        {"a grouped change is seen at once and kept",
+         [] {
+             reg->beginChanges();
+             const RegHandle key = createKey(kPath);
+             const std::uint8_t one[4] = {1, 0, 0, 0};
+             std::string out = "set=" + num(setValue(key, "Grouped", kRegSz, "a", 2));
+             out += " set=" + num(setValue(key, "GroupedNumber", kRegDword, one, 4));
+             out += " " + describe(key, "Grouped");
+             RegHandle sub = 0;
+             out += " create=" + num(reg->RegCreateKeyA(key, "Group\\Below", &sub));
+             reg->RegCloseKey(sub);
+             RegHandle check = 0;
+             out += " open=" + num(reg->RegOpenKeyA(kHkeyCurrentUser, "Software\\Ardelon\\Tovrin\\Group\\Below", &check));
+             reg->RegCloseKey(check);
+             reg->RegCloseKey(key);
+             out += " commit=" + num(reg->commitChanges());
+             reg = makeConformanceBackend(/*fresh=*/false);
+             const RegHandle again = openKey(kPath);
+             out += " | " + describe(again, "GroupedNumber");
+             reg->RegCloseKey(again);
+             return out;
+         },
+         "set=0 set=0 size-query=0 type=1 size=2 read=0 got=2 data=6100 after=aa create=0 open=0 commit=0 | "
+         "size-query=0 type=4 size=4 read=0 got=4 data=01000000 after=aa"},
+        {"a grouped change reports the first call that failed",
+         [] {
+             reg->beginChanges();
+             const RegHandle key = createKey(kPath);
+             std::string out = "set(null key)=" + num(setValue(0, "Grouped", kRegSz, "b", 2));
+             RegHandle bad = 0;
+             out += " create(leading \\)=" + num(reg->RegCreateKeyA(kHkeyCurrentUser, "\\Software\\Other", &bad));
+             out += " set=" + num(setValue(key, "Grouped", kRegSz, "c", 2));
+             reg->RegCloseKey(key);
+             out += " commit=" + num(reg->commitChanges());
+             reg = makeConformanceBackend(/*fresh=*/false);
+             const RegHandle again = openKey(kPath);
+             out += " | " + describe(again, "Grouped");
+             reg->RegCloseKey(again);
+             return out;
+         },
+         "set(null key)=6 create(leading \\)=161 set=0 commit=6 | size-query=0 type=1 size=2 read=0 got=2 data=6300 after=aa"},
+        {"a commit without changes",
+         [] {
+             const RegStatus alone = reg->commitChanges();
+             reg->beginChanges();
+             return "commit=" + num(alone) + " empty-group=" + num(reg->commitChanges());
+         },
+         "commit=0 empty-group=0"},
     };
 }
 

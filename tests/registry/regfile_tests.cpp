@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,8 +106,14 @@ private slots:
     void damagedFileIsKeptAsideOnce();
     void leftoverTemporaryFilesAreRemoved();
     void hugeFileIsNotRead();
+    void linkedFileStaysALink_data();
     void linkedFileStaysALink();
     void writeFailsWhereTheFolderCannotBeMade();
+    void fileIsReadOncePerVersion_data();
+    void fileIsReadOncePerVersion();
+    void groupedChangeIsOneReplace_data();
+    void groupedChangeIsOneReplace();
+    void groupedChangeKeepsWhatAnotherCopyStored();
 };
 
 void TestRegFile::readsWhatAPersonMightWrite_data()
@@ -265,6 +273,74 @@ QStringList folderEntries(const QString& dir)
     return QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
+// What happened to one file name in a folder, as the kernel reports it: whether its
+// content was read, how often a file was renamed onto it.
+class FolderWatch {
+public:
+    FolderWatch(const QString& dir, const QString& name)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+        , m_name(QFile::encodeName(name))
+    {
+        if (m_fd >= 0)
+            ::inotify_add_watch(m_fd, QFile::encodeName(dir).constData(), IN_ACCESS | IN_MOVED_TO);
+    }
+    ~FolderWatch()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool works() const { return m_fd >= 0; }
+
+    struct Seen {
+        bool read = false;
+        int replaced = 0;
+    };
+    // Since the last call. Reading the events one call at a time keeps the kernel from
+    // merging the reads of two calls into one.
+    Seen take()
+    {
+        Seen seen;
+        alignas(inotify_event) char buffer[8192];
+        ssize_t n;
+        while ((n = ::read(m_fd, buffer, sizeof buffer)) > 0) {
+            for (char* p = buffer; p < buffer + n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(p);
+                if (e->len && QByteArray(e->name) == m_name) {
+                    seen.read = seen.read || (e->mask & IN_ACCESS);
+                    seen.replaced += (e->mask & IN_MOVED_TO) ? 1 : 0;
+                }
+                p += sizeof(inotify_event) + e->len;
+            }
+        }
+        return seen;
+    }
+
+private:
+    int m_fd;
+    QByteArray m_name;
+};
+
+// The settings as the program reads them at start-up: each value opened, sized, read, closed.
+QString readSettings(Registry& reg)
+{
+    QStringList out;
+    for (const char* name : {"SplashScreen", "PlaceInTray", "Copy2Clip"}) {
+        RegHandle key = 0;
+        reg.RegOpenKeyA(kHkeyCurrentUser, "Software\\Ardelon\\Tovrin", &key);
+        RegDword size = 0;
+        QByteArray text;
+        if (reg.RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == kErrorSuccess) {
+            text.resize(size);
+            if (reg.RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<std::uint8_t*>(text.data()), &size)
+                != kErrorSuccess)
+                text.clear();
+        }
+        reg.RegCloseKey(key);
+        out << QString::fromUtf8(text.constData());
+    }
+    return out.join(',');
+}
+
 } // namespace
 
 void TestRegFile::fileIsPrivate()
@@ -340,23 +416,65 @@ void TestRegFile::hugeFileIsNotRead()
     QCOMPARE(querySize(reg, "SplashScreen", &size), kErrorFileNotFound);
 }
 
+void TestRegFile::linkedFileStaysALink_data()
+{
+    QTest::addColumn<QString>("link");     // what the settings path points to, as written in the link
+    QTest::addColumn<QString>("via");      // a second link on the way ("" for none), as written
+    QTest::addColumn<QString>("resolved"); // the file that ends up holding the settings
+    QTest::addColumn<bool>("exists");
+
+    QTest::newRow("link to a file") << "%1/dotfiles/Tovrin.reg" << "" << "dotfiles/Tovrin.reg" << true;
+    QTest::newRow("relative link to a file") << "../../dotfiles/Tovrin.reg" << "" << "dotfiles/Tovrin.reg" << true;
+    QTest::newRow("dangling link") << "%1/dotfiles/Tovrin.reg" << "" << "dotfiles/Tovrin.reg" << false;
+    QTest::newRow("relative dangling link") << "../../dotfiles/Tovrin.reg" << "" << "dotfiles/Tovrin.reg" << false;
+    QTest::newRow("dangling link into a missing folder") << "%1/new/folder/Tovrin.reg" << "" << "new/folder/Tovrin.reg"
+                                                         << false;
+    QTest::newRow("link to a dangling link") << "%1/dotfiles/current.reg" << "Tovrin.reg" << "dotfiles/Tovrin.reg"
+                                             << false;
+}
+
 void TestRegFile::linkedFileStaysALink()
 {
+    QFETCH(QString, link);
+    QFETCH(QString, via);
+    QFETCH(QString, resolved);
+    QFETCH(bool, exists);
     QTemporaryDir dir;
-    const QString real = dir.filePath("dotfiles/Tovrin.reg");
-    writeFile(real, kHeader + "[HKEY_CURRENT_USER\\Software\\Ardelon\\Tovrin]\n\"SplashScreen\"=\"1\"\n");
+    QVERIFY(QDir().mkpath(dir.filePath("dotfiles")));
     QVERIFY(QDir().mkpath(dir.filePath("config/Ardelon")));
-    const QString link = dir.filePath("config/Ardelon/Tovrin.reg");
-    QVERIFY(QFile::link(real, link));
-    EmulatedRegistry reg(link.toStdString());
+    const QString real = dir.filePath(resolved);
+    if (exists)
+        writeFile(real, kHeader + "[HKEY_CURRENT_USER\\Software\\Ardelon\\Tovrin]\n\"SplashScreen\"=\"1\"\n");
+    const QString settings = dir.filePath("config/Ardelon/Tovrin.reg");
+    const QByteArray linkText = QFile::encodeName(link.contains("%1") ? link.arg(dir.path()) : link);
+    QCOMPARE(::symlink(linkText.constData(), QFile::encodeName(settings).constData()), 0);
+    const QByteArray viaText = QFile::encodeName(via);
+    if (!via.isEmpty())
+        QCOMPARE(::symlink(viaText.constData(), QFile::encodeName(dir.filePath("dotfiles/current.reg")).constData()), 0);
+
+    EmulatedRegistry reg(settings.toStdString());
     RegDword size = 0;
-    QCOMPARE(querySize(reg, "SplashScreen", &size), kErrorSuccess);
+    QCOMPARE(querySize(reg, "SplashScreen", &size), exists ? kErrorSuccess : kErrorFileNotFound);
     QCOMPARE(writeText(reg, "PlaceInTray", "0"), kErrorSuccess);
-    QVERIFY(QFileInfo(link).isSymLink());
+
+    // Both links are still the links they were, and the file at the end holds the settings.
+    char text[4096] = {};
+    QCOMPARE(::readlink(QFile::encodeName(settings).constData(), text, sizeof text - 1), linkText.size());
+    QCOMPARE(QByteArray(text), linkText);
+    if (!via.isEmpty()) {
+        QVERIFY(QFileInfo(dir.filePath("dotfiles/current.reg")).isSymLink());
+        QCOMPARE(QFile::symLinkTarget(dir.filePath("dotfiles/current.reg")), real);
+    }
+    QVERIFY(!QFileInfo(real).isSymLink());
     const std::optional<RegHive> h = regfile::parse(readAll(real).toStdString());
     QVERIFY(h);
-    QCOMPARE(describeKey(*h, "Software\\Ardelon\\Tovrin"),
-             (QStringList{entry("SplashScreen", 1, sz("1")), entry("PlaceInTray", 1, sz("0"))}));
+    QStringList expected = {entry("PlaceInTray", 1, sz("0"))};
+    if (exists)
+        expected.prepend(entry("SplashScreen", 1, sz("1")));
+    QCOMPARE(describeKey(*h, "Software\\Ardelon\\Tovrin"), expected);
+    // The lock is beside the file itself, where a copy going through any other link finds it.
+    QCOMPARE(folderEntries(dir.filePath("config/Ardelon")), QStringList{"Tovrin.reg"});
+    QVERIFY(QFileInfo::exists(real + ".lock"));
 }
 
 void TestRegFile::writeFailsWhereTheFolderCannotBeMade()
@@ -372,6 +490,135 @@ void TestRegFile::writeFailsWhereTheFolderCannotBeMade()
     QVERIFY(reg.RegSetValueExA(key, "x", 0, kRegSz, reinterpret_cast<const std::uint8_t*>("1"), 2) != kErrorSuccess);
     QCOMPARE(reg.RegCloseKey(key), kErrorSuccess);
     QCOMPARE(readAll(dir.filePath("config")), QByteArray("a file where the folder should be"));
+}
+
+void TestRegFile::fileIsReadOncePerVersion_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("reads"); // per step: 1 read the file, 0 did not, - not the registry's step
+
+    // r: the program reads its three settings; w: it stores one; o: another program
+    // replaces the file; t: the file's time stamp changes.
+    QTest::newRow("three reads") << "rrr" << "100";
+    QTest::newRow("replaced by another program in between") << "ror" << "1-1";
+    QTest::newRow("time stamp changed in between") << "rtr" << "1-1";
+    QTest::newRow("what it wrote itself is not read back") << "wrr" << "100";
+    QTest::newRow("read, write, read") << "rwr" << "100";
+}
+
+void TestRegFile::fileIsReadOncePerVersion()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, reads);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Ardelon/Tovrin.reg");
+    // As large as a file may be: parsing it costs, a stat does not.
+    auto content = [](char splash) {
+        QByteArray text = kHeader + "[HKEY_CURRENT_USER\\Software\\Ardelon\\Tovrin]\n\"SplashScreen\"=\"" + splash
+            + "\"\n\"PlaceInTray\"=\"1\"\n\"Copy2Clip\"=\"True\"\n";
+        const QByteArray comment = "; " + QByteArray(1000, 'x') + "\n";
+        while (text.size() + comment.size() <= static_cast<qsizetype>(regfile::kMaxFileSize))
+            text += comment;
+        return text;
+    };
+    writeFile(file, content('0'));
+    FolderWatch watch(dir.filePath("Ardelon"), "Tovrin.reg");
+    if (!watch.works())
+        QSKIP("no inotify here to see the file being read");
+    EmulatedRegistry reg(file.toStdString());
+
+    char splash = '0';
+    QString seen;
+    for (const QChar step : steps) {
+        watch.take();
+        if (step == 'r') {
+            QCOMPARE(readSettings(reg), QStringLiteral("%1,1,True").arg(splash));
+        } else if (step == 'w') {
+            splash = splash == '0' ? '1' : '0';
+            const char text[] = {splash, 0};
+            QCOMPARE(writeText(reg, "SplashScreen", text), kErrorSuccess);
+        } else if (step == 'o') {
+            splash = splash == '0' ? '1' : '0';
+            writeFile(file + ".other", content(splash));
+            QCOMPARE(::rename(QFile::encodeName(file + ".other").constData(), QFile::encodeName(file).constData()), 0);
+        } else if (step == 't') {
+            const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), times, 0), 0);
+        }
+        seen += (step == 'r' || step == 'w') ? QChar(watch.take().read ? '1' : '0') : QChar('-');
+    }
+    QCOMPARE(seen, reads);
+}
+
+void TestRegFile::groupedChangeIsOneReplace_data()
+{
+    QTest::addColumn<bool>("grouped");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<int>("replaces");
+
+    const QStringList three = {"SplashScreen", "PlaceInTray", "Copy2Clip"};
+    QTest::newRow("three values, one change") << true << three << 1;
+    QTest::newRow("three values, one by one") << false << three << 3;
+    QTest::newRow("a group that changes nothing") << true << QStringList() << 0;
+}
+
+void TestRegFile::groupedChangeIsOneReplace()
+{
+    QFETCH(bool, grouped);
+    QFETCH(QStringList, values);
+    QFETCH(int, replaces);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Ardelon/Tovrin.reg");
+    const QByteArray before = kHeader + "[HKEY_CURRENT_USER\\Software\\Ardelon\\Tovrin]\n\"Other\"=\"kept\"\n";
+    writeFile(file, before);
+    FolderWatch watch(dir.filePath("Ardelon"), "Tovrin.reg");
+    if (!watch.works())
+        QSKIP("no inotify here to count replaces");
+    EmulatedRegistry reg(file.toStdString());
+    EmulatedRegistry otherCopy(file.toStdString());
+
+    if (grouped)
+        reg.beginChanges();
+    for (const QString& name : values)
+        QCOMPARE(writeText(reg, name.toLatin1().constData(), "new"), kErrorSuccess);
+    if (grouped) {
+        // Seen at once by this copy, by no one else until it is committed.
+        for (const QString& name : values) {
+            RegDword size = 0;
+            QCOMPARE(querySize(reg, name.toLatin1().constData(), &size), kErrorSuccess);
+            QCOMPARE(size, RegDword(4));
+            QCOMPARE(querySize(otherCopy, name.toLatin1().constData(), &size), kErrorFileNotFound);
+        }
+        QCOMPARE(readAll(file), before);
+        QCOMPARE(reg.commitChanges(), kErrorSuccess);
+    }
+    QCOMPARE(watch.take().replaced, replaces);
+    const std::optional<RegHive> h = regfile::parse(readAll(file).toStdString());
+    QVERIFY(h);
+    QStringList expected = {entry("Other", 1, sz("kept"))};
+    for (const QString& name : values)
+        expected << entry(name.toLatin1().constData(), 1, sz("new"));
+    QCOMPARE(describeKey(*h, "Software\\Ardelon\\Tovrin"), expected);
+}
+
+void TestRegFile::groupedChangeKeepsWhatAnotherCopyStored()
+{
+    // The group is applied to the file as it is when committed, not as it was at the start.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Ardelon/Tovrin.reg");
+    EmulatedRegistry reg(file.toStdString());
+    EmulatedRegistry otherCopy(file.toStdString());
+    QCOMPARE(writeText(reg, "SplashScreen", "0"), kErrorSuccess);
+    reg.beginChanges();
+    QCOMPARE(writeText(reg, "SplashScreen", "1"), kErrorSuccess);
+    QCOMPARE(writeText(otherCopy, "PlaceInTray", "1"), kErrorSuccess);
+    QCOMPARE(writeText(reg, "Copy2Clip", "True"), kErrorSuccess);
+    QCOMPARE(reg.commitChanges(), kErrorSuccess);
+    const std::optional<RegHive> h = regfile::parse(readAll(file).toStdString());
+    QVERIFY(h);
+    QCOMPARE(describeKey(*h, "Software\\Ardelon\\Tovrin"),
+             (QStringList{entry("SplashScreen", 1, sz("1")), entry("PlaceInTray", 1, sz("1")),
+                          entry("Copy2Clip", 1, sz("True"))}));
 }
 
 QTEST_GUILESS_MAIN(TestRegFile)

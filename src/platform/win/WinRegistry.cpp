@@ -27,7 +27,7 @@ public:
         const LONG status = ::RegCreateKeyA(toHkey(key), subKey, result ? &created : nullptr);
         if (result)
             *result = reinterpret_cast<RegHandle>(created);
-        return status;
+        return noteFailure(status);
     }
 
     RegStatus RegQueryValueExA(RegHandle key, const char* valueName, RegDword* reserved, RegDword* type,
@@ -41,13 +41,42 @@ public:
     RegStatus RegSetValueExA(RegHandle key, const char* valueName, RegDword reserved, RegDword type,
                              const std::uint8_t* data, RegDword dataSize) override
     {
-        return ::RegSetValueExA(toHkey(key), valueName, reserved, type, data, dataSize);
+        return noteFailure(::RegSetValueExA(toHkey(key), valueName, reserved, type, data, dataSize));
     }
 
     RegStatus RegCloseKey(RegHandle key) override
     {
         return ::RegCloseKey(toHkey(key));
     }
+
+    // advapi32 has no grouping: every call lands on its own, and the group's result is
+    // the first change that did not.
+    void beginChanges() override
+    {
+        if (!m_grouping) {
+            m_grouping = true;
+            m_firstFailure = ERROR_SUCCESS;
+        }
+    }
+
+    RegStatus commitChanges() override
+    {
+        const RegStatus status = m_grouping ? m_firstFailure : ERROR_SUCCESS;
+        m_grouping = false;
+        m_firstFailure = ERROR_SUCCESS;
+        return status;
+    }
+
+private:
+    RegStatus noteFailure(RegStatus status)
+    {
+        if (m_grouping && status != ERROR_SUCCESS && m_firstFailure == ERROR_SUCCESS)
+            m_firstFailure = status;
+        return status;
+    }
+
+    bool m_grouping = false;
+    RegStatus m_firstFailure = ERROR_SUCCESS;
 };
 
 } // namespace
