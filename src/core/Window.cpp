@@ -22,7 +22,8 @@ Window::Window(QWidget* parent)
 
 QFont Window::designFont(qreal points, bool bold, bool underline)
 {
-    QFont font = QApplication::font();
+    QFont font;
+    font.setFamilies({designFontFamily(), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);

@@ -21,8 +21,9 @@ public:
     // The client area, where controls are placed in twips.
     QWidget* client() const { return m_client; }
 
-    // The windows' design font: the desktop's own sans-serif at the given size. Every
-    // window starts with it at 8.25 points.
+    // The windows' design font, brought along by the program (never the desktop's
+    // sans-serif, which re-wraps fixed layouts), at the given size. Every window
+    // starts with it at 8.25 points.
     static QFont designFont(qreal points, bool bold = false, bool underline = false);
 
 protected:

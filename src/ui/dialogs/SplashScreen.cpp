@@ -10,6 +10,7 @@
 #include <qdrawutil.h>
 
 #include "Version.h"
+#include "core/Resources.h"
 #include "core/Twips.h"
 
 namespace {
@@ -21,7 +22,7 @@ QFont arial(qreal points, bool bold)
 {
     // Liberation Sans has Arial's metrics, so the designed boxes still fit.
     QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies({designFontFamily(), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
