@@ -32,10 +32,12 @@ protected:
     // Title bar with a close box only: no minimise or maximise box, not resizable.
     void useFixedBorder();
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void centreOnScreen();
 
     QWidget* m_client;
     bool m_placed = false;
+    bool m_frameKnown = false;
 };
