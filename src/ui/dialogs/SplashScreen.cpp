@@ -138,9 +138,10 @@ void SplashScreen::closeEvent(QCloseEvent* event)
 void SplashScreen::keyPressEvent(QKeyEvent* event)
 {
     // Only keys that type a character (Enter, Esc and Space included); Shift, the
-    // arrows and the function keys type none.
+    // arrows and the function keys type none. Delete reports DEL as its text, yet
+    // types nothing either.
     const QString typed = event->text();
-    if (typed.isEmpty()) {
+    if (typed.isEmpty() || typed.at(0) == QChar(0x7F)) {
         Window::keyPressEvent(event);
         return;
     }
