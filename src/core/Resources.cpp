@@ -1,6 +1,7 @@
 #include "core/Resources.h"
 
 #include <QFontDatabase>
+#include <QResource>
 #include <QStringList>
 #include <QtGlobal>
 
@@ -23,7 +24,15 @@ static QString addDesignFont()
     // embedded faces be refused.
     QString family = QStringLiteral("Liberation Sans");
     for (const char* face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"}) {
-        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        // The faces are stored uncompressed in the program: handed over in place, not
+        // copied (a file name would have them read into memory of their own).
+        const QResource resource(QString::fromLatin1(face));
+        int id = -1;
+        if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression)
+            id = QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+                reinterpret_cast<const char*>(resource.data()), qsizetype(resource.size())));
+        else
+            id = QFontDatabase::addApplicationFont(QString::fromLatin1(face));
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
         if (id < 0 || families.isEmpty())
             qWarning("the design font %s could not be loaded", face);
