@@ -30,6 +30,7 @@ private slots:
     void aboutLinksByKeyboard_data();
     void aboutLinksByKeyboard();
     void optionButtonsStayExclusive();
+    void optionGroupByKeys();
     void creditsCanBeReadOut();
 
 private:
@@ -154,6 +155,25 @@ void TestKeyboardAccess::optionButtonsStayExclusive()
         QCOMPARE(options.copyOption->isChecked(), chosen == options.copyOption);
         QCOMPARE(options.openOption->isChecked(), chosen == options.openOption);
     }
+}
+
+void TestKeyboardAccess::optionGroupByKeys()
+{
+    // One group across both frames: Tab enters and leaves it once, the arrows move
+    // within it and choose.
+    OptionsDialog& options = windows().get<OptionsDialog>();
+    options.showModeless();
+    QVERIFY(QTest::qWaitForWindowActive(&options));
+    // "open it in a new window" stands above "copy it directly to the clipboard".
+    options.copyOption->setFocus();
+    QTest::keyClick(options.copyOption, Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), options.openOption);
+    QVERIFY(options.openOption->isChecked());
+    QTest::keyClick(options.openOption, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), options.copyOption);
+    QVERIFY(options.copyOption->isChecked() && !options.openOption->isChecked());
+    QTest::keyClick(options.copyOption, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), options.okButton);
 }
 
 void TestKeyboardAccess::creditsCanBeReadOut()
