@@ -2,10 +2,13 @@
 # Every window by keyboard alone, as a screen-reader user meets it: the splash, the
 # main window (Tab leaves the text boxes, Ctrl+Tab types a tab, a conversion by
 # keys), Options (option buttons are radio buttons), About (both links reached and
-# opened by keys, with the link role) and the Credits (their text can be read).
+# opened by keys, with the link role), the Credits (their text can be read) and the
+# Text Window (named, focused, copied by keys; opened from the tray icon, which the
+# keyboard cannot reach).
 # Names, roles and the focus are read from the accessibility tree over AT-SPI, on
 # a private session bus. Options must also come up centred, its frame included.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/tray_lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 
 # A recording opener first on PATH: Qt hands links to xdg-open.
@@ -19,7 +22,7 @@ REC
 chmod +x "$E2E_TMP/bin/xdg-open"
 export PATH="$E2E_TMP/bin:$PATH"
 
-e2e_start_desktop
+e2e_start_desktop --tray
 openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
 E2E_PIDS+=($!)
 e2e_wait 10 xprop -root _NET_SUPPORTING_WM_CHECK || e2e_fail "the window manager did not start"
@@ -96,13 +99,14 @@ key o
 e2e_wait_window Options 5
 options=$WIN
 sleep 0.5
-# Centred with its frame: the frame's middle is the screen's (1280 x 1024).
+# Centred with its frame: the frame's middle is the work area's (the screen less the panel).
+read -r ax ay aw ah < <(xprop -root _NET_WORKAREA | sed -n 's/.*= //p' | tr -d ',' | cut -d' ' -f1-4)
 x=$(xwininfo -id "$options" | awk '/Absolute upper-left X:/ {print $4}')
 y=$(xwininfo -id "$options" | awk '/Absolute upper-left Y:/ {print $4}')
 w=$(xwininfo -id "$options" | awk '/Width:/ {print $2}')
 h=$(xwininfo -id "$options" | awk '/Height:/ {print $2}')
 read -r l r t b < <(xprop -id "$options" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ',')
-cx=$(( (x - l) * 2 + w + l + r )); cy=$(( (y - t) * 2 + h + t + b ))
+cx=$(( (x - l) * 2 + w + l + r - 2 * ax - aw + 1280 )); cy=$(( (y - t) * 2 + h + t + b - 2 * ay - ah + 1024 ))
 e2e_log "Options frame: $((x - l)),$((y - t)) $((w + l + r))x$((h + t + b)) (extents $l $r $t $b)"
 [ $(( cx - 1280 )) -ge -2 ] && [ $(( cx - 1280 )) -le 2 ] && [ $(( cy - 1024 )) -ge -2 ] && [ $(( cy - 1024 )) -le 2 ] \
   || e2e_fail "Options not centred with its frame: centre at $((cx / 2)),$((cy / 2))"
@@ -154,6 +158,29 @@ expect_object "$role" "No animals were harmed"
 expect_object "$role" "IN MY PANTS!"
 key alt+F4
 e2e_wait 5 sh -c "! xdotool search --onlyvisible --name '^Credits\$'" || e2e_fail "Credits did not close"
+
+# --- Text Window: a conversion from the tray opens it ---------------------------------
+e2e_focus "$main"
+key alt+m
+e2e_wait 10 tray_icon_position || e2e_fail "Minimize to Tray put no icon in the tray"
+e2e_clip_put "text from elsewhere"
+xdotool mousemove $(tray_icon_position) mousedown 3
+sleep 0.2
+xdotool mouseup 3
+sleep 0.5
+key u
+e2e_wait_window "Text Window" 10
+e2e_focus "$WIN"
+expect_object text "^Converted text$"
+expect_focus text "Converted text"
+shown=$(atspi text "Converted text")
+[ "$shown" = "TEXT FROM ELSEWHERE" ] || e2e_fail "the Text Window shows '$shown'"
+xdotool key End
+xdotool type --delay 40 "!"
+key ctrl+shift+c
+e2e_wait 5 sh -c '[ "$(xclip -o -selection clipboard 2>/dev/null)" = "TEXT FROM ELSEWHERE!" ]' \
+  || e2e_fail "Ctrl+Shift+C put '$(e2e_clip_get)' on the clipboard"
+e2e_log "Text Window copied by keyboard: $(e2e_clip_get)"
 
 e2e_tovrin_running || e2e_fail "tovrin ended"
 e2e_pass
