@@ -1,14 +1,49 @@
 #include "core/Resources.h"
 
+#include <QFontDatabase>
+#include <QResource>
+#include <QStringList>
 #include <QtGlobal>
 
 static void registerResources()
 {
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(fonts);
 }
 
 void ensureResources()
 {
     static const bool registered = (registerResources(), true);
     Q_UNUSED(registered);
+}
+
+static QString addDesignFont()
+{
+    ensureResources();
+    // Liberation Sans keeps Arial's metrics; Arial is the fallback should the
+    // embedded faces be refused.
+    QString family = QStringLiteral("Liberation Sans");
+    for (const char* face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"}) {
+        // The faces are stored uncompressed in the program: handed over in place, not
+        // copied (a file name would have them read into memory of their own).
+        const QResource resource(QString::fromLatin1(face));
+        int id = -1;
+        if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression)
+            id = QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+                reinterpret_cast<const char*>(resource.data()), qsizetype(resource.size())));
+        else
+            id = QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        if (id < 0 || families.isEmpty())
+            qWarning("the design font %s could not be loaded", face);
+        else
+            family = families.first();
+    }
+    return family;
+}
+
+QString designFontFamily()
+{
+    static const QString family = addDesignFont();
+    return family;
 }

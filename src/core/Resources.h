@@ -1,5 +1,12 @@
 #pragma once
 
+#include <QString>
+
 // The pictures are compiled into the program library; a static library's resources
 // must be registered explicitly before the first use.
 void ensureResources();
+
+// The family of the font every window is designed in. Its faces come with the
+// program and are added to the application's fonts on the first call, so the
+// layouts never depend on which fonts the desktop has (needs a QGuiApplication).
+QString designFontFamily();

@@ -22,7 +22,8 @@ Window::Window(QWidget* parent)
 
 QFont Window::designFont(qreal points, bool bold, bool underline)
 {
-    QFont font = QApplication::font();
+    QFont font;
+    font.setFamilies({designFontFamily(), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
@@ -63,9 +64,25 @@ void Window::centreOnScreen()
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    QRect frame(QPoint(0, 0), size());
+    // The whole window is centred, title bar and borders included; move() places the
+    // frame's corner.
+    const QSize outer = frameGeometry().size();
+    m_frameKnown = outer != size();
+    QRect frame(QPoint(0, 0), outer);
     frame.moveCenter(area.center());
     move(frame.topLeft());
+}
+
+bool Window::event(QEvent* event)
+{
+    // The desktop adds its frame only once the window is on screen: centre again as
+    // soon as the frame is known, once.
+    const QEvent::Type type = event->type();
+    if (m_placed && !m_frameKnown
+        && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowActivate)
+        && frameGeometry().size() != size())
+        centreOnScreen();
+    return QMainWindow::event(event);
 }
 
 void Window::closeEvent(QCloseEvent* event)

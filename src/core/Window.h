@@ -21,8 +21,9 @@ public:
     // The client area, where controls are placed in twips.
     QWidget* client() const { return m_client; }
 
-    // The windows' design font: the desktop's own sans-serif at the given size. Every
-    // window starts with it at 8.25 points.
+    // The windows' design font, brought along by the program (never the desktop's
+    // sans-serif, which re-wraps fixed layouts), at the given size. Every window
+    // starts with it at 8.25 points.
     static QFont designFont(qreal points, bool bold = false, bool underline = false);
 
 protected:
@@ -31,10 +32,12 @@ protected:
     // Title bar with a close box only: no minimise or maximise box, not resizable.
     void useFixedBorder();
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void centreOnScreen();
 
     QWidget* m_client;
     bool m_placed = false;
+    bool m_frameKnown = false;
 };

@@ -60,7 +60,7 @@ e2e_log "About frame: $(xprop -id "$about" _NET_FRAME_EXTENTS 2>&1)"
 
 # Client coordinates: Frame1 at (8, 8), the labels inside it (twips / 15).
 e2e_click "$about" $(( 8 + 328 + 40 )) $(( 8 + 352 + 8 ))     # Label6, the mail address
-e2e_click "$about" $(( 8 + 258 + 12 )) $(( 8 + 278 + 8 ))     # Label7, the group's name
+e2e_click "$about" $(( 8 + 255 + 12 )) $(( 8 + 270 + 8 ))     # Label7, the group's name, where the paragraph ends
 e2e_click "$about" $(( 8 + 24 + 100 )) $(( 8 + 200 + 20 ))    # the paragraph: no link
 e2e_wait 5 test "$(wc -l <"$opened")" -ge 2 || e2e_fail "the opener was not started twice: $(cat "$opened")"
 sleep 0.5

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -147,7 +148,16 @@ void TestOptionsDialog::window()
     QVERIFY(f.windowFlags() & Qt::WindowCloseButtonHint);
     QVERIFY(!f.okButton->isDefault());
     QVERIFY(!f.cancelButton->isDefault());
-    QVERIFY(!f.copyOption->autoExclusive() && !f.openOption->autoExclusive());
+    // One exclusive group across both frames.
+    QVERIFY(f.optionGroup->exclusive());
+    QCOMPARE(f.copyOption->group(), f.optionGroup);
+    QCOMPARE(f.openOption->group(), f.optionGroup);
+    // No icon of its own shows in the title bar.
+    const QImage icon = f.windowIcon().pixmap(16, 16).toImage();
+    QVERIFY(!icon.isNull());
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            QCOMPARE(icon.pixelColor(x, y).alpha(), 0);
     QVERIFY(!f.showSplashCheck->isTristate() && !f.placeInTrayCheck->isTristate());
     f.showModeless();
     QCOMPARE(f.minimumSize(), f.maximumSize()); // not resizable

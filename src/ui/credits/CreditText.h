@@ -8,12 +8,15 @@
 // aligned on its own. It is drawn once into a picture and then only copied, because
 // the blocks move every 10 ms.
 class CreditText final : public QWidget {
+    Q_OBJECT
 public:
     CreditText(QWidget* parent, const char* name, Qt::Alignment alignment, bool wordWrap = false);
 
+    // The text is also the block's accessible name, so screen readers can read the credits.
     void setText(const QString& text);
     QString text() const { return m_text; }
     Qt::Alignment alignment() const { return m_alignment; }
+    bool wordWrap() const { return m_wordWrap; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -22,6 +25,8 @@ protected:
 
 private:
     void render();
+    // The lines as shown: no CR, no final line break.
+    QString shownText() const;
 
     QString m_text;
     Qt::Alignment m_alignment;

@@ -8,6 +8,7 @@
 #include "core/Twips.h"
 #include "ui/credits/CreditText.h"
 #include "ui/credits/CreditsContent.h"
+#include "ui/widgets/OutlinedBox.h"
 
 namespace {
 
@@ -65,7 +66,8 @@ CreditsWindow::CreditsWindow()
     // The disclaimer's box. It is wider than the two lines of the disclaimer would
     // need in the classic font: the desktop's sans-serif would otherwise wrap it to a
     // third line that the box cuts off.
-    disclaimerBox = new QGroupBox(c);
+    // The style's own line would be #161616 on black.
+    disclaimerBox = new OutlinedBox(c);
     disclaimerBox->setObjectName("frmAnim");
     disclaimerBox->setAutoFillBackground(true);
     disclaimerBox->resize(twips::size(3840, CreditsScroll::kHeights[S::Disclaimer]));

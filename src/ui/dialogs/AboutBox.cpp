@@ -7,13 +7,16 @@
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
-#include <QMouseEvent>
+#include <QtMath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QtEndian>
 
 #include "core/OpenLink.h"
 #include "core/Twips.h"
+#include "ui/widgets/LinkLabel.h"
+#include "ui/widgets/OutlinedBox.h"
 
 namespace {
 
@@ -32,9 +35,10 @@ void setColours(QWidget* w, const QColor& background, const QColor& text)
     w->setAutoFillBackground(background.isValid());
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry)
+template <class T = QLabel>
+T* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = new T(text, parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -76,7 +80,8 @@ AboutBox::AboutBox()
     setClientSizeTwips(8280, 7215);
     setColours(client(), Qt::black, Qt::white);
 
-    frame = new QGroupBox(QStringLiteral("About: Tovrin 2.0.5"), client());
+    // The style's frame line is all but black on black.
+    frame = new OutlinedBox(QStringLiteral("About: Tovrin 2.0.5"), client());
     frame->setObjectName("Frame1");
     frame->setGeometry(twips::rect(120, 120, 8055, 6975));
     setColours(frame, Qt::black, Qt::white);
@@ -90,8 +95,8 @@ AboutBox::AboutBox()
     description->setWordWrap(true);
     setColours(description, Qt::black, Qt::white);
 
-    // Stands over the end of the paragraph, which leads up to it.
-    groupLink = makeLabel(frame, "Label7", QStringLiteral("Qwirl"), twips::rect(3870, 4170, 615, 255));
+    // Stands at the end of the paragraph, which leads up to it (placed below).
+    groupLink = makeLabel<LinkLabel>(frame, "Label7", QStringLiteral("Qwirl"), twips::rect(3870, 4170, 615, 255));
     groupLink->setFont(designFont(8.25, false, true));
     setColours(groupLink, QColor(), kLinkBlue);
 
@@ -103,7 +108,7 @@ AboutBox::AboutBox()
     // As wide as the title above it: the address does not fit the classic width in
     // the desktop's sans-serif.
     const QString address = QString::fromLatin1(kMakerMailLink).mid(int(qstrlen("mailto:")));
-    mailLink = makeLabel(frame, "Label6", QStringLiteral("  ") + address, twips::rect(4920, 5280, 2655, 255));
+    mailLink = makeLabel<LinkLabel>(frame, "Label6", QStringLiteral("  ") + address, twips::rect(4920, 5280, 2655, 255));
     mailLink->setFont(designFont(8.25, false, true));
     setColours(mailLink, Qt::black, kLinkBlue);
 
@@ -119,43 +124,55 @@ AboutBox::AboutBox()
                        twips::rect(120, 6720, 4215, 255));
     trademarksLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setColours(trademarksLabel, QColor(), Qt::white);
+    // Transparent: it reaches down to the frame's bottom line, which must stay visible.
     copyrightLabel = makeLabel(frame, "Label4", QStringLiteral("Copyright \u00A9 1999 Ardelon"),
                        twips::rect(5400, 6720, 2535, 255));
-    setColours(copyrightLabel, Qt::black, Qt::white);
+    setColours(copyrightLabel, QColor(), Qt::white);
 
     const QCursor link = linkCursor();
-    for (QLabel* label : {mailLink, groupLink}) {
+    for (QLabel* label : {mailLink, groupLink})
         label->setCursor(link);
-        label->installEventFilter(this);
-    }
+    groupLink->setAccessibleName(QStringLiteral("Qwirl home page"));
+    mailLink->setAccessibleName(QStringLiteral("Mail ") + address);
+    placeGroupLink();
 
-    setTabOrder(okButton, banner);
+    // The links come after OK, so that Enter and Space still press OK first.
+    setTabOrder(okButton, groupLink);
+    setTabOrder(groupLink, mailLink);
+    setTabOrder(mailLink, banner);
     okButton->setFocus();
     connect(okButton, &QPushButton::clicked, this, &AboutBox::onOkClicked);
+    connect(mailLink, &LinkLabel::activated, this, &AboutBox::onMailLinkClicked);
+    connect(groupLink, &LinkLabel::activated, this, &AboutBox::onGroupLinkClicked);
 }
 
-bool AboutBox::eventFilter(QObject* watched, QEvent* event)
+void AboutBox::placeGroupLink()
 {
-    auto* label = qobject_cast<QLabel*>(watched);
-    if (label && (label == mailLink || label == groupLink)) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                m_pressed = label;
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            // A click is a press and a release of the left button over the same label.
-            const bool click = mouse->button() == Qt::LeftButton && m_pressed == label
-                && label->rect().contains(mouse->position().toPoint());
-            m_pressed = nullptr;
-            if (click) {
-                if (label == mailLink)
-                    onMailLinkClicked();
-                else
-                    onGroupLinkClicked();
-            }
-        }
+    // Wrapped as the label wraps it; the name follows the last line after a blank.
+    const QRect area = description->contentsRect();
+    QTextLayout text(description->text(), description->font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    text.setTextOption(option);
+    text.beginLayout();
+    const qreal leading = QFontMetricsF(description->font()).leading();
+    // As the painter sets lines: the leading between them, each on a whole pixel.
+    qreal y = -leading;
+    QTextLine last;
+    for (QTextLine line = text.createLine(); line.isValid(); line = text.createLine()) {
+        line.setLineWidth(area.width());
+        y = std::ceil(y + leading);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+        last = line;
     }
-    return Window::eventFilter(watched, event);
+    text.endLayout();
+    if (!last.isValid())
+        return;
+    const int blank = description->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    const QPoint end = description->pos() + area.topLeft()
+        + QPoint(qCeil(last.naturalTextWidth()) + blank, qRound(last.y()));
+    groupLink->move(end);
 }
 
 void AboutBox::onOkClicked()

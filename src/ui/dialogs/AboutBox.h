@@ -2,6 +2,7 @@
 
 #include "core/Window.h"
 
+class LinkLabel;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -20,19 +21,16 @@ public:
     QGroupBox* frame;
     QLabel* banner;
     QLabel* description;
-    QLabel* groupLink;
+    LinkLabel* groupLink;
     QLabel* signature;
     QLabel* signatureTitle;
-    QLabel* mailLink;
+    LinkLabel* mailLink;
     QPushButton* okButton;
     QLabel* trademarksLabel;
     QLabel* copyrightLabel;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    QLabel* m_pressed = nullptr;
+    void placeGroupLink();
 };
 
 // The pointer over the link labels, with its hot spot as stored in the cursor file.

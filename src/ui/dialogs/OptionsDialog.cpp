@@ -2,16 +2,20 @@
 
 #include <algorithm>
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "core/Twips.h"
 #include "core/WindowHolder.h"
 #include "platform/Services.h"
+#include "ui/widgets/OutlinedBox.h"
 
 namespace {
 
@@ -46,13 +50,18 @@ OptionsDialog::OptionsDialog()
 {
     setObjectName("frmOptions");
     setWindowTitle(QStringLiteral("Options"));
+    // No icon in the title bar. Without one of its own a window shows the desktop's
+    // default icon, so it gets an empty picture.
+    QPixmap noIcon(16, 16);
+    noIcon.fill(Qt::transparent);
+    setWindowIcon(QIcon(noIcon));
     useFixedBorder();
     setClientSizeTwips(3585, 2850);
 
     QWidget* c = client();
     generalFrame =
-        makeControl<QGroupBox>(c, "Frame1", QStringLiteral("General Options"), twips::rect(120, 120, 3375, 855));
-    trayFrame = makeControl<QGroupBox>(c, "Frame2", QStringLiteral("Tray Options"), twips::rect(120, 960, 3375, 1215));
+        makeControl<OutlinedBox>(c, "Frame1", QStringLiteral("General Options"), twips::rect(120, 120, 3375, 855));
+    trayFrame = makeControl<OutlinedBox>(c, "Frame2", QStringLiteral("Tray Options"), twips::rect(120, 960, 3375, 1215));
     afterSwitchingLabel = makeControl<QLabel>(trayFrame, "Label1", QStringLiteral("After Switching text:"),
                                               twips::rect(120, 360, 2295, 255));
     openOption = makeControl<QRadioButton>(trayFrame, "optOpen", QStringLiteral("open it in a new window"),
@@ -74,10 +83,12 @@ OptionsDialog::OptionsDialog()
     okButton->setAutoDefault(true);
     cancelButton->setAutoDefault(true);
 
-    // The two option buttons sit in different containers, so the toolkit would not
-    // group them anyway; their click handlers keep exactly one of them on.
-    openOption->setAutoExclusive(false);
-    copyOption->setAutoExclusive(false);
+    // The two option buttons sit in different containers: one group spanning both
+    // keeps them exclusive, and keeps them option buttons for assistive technology.
+    optionGroup = new QButtonGroup(this);
+    optionGroup->setExclusive(true);
+    optionGroup->addButton(copyOption);
+    optionGroup->addButton(openOption);
 
     // Inner right edges: up to the frames' borders, in their own and in the window's coordinates.
     const int frameInner = trayFrame->width() - 2;

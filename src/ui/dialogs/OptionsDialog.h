@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "core/Window.h"
 
+class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -32,6 +33,7 @@ public:
     QLabel* afterSwitchingLabel;
     QRadioButton* openOption;
     QRadioButton* copyOption;
+    QButtonGroup* optionGroup;
     QPushButton* cancelButton;
     QPushButton* okButton;
 

@@ -10,6 +10,7 @@
 #include <qdrawutil.h>
 
 #include "Version.h"
+#include "core/Resources.h"
 #include "core/Twips.h"
 
 namespace {
@@ -21,7 +22,7 @@ QFont arial(qreal points, bool bold)
 {
     // Liberation Sans has Arial's metrics, so the designed boxes still fit.
     QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies({designFontFamily(), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
@@ -137,9 +138,10 @@ void SplashScreen::closeEvent(QCloseEvent* event)
 void SplashScreen::keyPressEvent(QKeyEvent* event)
 {
     // Only keys that type a character (Enter, Esc and Space included); Shift, the
-    // arrows and the function keys type none.
+    // arrows and the function keys type none. Delete reports DEL as its text, yet
+    // types nothing either.
     const QString typed = event->text();
-    if (typed.isEmpty()) {
+    if (typed.isEmpty() || typed.at(0) == QChar(0x7F)) {
         Window::keyPressEvent(event);
         return;
     }

@@ -19,6 +19,7 @@ TextWindow::TextWindow()
 
     textBox = new QPlainTextEdit(client());
     textBox->setObjectName("txtText");
+    textBox->setAccessibleName(QStringLiteral("Converted text"));
     textBox->setGeometry(twips::rect(0, 0, 5055, 4215));
     textBox->setLineWrapMode(QPlainTextEdit::NoWrap);
     textBox->setWordWrapMode(QTextOption::NoWrap);

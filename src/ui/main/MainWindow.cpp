@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,15 +24,17 @@
 
 namespace {
 
-QPlainTextEdit* makeTextBox(QWidget* parent, const char* name)
+QPlainTextEdit* makeTextBox(QWidget* parent, const char* name, const QString& accessibleName)
 {
     auto* box = new QPlainTextEdit(parent);
     box->setObjectName(name);
+    box->setAccessibleName(accessibleName);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->setWordWrapMode(QTextOption::NoWrap);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box->setTabChangesFocus(false);
+    // Tab and Shift+Tab move on, so keyboard users can leave the box; Ctrl+Tab types a tab.
+    box->setTabChangesFocus(true);
     return box;
 }
 
@@ -72,9 +75,9 @@ MainWindow::~MainWindow()
 void MainWindow::buildControls()
 {
     QWidget* c = client();
-    sourceText = makeTextBox(c, "txtBase");
+    sourceText = makeTextBox(c, "txtBase", QStringLiteral("Source text"));
     sourceText->setGeometry(twips::rect(120, 240, 3855, 4011));
-    resultText = makeTextBox(c, "txtEnd");
+    resultText = makeTextBox(c, "txtEnd", QStringLiteral("Result text"));
     resultText->setGeometry(twips::rect(5760, 240, 3855, 4011));
 
     upperButton = makeButton(c, "Command1", QStringLiteral("UPPERCASE"), twips::rect(4200, 1200, 1335, 495));
@@ -97,6 +100,9 @@ void MainWindow::buildControls()
     setTabOrder(lowerButton, pasteButton);
     setTabOrder(pasteButton, copyButton);
     setTabOrder(copyButton, randomButton);
+
+    for (QPlainTextEdit* box : {sourceText, resultText})
+        box->installEventFilter(this);
 
     connect(upperButton, &QPushButton::clicked, this, &MainWindow::onUpperClicked);
     connect(lowerButton, &QPushButton::clicked, this, &MainWindow::onLowerClicked);
@@ -150,6 +156,18 @@ void MainWindow::buildMenus()
     trayRandomAction = action(trayMenu, "mnuRnd", QStringLiteral("rAnDOm"), conversion(CaseConversion::Random));
     trayLowerAction = action(trayMenu, "mnuLow", QStringLiteral("&lowercase"), conversion(CaseConversion::Lower));
     trayUpperAction = action(trayMenu, "mnuUp", QStringLiteral("&UPPERCASE"), conversion(CaseConversion::Upper));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == sourceText || watched == resultText) && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            static_cast<QPlainTextEdit*>(watched)->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
+    }
+    return Window::eventFilter(watched, event);
 }
 
 void MainWindow::onUpperClicked()

@@ -71,6 +71,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Ctrl+Tab in a text box types a tab character.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
