@@ -2,14 +2,19 @@
 # those plugins link, found in the given folders; what none of them holds is left
 # to Windows (kernel32, user32, ...). Script mode:
 #   cmake -DEXE=<program.exe> -DDEST=<folder> -DQT_PLUGIN_DIR=<qt>/plugins
-#         -DPLUGINS=<category/name;...> -DSEARCH_DIRS=<folders> -DOBJDUMP=<objdump>
-#         -P deploy-windows.cmake
+#         -DPLUGINS=<category/name|...> -DSEARCH_DIRS=<folder|...> -DOBJDUMP=<objdump>
+#         [-DMANIFEST=<file>] [-DSTRIP=<objcopy>] -P deploy-windows.cmake
+# MANIFEST gets one line per file put in DEST, the exe included; STRIP drops the
+# debug information from the copies (the compiler's own DLLs carry theirs).
 cmake_minimum_required(VERSION 3.25)
 foreach(var EXE DEST QT_PLUGIN_DIR SEARCH_DIRS OBJDUMP)
   if(NOT ${var})
     message(FATAL_ERROR "deploy-windows.cmake needs -D${var}=...")
   endif()
 endforeach()
+
+string(REPLACE "|" ";" PLUGINS "${PLUGINS}")
+string(REPLACE "|" ";" SEARCH_DIRS "${SEARCH_DIRS}")
 
 set(deployed_plugins)
 foreach(plugin IN LISTS PLUGINS)
@@ -22,22 +27,61 @@ foreach(plugin IN LISTS PLUGINS)
   list(APPEND deployed_plugins ${DEST}/${plugin}.dll)
 endforeach()
 
-# Windows' own DLLs are never searched for: they are not ours to ship.
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${OBJDUMP})
-file(GET_RUNTIME_DEPENDENCIES
-  EXECUTABLES ${EXE}
-  LIBRARIES ${deployed_plugins}
-  DIRECTORIES ${SEARCH_DIRS}
-  PRE_EXCLUDE_REGEXES "^api-ms-" "^ext-ms-"
-  RESOLVED_DEPENDENCIES_VAR resolved
-  UNRESOLVED_DEPENDENCIES_VAR unresolved)
-foreach(dll IN LISTS resolved)
-  file(COPY ${dll} DESTINATION ${DEST})
+# Every DLL named in an import table, followed through the DLLs found. Names are
+# matched without regard to case, as Windows does (objdump gives them as linked,
+# Qt6Core.dll; CMake's own resolver lowercases them and misses them on Linux).
+# Names found in no folder are Windows' own (kernel32, user32, ...).
+set(known)
+foreach(dir IN LISTS SEARCH_DIRS)
+  file(GLOB dlls ${dir}/*.dll)
+  foreach(dll IN LISTS dlls)
+    get_filename_component(name ${dll} NAME)
+    string(TOLOWER ${name} key)
+    if(NOT DEFINED dll_${key})
+      set(dll_${key} ${dll})
+    endif()
+  endforeach()
 endforeach()
 
-# One line per file, for the package and for checking what a build ships.
+set(resolved)
+set(queue ${EXE} ${deployed_plugins})
+while(queue)
+  list(POP_FRONT queue binary)
+  execute_process(COMMAND ${OBJDUMP} -p ${binary} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} could not read ${binary}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
+  foreach(import IN LISTS imports)
+    string(REGEX REPLACE "^DLL Name: " "" name "${import}")
+    string(STRIP "${name}" name)
+    string(TOLOWER "${name}" key)
+    if(DEFINED dll_${key} AND NOT key IN_LIST known)
+      list(APPEND known ${key})
+      list(APPEND resolved ${dll_${key}})
+      list(APPEND queue ${dll_${key}})
+    endif()
+  endforeach()
+endwhile()
+list(SORT resolved)
+set(copies ${deployed_plugins})
+foreach(dll IN LISTS resolved)
+  file(COPY ${dll} DESTINATION ${DEST})
+  get_filename_component(name ${dll} NAME)
+  list(APPEND copies ${DEST}/${name})
+endforeach()
+if(STRIP)
+  foreach(copy IN LISTS copies)
+    execute_process(COMMAND ${STRIP} --strip-debug ${copy} RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "${STRIP} could not strip ${copy}")
+    endif()
+  endforeach()
+endif()
+
+if(NOT MANIFEST)
+  return()
+endif()
 set(manifest)
 get_filename_component(exe_name ${EXE} NAME)
 list(APPEND manifest ${exe_name})
@@ -50,4 +94,4 @@ foreach(plugin IN LISTS PLUGINS)
 endforeach()
 list(TRANSFORM manifest APPEND "\n")
 list(JOIN manifest "" manifest)
-file(WRITE ${DEST}/deployed.txt "${manifest}")
+file(WRITE ${MANIFEST} "${manifest}")
