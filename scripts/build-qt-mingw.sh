@@ -6,17 +6,28 @@
 #   TOVRIN_QT_MINGW_PREFIX  where Qt goes   (default /var/cache/tovrin/qt6-mingw)
 #   TOVRIN_QT_MINGW_WORK    source + build  (default <prefix>.work, removed on success)
 #   TOVRIN_QT_MINGW_JOBS    parallel jobs   (default 2)
+#   TOVRIN_APT_ETC          apt's settings  (default /etc/apt)
+#   TOVRIN_QT_MINGW_CONFIGURE_ONLY=1  stop after configuring (a quick check)
+# Further arguments go to Qt's configure step (cmake -D...).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=${TOVRIN_QT_MINGW_PREFIX:-/var/cache/tovrin/qt6-mingw}
 work=${TOVRIN_QT_MINGW_WORK:-$prefix.work}
 jobs=${TOVRIN_QT_MINGW_JOBS:-2}
+apt_etc=${TOVRIN_APT_ETC:-/etc/apt}
 stamp=$prefix/.tovrin-qt-complete
+partial=$prefix/.tovrin-qt-partial
 qt_version=6.4.2
 
 if [ -f "$stamp" ]; then
   echo "Qt for mingw-w64 already built in $prefix"
   exit 0
+fi
+# A half-installed prefix from an earlier failed run is removed before the build;
+# a folder that this script did not make is never touched.
+if [ -e "$prefix" ] && [ ! -f "$partial" ] && [ -n "$(ls -A "$prefix")" ]; then
+  echo "$prefix exists, is not empty and was not made by this script" >&2
+  exit 1
 fi
 started=$(date +%s)
 
@@ -28,7 +39,7 @@ export DEBIAN_FRONTEND=noninteractive
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
 mirror_of_sources() {
   local f
-  for f in /etc/apt/sources.list.d/*.sources; do
+  for f in "$apt_etc"/sources.list.d/*.sources; do
     [ -f "$f" ] || continue
     # deb822 stanzas: the first "deb" stanza that serves <codename> main.
     awk -v suite="$codename" '
@@ -46,7 +57,7 @@ mirror_of_sources() {
         }
       }' "$f"
   done
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+  for f in "$apt_etc"/sources.list "$apt_etc"/sources.list.d/*.list; do
     [ -f "$f" ] || continue
     awk -v suite="$codename" '
       $1 == "deb" {
@@ -57,10 +68,10 @@ mirror_of_sources() {
 }
 mirror=$(mirror_of_sources | head -n1)
 if [ -z "$mirror" ]; then
-  echo "no Debian '$codename main' entry found in /etc/apt/sources.list(.d)" >&2
+  echo "no Debian '$codename main' entry found in $apt_etc/sources.list(.d)" >&2
   exit 1
 fi
-src_list=/etc/apt/sources.list.d/tovrin-deb-src.sources
+src_list=$apt_etc/sources.list.d/tovrin-deb-src.sources
 keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 want=$(printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\n' "$mirror" "$codename"
        [ -f "$keyring" ] && printf 'Signed-By: %s\n' "$keyring")
@@ -79,6 +90,8 @@ case $host_version in
   *) echo "Debian's host Qt is $host_version, not $qt_version" >&2; exit 1 ;;
 esac
 
+made_work=
+[ -d "$work" ] || made_work=1
 mkdir -p "$work"
 cd "$work"
 src=$(find . -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -n1)
@@ -90,16 +103,9 @@ fi
 [ -n "$src" ] || { echo "apt-get source gave no qt6-base-$qt_version tree" >&2; exit 1; }
 src=$work/${src#./}
 
-# A half-installed prefix from an earlier failed run must not leak into this one;
-# only a folder this script marked as its own is ever removed.
-if [ -f "$prefix/.tovrin-qt-partial" ]; then
-  rm -rf "$prefix"
-elif [ -e "$prefix" ] && [ -n "$(ls -A "$prefix")" ]; then
-  echo "$prefix exists, is not empty and was not made by this script" >&2
-  exit 1
-fi
+if [ -f "$partial" ]; then rm -rf "$prefix"; fi
 mkdir -p "$prefix"
-touch "$prefix/.tovrin-qt-partial"
+touch "$partial"
 build=$work/build
 cmake -S "$src" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
@@ -132,7 +138,12 @@ for f in bin/Qt6Core.dll bin/Qt6Gui.dll bin/Qt6Widgets.dll bin/Qt6Network.dll bi
 done
 printf 'qt6-base %s from %s (host Qt %s), built in %ss\n' \
   "$(basename "$src")" "$mirror" "$host_version" "$(( $(date +%s) - started ))" >"$stamp.tmp"
-rm -f "$prefix/.tovrin-qt-partial"
+rm -f "$partial"
 mv "$stamp.tmp" "$stamp"
-rm -rf "$work"
+# The sources and the build were only needed to make the cache.
+if [ -n "$made_work" ]; then
+  rm -rf "$work"
+else
+  rm -rf "$src" "$build" "$work"/qt6-base_*
+fi
 echo "Qt for mingw-w64 installed in $prefix ($(du -sh "$prefix" | cut -f1))"
