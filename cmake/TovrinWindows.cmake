@@ -72,3 +72,6 @@ add_custom_target(tovrin_zip
   BYPRODUCTS ${CMAKE_CURRENT_BINARY_DIR}/${_tovrin_zip_name}.zip
   COMMENT "Packing ${_tovrin_zip_name}.zip"
   VERBATIM)
+
+# Where the exe is, for the Wine journeys (tests/windows) that build it.
+file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/tovrin-exe.txt CONTENT "$<TARGET_FILE:tovrin>\n")
