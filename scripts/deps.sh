@@ -8,10 +8,10 @@ packages=(
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
-  fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-gi python3-pil
+  fonts-liberation2 fonts-dejavu-core xdg-utils dbus dbus-daemon libglib2.0-bin python3 python3-dbus python3-gi python3-pil
   python3-xlib
   # install and package checks; redrawing the desktop icons
-  desktop-file-utils appstream dpkg-dev file python3-fonttools librsvg2-bin
+  desktop-file-utils appstream dpkg-dev file lintian man-db python3-fonttools librsvg2-bin
   # registry conformance under Wine; the settings file fuzzer
   g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev
 )

@@ -10,6 +10,11 @@
 
 namespace platform {
 
+bool desktopAlwaysThere()
+{
+    return false;
+}
+
 bool canOpenX11Display(const QByteArray& name)
 {
     xcb_connection_t* connection = xcb_connect(name.constData(), nullptr);

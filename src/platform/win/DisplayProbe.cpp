@@ -3,6 +3,11 @@
 // A Windows session always has its desktop; Qt's windows plugin needs nothing more.
 namespace platform {
 
+bool desktopAlwaysThere()
+{
+    return true;
+}
+
 bool canOpenX11Display(const QByteArray&)
 {
     return true;
