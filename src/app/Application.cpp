@@ -45,8 +45,8 @@ QString usage(const QString& program)
                "Started while it already runs, %3 shows the running copy's main window.\n"
                "\n"
                "%4"
-               "             as the tray menu does; the running copy converts (started\n"
-               "             first when none runs) and this command ends\n"
+               "             as the tray menu does: the running copy converts and this\n"
+               "             command ends; with none running, it starts as usual and converts\n"
                "  --help     show this help and exit\n"
                "  --version  show the version and exit\n")
         .arg(program, QString::fromLatin1(version::kDescription), QString::fromLatin1(version::kTitle), actions);
