@@ -226,7 +226,7 @@ int runTovrin(QApplication& app)
                       .arg(g_program, printable(copy->problem())));
         return 1;
     case platform::RunningCopy::Claim::NoRule:
-        printLine(QStringLiteral("%1: starting without the one-copy rule (%2)\n")
+        printLine(QStringLiteral("%1: running without the one-copy rule (%2)\n")
                       .arg(g_program, printable(copy->problem())));
         break;
     case platform::RunningCopy::Claim::Claimed:

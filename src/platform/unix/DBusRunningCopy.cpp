@@ -82,8 +82,9 @@ RunningCopy::Claim DBusRunningCopy::claim(const QString& action)
 {
     if (!m_bus.isConnected()) {
         const QDBusError error = m_bus.lastError();
-        m_problem = error.isValid() && !error.message().isEmpty() ? error.message()
-                                                                  : QStringLiteral("no session bus");
+        m_problem = QStringLiteral("no session bus");
+        if (error.isValid() && !error.message().isEmpty())
+            m_problem += QStringLiteral(": ") + error.message();
         return Claim::NoRule;
     }
     // The object first, so that whoever sees the name can call it at once.
