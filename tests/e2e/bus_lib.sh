@@ -28,5 +28,12 @@ bus_call() { # method args...
 }
 bus_action() { bus_call ActivateAction "$1" "[]" "{}"; }
 
-# How many processes run this binary.
-tovrin_process_count() { pgrep -c -x -f "$TOVRIN_BIN( .*)?" || true; }
+# How many processes run this binary in this test's session (other tests may run the
+# same binary at the same time).
+tovrin_process_count() {
+  local pid n=0
+  for pid in $(pgrep -x -f "$TOVRIN_BIN( .*)?"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" && n=$((n + 1))
+  done
+  echo "$n"
+}
