@@ -8,12 +8,12 @@ packages=(
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
-  fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-gi python3-pil
+  fonts-liberation2 fonts-dejavu-core xdg-utils dbus dbus-daemon libglib2.0-bin python3 python3-dbus python3-gi python3-pil
   python3-xlib
   # the desktop fonts the layouts are checked under; reading the accessibility tree
   fonts-noto-core fonts-cantarell at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   # install and package checks; redrawing the desktop icons
-  desktop-file-utils appstream dpkg-dev file python3-fonttools librsvg2-bin
+  desktop-file-utils appstream dpkg-dev file lintian man-db python3-fonttools librsvg2-bin
   # registry conformance under Wine; the settings file fuzzer
   g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev
 )

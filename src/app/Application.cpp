@@ -2,24 +2,68 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QMetaObject>
 
 #include <cstdio>
 
 #include "Version.h"
+#include "app/DesktopActions.h"
 #include "app/StartUp.h"
 #include "core/ProgramEnd.h"
-#include "core/SingleInstance.h"
 #include "core/WindowHolder.h"
+#include "platform/DisplayProbe.h"
+#include "platform/RunningCopy.h"
 #include "platform/Services.h"
-#include "ui/main/MainWindow.h"
 
 namespace {
 
-// An argument is echoed in the error line; control characters would break the line.
-QString printable(const QString& argument)
+// Set by prepareTovrin for runTovrin, which main() calls with the QApplication between.
+QString g_program = QStringLiteral("tovrin");
+QString g_action;
+
+// The command-line options that hand an action to the running copy.
+struct ActionOption {
+    const char* option;
+    const char* action;
+    const char* help;
+};
+constexpr ActionOption kActionOptions[] = {
+    {"--upper", "upper", "convert the clipboard's text to UPPERCASE"},
+    {"--lower", "lower", "convert the clipboard's text to lowercase"},
+    {"--random", "random", "convert the clipboard's text to rAnDOm case"},
+};
+
+QString usage(const QString& program)
+{
+    QString actions;
+    for (const ActionOption& o : kActionOptions)
+        actions += QStringLiteral("  %1%2\n").arg(QString::fromLatin1(o.option), -11).arg(QString::fromLatin1(o.help));
+    return QStringLiteral(
+               "Usage: %1 [--upper | --lower | --random | --help | --version]\n"
+               "%2: UPPERCASE, lowercase and rAnDOm,\n"
+               "in a window or from the icon in the notification area.\n"
+               "Started while it already runs, %3 shows the running copy's main window.\n"
+               "\n"
+               "%4"
+               "             as the tray menu does: the running copy converts and this\n"
+               "             command ends; with none running, it starts as usual and converts\n"
+               "  --help     show this help and exit\n"
+               "  --version  show the version and exit\n")
+        .arg(program, QString::fromLatin1(version::kDescription), QString::fromLatin1(version::kTitle), actions);
+}
+
+void printLine(const QString& line)
+{
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+QString printable(const QString& text)
 {
     QString out;
-    for (const QChar c : argument) {
+    for (const QChar c : text) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
@@ -28,26 +72,21 @@ QString printable(const QString& argument)
     return out;
 }
 
-QString usage(const QString& program)
-{
-    return QStringLiteral(
-               "Usage: %1 [--help | --version]\n"
-               "%2: UPPERCASE, lowercase and rAnDOm,\n"
-               "in a window or from the icon in the notification area.\n"
-               "Started while it already runs, %3 shows the running copy's main window.\n"
-               "\n"
-               "  --help     show this help and exit\n"
-               "  --version  show the version and exit\n")
-        .arg(program, QString::fromLatin1(version::kDescription), QString::fromLatin1(version::kTitle));
-}
-
-} // namespace
-
 CommandLine parseCommandLine(const QStringList& arguments, const QString& program)
 {
     CommandLine result;
     if (arguments.isEmpty())
         return result;
+    const QString shownProgram = printable(program);
+    if (arguments.size() == 1) {
+        const QString& only = arguments.first();
+        for (const ActionOption& o : kActionOptions) {
+            if (only == QLatin1String(o.option)) {
+                result.action = QString::fromLatin1(o.action);
+                return result;
+            }
+        }
+    }
     result.run = false;
     if (arguments.size() == 1 && arguments.first() == QLatin1String("--version")) {
         result.output = QStringLiteral("%1 %2\n").arg(QString::fromLatin1(version::kTitle),
@@ -55,15 +94,21 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         return result;
     }
     if (arguments.size() == 1 && arguments.first() == QLatin1String("--help")) {
-        result.output = usage(program);
+        result.output = usage(shownProgram);
         return result;
     }
-    const bool firstKnown = arguments.first() == QLatin1String("--version")
-        || arguments.first() == QLatin1String("--help");
-    const QString& offending = firstKnown ? arguments.at(1) : arguments.first();
+    auto known = [](const QString& argument) {
+        if (argument == QLatin1String("--version") || argument == QLatin1String("--help"))
+            return true;
+        for (const ActionOption& o : kActionOptions)
+            if (argument == QLatin1String(o.option))
+                return true;
+        return false;
+    };
+    const QString& offending = known(arguments.first()) ? arguments.at(1) : arguments.first();
     result.toStdErr = true;
     result.exitStatus = 2;
-    result.output = QStringLiteral("%1: unexpected argument '%2'; try '%1 --help'\n").arg(program, printable(offending));
+    result.output = QStringLiteral("%1: unexpected argument '%2'; try '%1 --help'\n").arg(shownProgram, printable(offending));
     return result;
 }
 
@@ -76,6 +121,53 @@ QByteArray preferredPlatform(const DisplayEnvironment& env)
     if (wayland && !env.xDisplay.isEmpty())
         return QByteArrayLiteral("xcb");
     return {};
+}
+
+QString missingDisplay(const DisplayEnvironment& env, const DisplayProbes& probes)
+{
+    // Qt tries the plugins of a list in turn; with none chosen it opens X11, preceded by
+    // Wayland on a Wayland session. Any one that answers will do.
+    QList<QByteArray> plugins;
+    for (const QByteArray& entry : env.qpaPlatform.split(';')) {
+        const qsizetype colon = entry.indexOf(':');
+        const QByteArray name = (colon < 0 ? entry : entry.left(colon)).trimmed();
+        if (!name.isEmpty())
+            plugins << name;
+    }
+    if (plugins.isEmpty()) {
+        if (env.sessionType == "wayland")
+            plugins << QByteArrayLiteral("wayland");
+        plugins << QByteArrayLiteral("xcb");
+    }
+
+    QStringList tried;
+    for (const QByteArray& plugin : plugins) {
+        if (plugin == "xcb") {
+            if (env.xDisplay.isEmpty()) {
+                tried << QStringLiteral("DISPLAY is not set");
+                continue;
+            }
+            if (probes.x11(env.xDisplay))
+                return {};
+            tried << QStringLiteral("cannot open the X display '%1'").arg(printable(QString::fromLocal8Bit(env.xDisplay)));
+        } else if (plugin.startsWith("wayland")) {
+            // As libwayland finds the compositor.
+            const QByteArray name = env.waylandDisplay.isEmpty() ? QByteArrayLiteral("wayland-0") : env.waylandDisplay;
+            if (!name.startsWith('/') && env.runtimeDir.isEmpty()) {
+                tried << QStringLiteral("XDG_RUNTIME_DIR is not set for the Wayland display");
+                continue;
+            }
+            const QByteArray path = name.startsWith('/') ? name : env.runtimeDir + '/' + name;
+            if (probes.wayland(path))
+                return {};
+            tried << QStringLiteral("no Wayland display at %1").arg(printable(QString::fromLocal8Bit(path)));
+        } else {
+            // offscreen, minimal, vnc, eglfs, windows...: nothing to reach beforehand.
+            return {};
+        }
+    }
+    tried.removeDuplicates();
+    return tried.join(QStringLiteral("; "));
 }
 
 bool prepareTovrin(int argc, char* argv[], int& status)
@@ -95,12 +187,24 @@ bool prepareTovrin(int argc, char* argv[], int& status)
         status = command.exitStatus;
         return false;
     }
+    g_program = printable(program);
+    g_action = command.action;
 
-    const DisplayEnvironment env{qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"),
-                                 qgetenv("XDG_SESSION_TYPE")};
+    DisplayEnvironment env{qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"),
+                           qgetenv("XDG_SESSION_TYPE"), qgetenv("XDG_RUNTIME_DIR")};
     const QByteArray platform = preferredPlatform(env);
-    if (!platform.isEmpty())
+    if (!platform.isEmpty()) {
         qputenv("QT_QPA_PLATFORM", platform);
+        env.qpaPlatform = platform;
+    }
+    const QString missing = platform::desktopAlwaysThere()
+        ? QString()
+        : missingDisplay(env, {platform::canOpenX11Display, platform::canReachWaylandDisplay});
+    if (!missing.isEmpty()) {
+        printLine(QStringLiteral("%1: no display to show windows on (%2)\n").arg(g_program, missing));
+        status = 1;
+        return false;
+    }
     return true;
 }
 
@@ -112,17 +216,25 @@ int runTovrin(QApplication& app)
     QApplication::setApplicationVersion(QString::fromLatin1(version::kString));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
 
-    SingleInstance instance(SingleInstance::defaultSocketPath(QString::fromLatin1(kAppId)));
-    switch (instance.check()) {
-    case SingleInstance::Outcome::Forwarded:
+    const std::unique_ptr<platform::RunningCopy> copy
+        = platform::makeRunningCopy(QString::fromLatin1(kAppId), desktopActionNames());
+    switch (copy->claim(g_action)) {
+    case platform::RunningCopy::Claim::HandedOver:
         return 0;
-    case SingleInstance::Outcome::NoAnswer:
-        std::fputs("tovrin: a running copy of Tovrin does not answer\n", stderr);
+    case platform::RunningCopy::Claim::NoAnswer:
+        printLine(QStringLiteral("%1: a running copy of Tovrin does not answer (%2)\n")
+                      .arg(g_program, printable(copy->problem())));
         return 1;
-    case SingleInstance::Outcome::First:
+    case platform::RunningCopy::Claim::NoRule:
+        printLine(QStringLiteral("%1: running without the one-copy rule (%2)\n")
+                      .arg(g_program, printable(copy->problem())));
+        break;
+    case platform::RunningCopy::Claim::Claimed:
         break;
     }
-    QObject::connect(&instance, &SingleInstance::showRequested, [] { windows().get<MainWindow>().showMainWindow(); });
+    QObject::connect(copy.get(), &platform::RunningCopy::requested, [](const QString& action) {
+        runDesktopAction(action);
+    });
 
     // The program lives while any of its windows is loaded, visible or not.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -131,8 +243,11 @@ int runTovrin(QApplication& app)
     platform::installNativeServices();
     connectProgramWindows();
     startProgram();
-    // Only now: the window comes up sooner, and a copy started in between waits for this.
-    instance.listen();
+    // A start that named an action is the first request this copy takes; like any
+    // other, it runs once the event loop turns.
+    if (!g_action.isEmpty())
+        QMetaObject::invokeMethod(
+            &app, [action = g_action] { runDesktopAction(action); }, Qt::QueuedConnection);
     const int status = app.exec();
 
     windows().onLastUnloaded = nullptr;

@@ -4,18 +4,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QApplication;
 
 // The desktop's name for the program: desktop entry, metadata and icons carry it.
 inline constexpr const char* kAppId = "com.ardelon.Tovrin";
 
-// What the command line asks for. The program itself takes no arguments; only
-// --version and --help are answered, anything else is refused.
+// What the command line asks for: --version and --help are answered; --upper, --lower
+// and --random run (one of them at most) and name the desktop action to hand to the
+// running copy; anything else is refused.
 struct CommandLine {
     bool run = true;  // false: print `output` and end with `exitStatus`
     bool toStdErr = false;
     int exitStatus = 0;
     QString output;
+    QString action;  // when run: the action to ask for, empty for a plain start
 };
 
 // `arguments` without the program's own name; `program` is the name used in messages.
@@ -27,6 +31,7 @@ struct DisplayEnvironment {
     QByteArray waylandDisplay;  // WAYLAND_DISPLAY
     QByteArray xDisplay;        // DISPLAY
     QByteArray sessionType;     // XDG_SESSION_TYPE
+    QByteArray runtimeDir = {}; // XDG_RUNTIME_DIR, where a Wayland display's socket lives
 };
 
 // The platform plugin to ask Qt for, or empty to leave Qt's own choice. On a Wayland
@@ -35,10 +40,27 @@ struct DisplayEnvironment {
 // user chose is never overridden.
 QByteArray preferredPlatform(const DisplayEnvironment& env);
 
+// Whether a display can be reached, asked of the real world or of a test.
+struct DisplayProbes {
+    std::function<bool(const QByteArray& display)> x11;        // DISPLAY answers
+    std::function<bool(const QByteArray& socketPath)> wayland; // the compositor listens
+};
+
+// Why the display system Qt is about to open cannot be reached (one short clause), or
+// empty when it can or when the platform needs no display (offscreen, for example).
+// Qt aborts the program when it finds none.
+QString missingDisplay(const DisplayEnvironment& env, const DisplayProbes& probes);
+
+// A name or argument echoed in a message, with control characters escaped so that
+// it keeps to its line.
+QString printable(const QString& text);
+
 // Before QApplication exists: answers --version/--help or refuses other arguments
-// (returns false, with the exit status in `status`), and picks the display system.
+// (returns false, with the exit status in `status`), picks the display system, and
+// refuses to go on without a display (status 1).
 bool prepareTovrin(int argc, char* argv[], int& status);
 
 // Wires the platform, starts the program and runs it to its end. When a copy
-// already runs for this user, asks it to show its main window and returns at once.
+// already runs in this session, hands it the command line's request (show its main
+// window, or an action) and returns at once.
 int runTovrin(QApplication& app);

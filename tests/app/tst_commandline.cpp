@@ -9,9 +9,15 @@ private slots:
     void arguments();
     void refusalStaysOneLine_data();
     void refusalStaysOneLine();
-    void helpNamesBothOptions();
+    void helpNamesEveryOption();
+    void actionOptions_data();
+    void actionOptions();
+    void programNameStaysOneLine_data();
+    void programNameStaysOneLine();
     void platform_data();
     void platform();
+    void missingDisplay_data();
+    void missingDisplay();
 };
 
 void tst_CommandLine::arguments_data()
@@ -90,14 +96,78 @@ void tst_CommandLine::refusalStaysOneLine()
     QVERIFY2(c.output.contains(QLatin1Char('\'') + shown + QLatin1Char('\'')), qPrintable(c.output));
 }
 
-void tst_CommandLine::helpNamesBothOptions()
+void tst_CommandLine::helpNamesEveryOption()
 {
     const CommandLine c = parseCommandLine({"--help"}, QStringLiteral("tovrin205"));
-    QVERIFY(c.output.startsWith(QLatin1String("Usage: tovrin205 [--help | --version]\n")));
-    QVERIFY(c.output.contains(QLatin1String("  --version")));
+    QVERIFY(c.output.startsWith(QLatin1String("Usage: tovrin205 [--upper | --lower | --random | --help | --version]\n")));
+    for (const char* option : {"--upper", "--lower", "--random", "--help", "--version"})
+        QVERIFY2(c.output.contains(QLatin1String("\n  ") + QLatin1String(option) + QLatin1Char(' ')), option);
     QVERIFY(c.output.contains(QLatin1String("Change the case of text")));
     for (const QString& line : c.output.split(QLatin1Char('\n')))
         QVERIFY2(line.size() <= 80, qPrintable(line));
+}
+
+void tst_CommandLine::actionOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("action"); // empty: refused with status 2
+
+    QTest::newRow("upper") << QStringList{"--upper"} << "upper";
+    QTest::newRow("lower") << QStringList{"--lower"} << "lower";
+    QTest::newRow("random") << QStringList{"--random"} << "random";
+    QTest::newRow("two actions") << QStringList{"--upper", "--lower"} << QString();
+    QTest::newRow("the same twice") << QStringList{"--upper", "--upper"} << QString();
+    QTest::newRow("action and version") << QStringList{"--lower", "--version"} << QString();
+    QTest::newRow("bare name is no option") << QStringList{"upper"} << QString();
+    QTest::newRow("single dash") << QStringList{"-upper"} << QString();
+    QTest::newRow("case matters") << QStringList{"--UPPER"} << QString();
+    // Only the three conversions: the other desktop actions are not options.
+    QTest::newRow("show is the plain start") << QStringList{"--show"} << QString();
+    QTest::newRow("options") << QStringList{"--options"} << QString();
+}
+
+void tst_CommandLine::actionOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, action);
+    const CommandLine c = parseCommandLine(arguments);
+    if (action.isEmpty()) {
+        QVERIFY(!c.run);
+        QCOMPARE(c.exitStatus, 2);
+        QVERIFY(c.toStdErr);
+        QCOMPARE(c.output.count(QLatin1Char('\n')), 1);
+        QVERIFY(c.action.isEmpty());
+    } else {
+        QVERIFY(c.run);
+        QCOMPARE(c.action, action);
+        QVERIFY(c.output.isEmpty());
+    }
+}
+
+void tst_CommandLine::programNameStaysOneLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("line feed, refusal") << QStringList{"--bad"} << QString("to\nvrin") << QString("to\\x0avrin");
+    QTest::newRow("escape sequence, refusal") << QStringList{"--bad"} << QString("\x1b[31mred")
+                                              << QString("\\x1b[31mred");
+    QTest::newRow("line feed, help") << QStringList{"--help"} << QString("a\nb") << QString("a\\x0ab");
+    QTest::newRow("line separator, refusal") << QStringList{"x"} << QString("a") + QChar(0x2029) + "b"
+                                             << QString("a\\x2029b");
+}
+
+void tst_CommandLine::programNameStaysOneLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, program);
+    QFETCH(QString, shown);
+    const CommandLine c = parseCommandLine(arguments, program);
+    const QString first = c.output.section(QLatin1Char('\n'), 0, 0);
+    QVERIFY2(first.contains(shown), qPrintable(first));
+    QVERIFY(!c.output.contains(program));
+    if (c.toStdErr)
+        QCOMPARE(c.output.count(QLatin1Char('\n')), 1);
 }
 
 void tst_CommandLine::platform_data()
@@ -137,6 +207,76 @@ void tst_CommandLine::platform()
     QFETCH(QByteArray, session);
     QFETCH(QByteArray, expected);
     QCOMPARE(preferredPlatform(DisplayEnvironment{qpa, wayland, x, session}), expected);
+}
+
+void tst_CommandLine::missingDisplay_data()
+{
+    QTest::addColumn<QByteArray>("qpa");
+    QTest::addColumn<QByteArray>("x");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<QByteArray>("session");
+    QTest::addColumn<QByteArray>("runtimeDir");
+    QTest::addColumn<bool>("xAnswers");
+    QTest::addColumn<bool>("waylandAnswers");
+    QTest::addColumn<QString>("problem"); // empty: a display is there
+
+    const QByteArray none;
+    QTest::newRow("X display answers") << none << QByteArray(":0") << none << none << none << true << false << QString();
+    QTest::newRow("nothing set") << none << none << none << none << none << false << false << "DISPLAY is not set";
+    QTest::newRow("X display gone") << none << QByteArray(":7") << none << none << none << false << false
+                                    << "cannot open the X display ':7'";
+    QTest::newRow("a wayland socket does not help an X11 session")
+        << none << none << QByteArray("wayland-0") << QByteArray("x11") << QByteArray("/run/user/1") << false << true
+        << "DISPLAY is not set";
+    QTest::newRow("wayland session without X")
+        << none << none << QByteArray("wayland-1") << QByteArray("wayland") << QByteArray("/run/user/1") << false
+        << true << QString();
+    QTest::newRow("wayland session, compositor gone")
+        << none << none << QByteArray("wayland-1") << QByteArray("wayland") << QByteArray("/run/user/1") << false
+        << false << "no Wayland display at /run/user/1/wayland-1; DISPLAY is not set";
+    QTest::newRow("wayland default socket name")
+        << QByteArray("wayland") << none << none << none << QByteArray("/run/user/1") << false << false
+        << "no Wayland display at /run/user/1/wayland-0";
+    QTest::newRow("wayland absolute socket") << QByteArray("wayland") << none << QByteArray("/tmp/w") << none << none
+                                             << false << false << "no Wayland display at /tmp/w";
+    QTest::newRow("wayland without runtime folder") << QByteArray("wayland") << none << QByteArray("wayland-0") << none
+                                                    << none << false << true
+                                                    << "XDG_RUNTIME_DIR is not set for the Wayland display";
+    QTest::newRow("offscreen needs nothing") << QByteArray("offscreen") << none << none << none << none << false
+                                             << false << QString();
+    QTest::newRow("offscreen with options") << QByteArray("offscreen:size=640x480") << none << none << none << none
+                                            << false << false << QString();
+    QTest::newRow("chosen xcb with display options") << QByteArray("xcb:foo") << QByteArray(":3") << none << none
+                                                     << none << false << false << "cannot open the X display ':3'";
+    QTest::newRow("fallback list, second answers") << QByteArray("wayland;xcb") << QByteArray(":0")
+                                                   << QByteArray("wayland-0") << none << QByteArray("/r") << true
+                                                   << false << QString();
+    QTest::newRow("fallback list, none answers") << QByteArray("wayland;xcb") << QByteArray(":0")
+                                                 << QByteArray("wayland-0") << none << QByteArray("/r") << false
+                                                 << false
+                                                 << "no Wayland display at /r/wayland-0; cannot open the X display ':0'";
+    QTest::newRow("display name with a line feed") << none << QByteArray(":0\nx") << none << none << none << false
+                                                   << false << "cannot open the X display ':0\\x0ax'";
+}
+
+void tst_CommandLine::missingDisplay()
+{
+    QFETCH(QByteArray, qpa);
+    QFETCH(QByteArray, x);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QByteArray, session);
+    QFETCH(QByteArray, runtimeDir);
+    QFETCH(bool, xAnswers);
+    QFETCH(bool, waylandAnswers);
+    QFETCH(QString, problem);
+
+    QList<QByteArray> xAsked, waylandAsked;
+    const DisplayProbes probes{[&](const QByteArray& d) { xAsked << d; return xAnswers; },
+                               [&](const QByteArray& p) { waylandAsked << p; return waylandAnswers; }};
+    QCOMPARE(::missingDisplay(DisplayEnvironment{qpa, wayland, x, session, runtimeDir}, probes), problem);
+    // Whatever is asked is the display named, never a guess.
+    for (const QByteArray& d : xAsked)
+        QCOMPARE(d, x);
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

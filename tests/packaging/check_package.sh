@@ -18,10 +18,13 @@ expected_files() { # prefix
   cat <<LIST | sort
 $1/bin/tovrin
 $1/share/applications/$app_id.desktop
+$1/share/doc/tovrin/changelog.gz
+$1/share/doc/tovrin/copyright
 $1/share/icons/hicolor/16x16/apps/$app_id.png
 $1/share/icons/hicolor/32x32/apps/$app_id.png
 $1/share/icons/hicolor/48x48/apps/$app_id.png
 $1/share/icons/hicolor/scalable/apps/$app_id.svg
+$1/share/man/man1/tovrin.1.gz
 $1/share/metainfo/$app_id.metainfo.xml
 LIST
 }
@@ -45,7 +48,27 @@ check_tree() { # label root prefix
   grep -qx "X-AppVersion=$version" "$desktop" || fail "$label: desktop entry lacks version $version"
   grep -qx "Icon=$app_id" "$desktop" || fail "$label: desktop entry's icon is not $app_id"
   grep -qx "Exec=tovrin" "$desktop" || fail "$label: desktop entry does not start tovrin"
+  # The launcher's actions: each a conversion handed to the running copy.
+  grep -qx "Actions=upper;lower;random;" "$desktop" || fail "$label: desktop entry lists other actions"
+  local action
+  for action in upper lower random; do
+    awk -v g="[Desktop Action $action]" '$0 == g {on = 1; next} /^\[/ {on = 0} on' "$desktop" \
+      | grep -qx "Exec=tovrin --$action" || fail "$label: the action $action does not run 'tovrin --$action'"
+  done
   grep -q "<summary>$description</summary>" "$metainfo" || fail "$label: metainfo lacks the description"
+  grep -q "<binary>tovrin</binary>" "$metainfo" || fail "$label: metainfo does not provide the binary"
+
+  # The manual page: renders without a warning, names every option and the settings file.
+  local man=$dir/share/man/man1/tovrin.1.gz page
+  page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man" 2>"$tmp/man.err") \
+    || fail "$label: man cannot render tovrin.1"
+  [ ! -s "$tmp/man.err" ] || fail "$label: man warns: $(cat "$tmp/man.err")"
+  local word
+  for word in --upper --lower --random --help --version Tovrin.reg XDG_CONFIG_HOME com.ardelon.Tovrin; do
+    grep -q -- "$word" <<<"$page" || fail "$label: the manual page does not mention $word"
+  done
+  [ "$(gzip -dc "$dir/share/doc/tovrin/changelog.gz" | head -n 1 | cut -d' ' -f1-2)" = "tovrin ($version)" ] \
+    || fail "$label: the changelog does not start with version $version"
   grep -q "<release version=\"$version\"" "$metainfo" || fail "$label: metainfo lacks release $version"
   grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
     || fail "$label: metainfo does not launch the desktop entry"
@@ -60,6 +83,9 @@ check_tree() { # label root prefix
   # The program names itself to the desktop with the same id.
   grep -qa "$app_id" "$dir/bin/tovrin" || fail "$label: the binary does not carry the id $app_id"
   check_binary "$label" "$dir/bin/tovrin"
+  # Qt Network (and its libraries) only ever served the old one-copy socket.
+  if objdump -p "$dir/bin/tovrin" | grep -q 'NEEDED.*libQt6Network'; then fail "$label: the binary links Qt Network"
+  else ok "$label: no Qt Network"; fi
 }
 
 # The command line of an installed binary, with no display at all.
@@ -106,6 +132,20 @@ ok "cpack made $(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ "$depends" == *libqt6widgets6* ]] || fail "package does not depend on the Qt widgets library: '$depends'"
 ok "package depends: $depends"
+
+# The description: the summary once, then the long text indented by one space.
+described=$(dpkg-deb -f "$deb" Description)
+[ "$(head -n 1 <<<"$described")" = "$description" ] || fail "the package summary is not '$description'"
+grep -q "^ $description" <<<"$described" && fail "the package description repeats its summary"
+grep -q '^  ' <<<"$described" && fail "the package description is re-indented: $described"
+
+# lintian: no errors and no warnings (informational notes are listed, not failed).
+if lintian --fail-on error,warning --display-info "$deb" >"$tmp/lintian.log" 2>&1; then
+  ok "lintian: no errors or warnings"
+else
+  fail "lintian:"; cat "$tmp/lintian.log" >&2
+fi
+sed 's/^/  lintian: /' "$tmp/lintian.log"
 
 dpkg -x "$deb" "$tmp/root"
 check_tree "deb" "$tmp/root" "/usr"

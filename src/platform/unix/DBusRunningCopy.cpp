@@ -1,0 +1,156 @@
+#include "platform/unix/DBusRunningCopy.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QMetaObject>
+
+#include <utility>
+
+namespace platform {
+
+namespace {
+const QString kInterface = QStringLiteral("org.freedesktop.Application");
+}
+
+// What the bus sees at the object path. Each call is answered before it is acted on:
+// the request is queued for the next turn of the event loop.
+class ApplicationObject final : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+public:
+    explicit ApplicationObject(DBusRunningCopy& owner) : QObject(&owner), m_owner(owner) {}
+
+public slots:
+    void Activate(const QVariantMap& platformData)
+    {
+        Q_UNUSED(platformData);
+        pass(QString());
+    }
+
+    void ActivateAction(const QString& name, const QVariantList& parameter, const QVariantMap& platformData)
+    {
+        Q_UNUSED(platformData);
+        if (!m_owner.m_actions.contains(name)) {
+            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("no action named '%1'").arg(name));
+            return;
+        }
+        if (!parameter.isEmpty()) {
+            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("the action '%1' takes no parameter").arg(name));
+            return;
+        }
+        pass(name);
+    }
+
+    void Open(const QStringList& uris, const QVariantMap& platformData)
+    {
+        Q_UNUSED(uris);
+        Q_UNUSED(platformData);
+        sendErrorReply(QDBusError::NotSupported, QStringLiteral("Tovrin opens no files"));
+    }
+
+private:
+    void pass(const QString& action)
+    {
+        QMetaObject::invokeMethod(
+            &m_owner, [owner = &m_owner, action] { emit owner->requested(action); }, Qt::QueuedConnection);
+    }
+
+    DBusRunningCopy& m_owner;
+};
+
+QString objectPathFor(const QString& appId)
+{
+    return QLatin1Char('/') + QString(appId).replace(QLatin1Char('.'), QLatin1Char('/'));
+}
+
+DBusRunningCopy::DBusRunningCopy(QDBusConnection bus, const QString& appId, const QStringList& actions)
+    : m_bus(std::move(bus)), m_name(appId), m_path(objectPathFor(appId)), m_actions(actions)
+{
+}
+
+DBusRunningCopy::~DBusRunningCopy()
+{
+    if (m_object)
+        m_bus.unregisterObject(m_path);
+    if (m_owner)
+        m_bus.interface()->unregisterService(m_name);
+}
+
+RunningCopy::Claim DBusRunningCopy::claim(const QString& action)
+{
+    if (!m_bus.isConnected()) {
+        const QDBusError error = m_bus.lastError();
+        m_problem = QStringLiteral("no session bus");
+        if (error.isValid() && !error.message().isEmpty())
+            m_problem += QStringLiteral(": ") + error.message();
+        return Claim::NoRule;
+    }
+    // The object first, so that whoever sees the name can call it at once.
+    if (!m_object) {
+        m_object = new ApplicationObject(*this);
+        if (!m_bus.registerObject(m_path, m_object, QDBusConnection::ExportAllSlots)) {
+            delete m_object;
+            m_object = nullptr;
+            m_problem = QStringLiteral("cannot export %1 on the session bus").arg(m_path);
+            return Claim::NoRule;
+        }
+    }
+    // A copy that ends between our refused claim and our call leaves the name free:
+    // claim again rather than report a copy that is gone.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = m_bus.interface()->registerService(
+            m_name, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+        if (!reply.isValid()) {
+            m_problem = reply.error().message();
+            return Claim::NoRule;
+        }
+        if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+            m_owner = true;
+            return Claim::Claimed;
+        }
+        const Claim handed = handOver(action);
+        if (handed != Claim::NoRule)
+            return handed;
+    }
+    return Claim::NoAnswer;
+}
+
+// NoRule here means "nobody owns the name any more".
+RunningCopy::Claim DBusRunningCopy::handOver(const QString& action)
+{
+    QDBusMessage call = action.isEmpty()
+        ? QDBusMessage::createMethodCall(m_name, m_path, kInterface, QStringLiteral("Activate"))
+        : QDBusMessage::createMethodCall(m_name, m_path, kInterface, QStringLiteral("ActivateAction"));
+    QVariantMap platformData;
+    // Lets the running copy's window take the focus where the desktop asks for proof.
+    for (const auto& [variable, key] : {std::pair{"DESKTOP_STARTUP_ID", "desktop-startup-id"},
+                                        std::pair{"XDG_ACTIVATION_TOKEN", "activation-token"}}) {
+        const QByteArray value = qgetenv(variable);
+        if (!value.isEmpty())
+            platformData.insert(QString::fromLatin1(key), QString::fromUtf8(value));
+    }
+    if (action.isEmpty())
+        call << platformData;
+    else
+        call << action << QVariant::fromValue(QVariantList()) << platformData;
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, answerTimeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return Claim::HandedOver;
+    const QString error = reply.errorName();
+    if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+        || error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+        return Claim::NoRule;
+    m_problem = reply.errorMessage().isEmpty() ? error : reply.errorMessage();
+    return Claim::NoAnswer;
+}
+
+std::unique_ptr<RunningCopy> makeRunningCopy(const QString& appId, const QStringList& actions)
+{
+    return std::make_unique<DBusRunningCopy>(QDBusConnection::sessionBus(), appId, actions);
+}
+
+} // namespace platform
+
+#include "DBusRunningCopy.moc"

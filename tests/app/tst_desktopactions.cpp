@@ -1,0 +1,88 @@
+// The desktop's actions run the tray menu's own commands: each name reaches the right
+// conversion or window, and a name the program does not know changes nothing.
+#include <QtTest>
+
+#include "app/DesktopActions.h"
+#include "core/Settings.h"
+#include "core/WindowHolder.h"
+#include "support/TestApp.h"
+#include "ui/dialogs/OptionsDialog.h"
+#include "ui/dialogs/TextWindow.h"
+#include "ui/main/MainWindow.h"
+
+class tst_DesktopActions : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_app = std::make_unique<RegistryTestApp>(); }
+    void cleanup() { m_app.reset(); }
+
+    void actions_data();
+    void actions();
+    void everyNamedActionRuns();
+
+private:
+    std::unique_ptr<RegistryTestApp> m_app;
+};
+
+void tst_DesktopActions::actions_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("copyToClipboard");
+    QTest::addColumn<bool>("known");
+    QTest::addColumn<QString>("clipboardAfter");
+    QTest::addColumn<QString>("visibleWindow"); // object name, or empty for none
+    QTest::addColumn<int>("beeps");
+
+    const QString text = QStringLiteral("Mixed Case ß");
+    QTest::newRow("upper, to the Text Window") << "upper" << false << true << "MIXED CASE ß" << "frmTraytxt" << 1;
+    QTest::newRow("upper, clipboard only") << "upper" << true << true << "MIXED CASE ß" << QString() << 2;
+    QTest::newRow("lower") << "lower" << true << true << "mixed case ß" << QString() << 2;
+    QTest::newRow("show") << "show" << false << true << text << "frmCase" << 0;
+    QTest::newRow("empty name shows too") << "" << false << true << text << "frmCase" << 0;
+    QTest::newRow("options") << "options" << false << true << text << "frmOptions" << 0;
+    QTest::newRow("unknown") << "frobnicate" << false << false << text << QString() << 0;
+    QTest::newRow("case matters") << "UPPER" << true << false << text << QString() << 0;
+    QTest::newRow("a menu caption is no name") << "&UPPERCASE" << true << false << text << QString() << 0;
+}
+
+void tst_DesktopActions::actions()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, copyToClipboard);
+    QFETCH(bool, known);
+    QFETCH(QString, clipboardAfter);
+    QFETCH(QString, visibleWindow);
+    QFETCH(int, beeps);
+
+    Settings values = settings().values();
+    values.copyToClipboard = copyToClipboard;
+    settings().setValues(values);
+    m_app->fakes.clipboard->putText(QStringLiteral("Mixed Case ß"));
+
+    QCOMPARE(runDesktopAction(action), known);
+    QCOMPARE(m_app->fakes.clipboard->text(), clipboardAfter);
+    QCOMPARE(m_app->fakes.beeper->beeps, beeps);
+    QStringList visible;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isWindow() && !w->objectName().isEmpty() && !w->inherits("QMenu"))
+            visible << w->objectName();
+    QCOMPARE(visible, visibleWindow.isEmpty() ? QStringList() : QStringList{visibleWindow});
+}
+
+// Every name the program offers to the desktop does something.
+void tst_DesktopActions::everyNamedActionRuns()
+{
+    const QStringList names = desktopActionNames();
+    QCOMPARE(names.size(), 5);
+    // Long enough that rAnDOm leaves it as it was with a chance of 2^-64.
+    const QString text(64, QLatin1Char('a'));
+    for (const QString& name : names) {
+        m_app->fakes.clipboard->putText(text);
+        QVERIFY2(runDesktopAction(name), qPrintable(name));
+        const bool converted = m_app->fakes.clipboard->text() != text;
+        QCOMPARE(converted, name == QLatin1String("upper") || name == QLatin1String("random"));
+    }
+}
+
+QTEST_MAIN(tst_DesktopActions)
+#include "tst_desktopactions.moc"
