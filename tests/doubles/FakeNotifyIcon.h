@@ -23,6 +23,7 @@ public:
     void hide() override;
     bool isShown() const override { return m_shown; }
     void setMenu(QMenu* menu) override { m_menu = menu; }
+    QRect geometry() const override { return m_shown ? iconGeometry : QRect(); }
 
     QString tip() const { return m_tip; }
     QIcon icon() const { return m_icon; }
@@ -33,6 +34,8 @@ public:
     void request(TrayRequest request) { emit requested(request); }
 
     bool trayAvailable = true;
+    // Where the host docked the icon.
+    QRect iconGeometry;
     QList<Call> calls;
 
 private:

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 #include "Version.h"
 #include "core/Settings.h"
 #include "core/WindowHolder.h"
@@ -70,6 +72,34 @@ QString shownTip(const QString& tip)
         i += length;
     }
     return out;
+}
+
+QPoint menuPosition(const QRect& icon, const QRect& screen, const QSize& menu)
+{
+    // Keeps [start, start + length) on screen where it fits, its start on screen where not.
+    auto within = [](int start, int length, int low, int high) {
+        return std::max(low, std::min(start, high + 1 - length));
+    };
+    // The panel's edge is the one the icon is nearest to, or beyond (a panel that
+    // reserves its space). Horizontal panels are the common case, so they win a tie,
+    // as in a corner without reserved space.
+    const int gapBottom = screen.bottom() - icon.bottom();
+    const int gapTop = icon.top() - screen.top();
+    const int gapLeft = icon.left() - screen.left();
+    const int gapRight = screen.right() - icon.right();
+    const int nearest = std::min({gapBottom, gapTop, gapLeft, gapRight});
+
+    // The side away from the panel's edge has at least as much room as the other.
+    if (gapBottom == nearest || gapTop == nearest) {
+        const int x = within(icon.left(), menu.width(), screen.left(), screen.right());
+        if (gapBottom == nearest)
+            return {x, std::max(icon.top() - menu.height(), screen.top())};
+        return {x, icon.bottom() + 1};
+    }
+    const int y = within(icon.top(), menu.height(), screen.top(), screen.bottom());
+    if (gapLeft == nearest)
+        return {icon.right() + 1, y};
+    return {std::max(icon.left() - menu.width(), screen.left()), y};
 }
 
 } // namespace tray

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 // The program's icon in the notification area: the main window's picture, its tray
@@ -20,6 +23,12 @@ QString minimizeTip();
 // The tip as the notification area shows it: at most 64 bytes of its ANSI text, cut
 // between characters.
 QString shownTip(const QString& tip);
+
+// Where the icon's menu opens: beside the icon, away from the screen edge its panel
+// is on (above a bottom panel, below a top one, beside a side one), so that no item
+// is under the pointer that opened it. `screen` is the screen's available area; a
+// panel that reserves its space lies outside it.
+QPoint menuPosition(const QRect& icon, const QRect& screen, const QSize& menu);
 
 } // namespace tray
 
