@@ -32,6 +32,8 @@ public:
 
 signals:
     void requested(platform::TrayRequest request);
+    // The notification area appeared or went away (a panel started, quit or restarted).
+    void availabilityChanged(bool available);
 };
 
 // Null when no notification-icon service is installed: then there is no tray.
