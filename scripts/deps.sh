@@ -8,6 +8,8 @@ packages=(
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
+  # more tray hosts: a second XEmbed one, and a StatusNotifier panel
+  tint2 xfce4-panel
   fonts-liberation2 fonts-dejavu-core xdg-utils dbus python3 python3-dbus python3-gi python3-pil
   python3-xlib
   # install and package checks; redrawing the desktop icons

@@ -32,6 +32,12 @@ public:
 
     // The user asks something of the icon, as a tray host reports it.
     void request(TrayRequest request) { emit requested(request); }
+    // A tray host starts or goes away.
+    void setAvailable(bool available)
+    {
+        trayAvailable = available;
+        emit availabilityChanged(available);
+    }
 
     bool trayAvailable = true;
     // Where the host docked the icon.

@@ -82,6 +82,11 @@ private slots:
     void mainWindowWhenAlreadyVisible();
     void closeBoxWithIconHides();
     void noNotificationArea();
+    void hostLost_data();
+    void hostLost();
+    void lateHost_data();
+    void lateHost();
+    void noHostAfterExit();
 
 private:
     void openMenu() { m_shell->request(TrayRequest::Menu); QCoreApplication::sendPostedEvents(); }
@@ -401,6 +406,90 @@ void TestTray::noNotificationArea()
     QVERIFY(!f.isMinimized());
     f.close();
     QCOMPARE(m_app->endRequests, 1);
+}
+
+void TestTray::hostLost_data()
+{
+    QTest::addColumn<bool>("mainShown");
+    QTest::newRow("only the icon") << false;
+    QTest::newRow("main window too") << true;
+}
+
+void TestTray::hostLost()
+{
+    QFETCH(bool, mainShown);
+    setPlaceInTray(true);
+    showMainOrTray();
+    if (mainShown)
+        windows().get<MainWindow>().mainWindowAction->trigger();
+    QVERIFY(m_shell->isShown());
+
+    m_shell->setAvailable(false);
+    QCoreApplication::sendPostedEvents();
+    // Never neither: the window is there, and its close box ends the program.
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(!m_shell->isShown());
+    QVERIFY(!tray::isShown());
+
+    // The panel restarts: the icon is back with its first tip, the window stays.
+    windows().get<MainWindow>().minimizeAction->trigger();
+    QVERIFY(windows().get<MainWindow>().isMinimized());
+    windows().get<MainWindow>().mainWindowAction->trigger();
+    m_shell->setAvailable(true);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(m_shell->isShown());
+    QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    QCOMPARE(m_shell->shows(), 2);
+
+    // Put away with the close box, the window comes back when the host goes again.
+    windows().get<MainWindow>().close();
+    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QCOMPARE(m_app->endRequests, 0);
+    m_shell->setAvailable(false);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    windows().get<MainWindow>().close();
+    QCOMPARE(m_app->endRequests, 1);
+}
+
+void TestTray::lateHost_data()
+{
+    QTest::addColumn<bool>("placeInTray");
+    QTest::addColumn<bool>("iconLater");
+    QTest::newRow("place in tray") << true << true;
+    QTest::newRow("main window only") << false << false;
+}
+
+void TestTray::lateHost()
+{
+    QFETCH(bool, placeInTray);
+    QFETCH(bool, iconLater);
+    m_shell->trayAvailable = false;
+    setPlaceInTray(placeInTray);
+    showMainOrTray();
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(!m_shell->isShown());
+
+    m_shell->setAvailable(true);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(m_shell->isShown(), iconLater);
+    if (iconLater)
+        QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
+    QVERIFY(windows().get<MainWindow>().isVisible());
+}
+
+void TestTray::noHostAfterExit()
+{
+    setPlaceInTray(true);
+    showMainOrTray();
+    windows().get<MainWindow>().trayExitAction->trigger();
+    QVERIFY(!m_shell->isShown());
+    m_shell->setAvailable(false);
+    m_shell->setAvailable(true);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(!m_shell->isShown());
+    QCOMPARE(m_shell->shows(), 1);
 }
 
 QTEST_MAIN(TestTray)

@@ -6,7 +6,11 @@
 #include "platform/qt/QtLinks.h"
 #include "platform/unix/EmulatedRegistry.h"
 #include "platform/qt/QtNotifyIcon.h"
+#include "platform/unix/DesktopNotifyIcon.h"
+#include "platform/unix/StatusNotifierIcon.h"
 #include "platform/x11/X11Clipboard.h"
+
+#include <xcb/xcb.h>
 
 // Last: its macros (Status, None, Bool) would clash with the program's names.
 #include <X11/Xlib.h>
@@ -26,6 +30,44 @@ std::unique_ptr<Clipboard> makeClipboard()
     return std::make_unique<QtClipboard>();
 }
 
+// Whether an XEmbed tray manages the display's screen: the owner of its tray selection.
+// Asked here rather than through Qt, which would settle its tray protocol on the spot.
+std::function<bool()> xembedTrayPresent()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return [] { return false; };
+    xcb_connection_t* connection = x11->connection();
+    const int screen = x11->display() ? DefaultScreen(x11->display()) : 0;
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()), nullptr);
+    const xcb_atom_t selection = atom ? atom->atom : XCB_ATOM_NONE;
+    free(atom);
+    return [connection, selection] {
+        if (selection == XCB_ATOM_NONE)
+            return false;
+        xcb_get_selection_owner_reply_t* reply =
+            xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+        const bool owned = reply && reply->owner != XCB_WINDOW_NONE;
+        free(reply);
+        return owned;
+    };
+}
+
+std::shared_ptr<NotifyIcon> makeNotifyIcon()
+{
+    auto sni = std::make_unique<StatusNotifierIcon>();
+    StatusNotifierIcon* sniIcon = sni.get();
+    DesktopNotifyIcon::Backend statusNotifier{std::move(sni), [sniIcon] {
+                                                  // The answer to this look comes later.
+                                                  sniIcon->refresh();
+                                                  return sniIcon->isAvailable();
+                                              }};
+    DesktopNotifyIcon::Backend xembed{std::make_unique<QtNotifyIcon>(), xembedTrayPresent()};
+    return std::make_shared<DesktopNotifyIcon>(std::move(statusNotifier), std::move(xembed));
+}
+
 } // namespace
 
 void installNativeServices()
@@ -34,7 +76,7 @@ void installNativeServices()
     s.clipboard = makeClipboard();
     s.links = std::make_unique<QtLinks>();
     s.beeper = std::make_unique<QtBeeper>();
-    s.notifyIcon = std::make_shared<QtNotifyIcon>();
+    s.notifyIcon = makeNotifyIcon();
     s.registry = makeEmulatedRegistry();
 }
 

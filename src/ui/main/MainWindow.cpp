@@ -62,6 +62,7 @@ MainWindow::MainWindow()
         // Queued, as the desktop's own messages are: the menu's loop never runs inside
         // the tray host's event.
         connect(icon, &platform::NotifyIcon::requested, this, &MainWindow::onTrayRequest, Qt::QueuedConnection);
+        connect(icon, &platform::NotifyIcon::availabilityChanged, this, &tray::hostChanged, Qt::QueuedConnection);
     }
 }
 

@@ -16,6 +16,19 @@ namespace {
 
 constexpr qsizetype kTipBytes = 64;
 
+// The icon the program means to show, docked or not: a host that goes away takes the
+// icon with it, and one that comes gets it again, with its first tip.
+bool g_wanted = false;
+QString g_tip;
+
+void dock(platform::NotifyIcon& icon)
+{
+    // Reaching the main window loads it if needed: the icon shows its picture and menu.
+    MainWindow& main = windows().get<MainWindow>();
+    icon.setMenu(main.trayMenu);
+    icon.show(QIcon(main.trayPicture->pixmap()), shownTip(g_tip));
+}
+
 } // namespace
 
 bool isAvailable()
@@ -26,19 +39,46 @@ bool isAvailable()
 
 void add(const QString& tip)
 {
-    // Reaching the main window loads it if needed: the icon shows its picture and menu.
-    MainWindow& main = windows().get<MainWindow>();
+    windows().get<MainWindow>();
     platform::NotifyIcon* icon = platform::notifyIcon();
     if (!icon || icon->isShown())
         return;
-    icon->setMenu(main.trayMenu);
-    icon->show(QIcon(main.trayPicture->pixmap()), shownTip(tip));
+    g_wanted = true;
+    g_tip = tip;
+    dock(*icon);
+}
+
+void want(const QString& tip)
+{
+    g_wanted = true;
+    g_tip = tip;
 }
 
 void remove()
 {
+    g_wanted = false;
     if (platform::NotifyIcon* icon = platform::notifyIcon())
         icon->hide();
+}
+
+void hostChanged(bool available)
+{
+    platform::NotifyIcon* icon = platform::notifyIcon();
+    if (!icon || !g_wanted)
+        return;
+    if (available) {
+        if (!icon->isShown())
+            dock(*icon);
+        return;
+    }
+    if (!icon->isShown())
+        return;
+    // Gone with its host: the close box must end the program again, and the user gets
+    // the window back if it was all there was.
+    icon->hide();
+    MainWindow& main = windows().get<MainWindow>();
+    if (!main.isVisible())
+        main.showMainWindow();
 }
 
 bool isShown()
@@ -106,9 +146,14 @@ QPoint menuPosition(const QRect& icon, const QRect& screen, const QSize& menu)
 
 void showMainOrTray()
 {
-    if (settings().values().placeInTray && tray::isAvailable())
-        tray::add(tray::startUpTip());
-    else
-        // Without a notification area the user would be left with nothing at all.
+    if (!settings().values().placeInTray) {
         windows().get<MainWindow>().showModeless();
+    } else if (tray::isAvailable()) {
+        tray::add(tray::startUpTip());
+    } else {
+        // Without a notification area the user would be left with nothing at all; a
+        // panel that starts later still gets the icon.
+        tray::want(tray::startUpTip());
+        windows().get<MainWindow>().showModeless();
+    }
 }

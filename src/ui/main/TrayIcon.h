@@ -14,8 +14,14 @@ bool isAvailable();
 // Shows the icon (loading the main window, hidden, if needed). While the icon is
 // shown a second add changes nothing: the first tip stays.
 void add(const QString& tip);
+// Takes the icon away for good: no host that comes later gets it.
 void remove();
 bool isShown();
+// The icon to show as soon as a notification area appears, none being there now.
+void want(const QString& tip);
+// A notification area appeared or went away. The icon follows it; when it goes while
+// the icon was all the user had, the main window comes back.
+void hostChanged(bool available);
 
 // The tips: at start-up, and from "Minimize to Tray".
 QString startUpTip();
