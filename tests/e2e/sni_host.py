@@ -3,6 +3,7 @@
 talks to a registered item the way a desktop panel does.
 
   sni_host.py serve LOG          watcher + host; logs "item NAME PATH" per registration
+  sni_host.py items              the items the session's watcher (any panel's) knows, one a line
   sni_host.py tooltip NAME PATH  prints the item's tool tip title
   sni_host.py menu NAME PATH     prints the exported menu, one item a line, indented
   sni_host.py activate NAME PATH the host's activation (a click on the icon)
@@ -146,6 +147,11 @@ def main():
     command = sys.argv[1]
     if command == "serve":
         serve(sys.argv[2])
+        return
+    if command == "items":
+        watcher = dbus.SessionBus().get_object(WATCHER, "/StatusNotifierWatcher")
+        for entry in prop(watcher, WATCHER, "RegisteredStatusNotifierItems"):
+            print(entry)
         return
     name, path = sys.argv[2], sys.argv[3]
     if command == "tooltip":
