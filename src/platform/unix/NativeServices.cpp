@@ -1,4 +1,5 @@
 #include <QGuiApplication>
+#include <QStandardPaths>
 
 #include "platform/Services.h"
 #include "platform/qt/QtBeeper.h"
@@ -6,8 +7,10 @@
 #include "platform/qt/QtLinks.h"
 #include "platform/unix/EmulatedRegistry.h"
 #include "platform/qt/QtNotifyIcon.h"
+#include "platform/unix/CanberraBeeper.h"
 #include "platform/unix/DesktopNotifyIcon.h"
 #include "platform/unix/StatusNotifierIcon.h"
+#include "platform/unix/WaylandClipboard.h"
 #include "platform/x11/X11Clipboard.h"
 
 #include <xcb/xcb.h>
@@ -19,8 +22,24 @@ namespace platform {
 
 namespace {
 
+bool waylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+bool found(const char* program)
+{
+    return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
+}
+
 std::unique_ptr<Clipboard> makeClipboard()
 {
+    // On Wayland the compositor decides when XWayland sees its clipboard (wlroots: only
+    // while an X11 window has the focus), so the clipboard is read where it lives when
+    // the compositor lets a program without focus do that; GNOME does not, and keeps
+    // the XWayland bridge.
+    if (waylandSession() && found("wl-paste") && found("wl-copy") && waylandHasDataControl())
+        return std::make_unique<WaylandClipboard>();
     // On an X11 display (XWayland included) the reader talks to the clipboard's owner
     // on the display Qt opened.
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
@@ -75,7 +94,11 @@ void installNativeServices()
     Services& s = services();
     s.clipboard = makeClipboard();
     s.links = std::make_unique<QtLinks>();
-    s.beeper = std::make_unique<QtBeeper>();
+    // XWayland's bell is silent: a Wayland session hears the desktop's bell sound.
+    if (waylandSession() && found("canberra-gtk-play"))
+        s.beeper = std::make_unique<CanberraBeeper>();
+    else
+        s.beeper = std::make_unique<QtBeeper>();
     s.notifyIcon = makeNotifyIcon();
     s.registry = makeEmulatedRegistry();
 }
