@@ -29,6 +29,8 @@ QDBusMessage askHostRegistered()
     QDBusMessage m = QDBusMessage::createMethodCall(kWatcher, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                     QStringLiteral("Get"));
     m << kWatcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    // Asking must not start a watcher that the bus knows how to launch.
+    m.setAutoStartService(false);
     return m;
 }
 
@@ -271,6 +273,7 @@ void StatusNotifierIcon::registerWithWatcher()
 {
     QDBusMessage m = QDBusMessage::createMethodCall(kWatcher, kWatcherPath, kWatcher, QStringLiteral("RegisterStatusNotifierItem"));
     m << m_service;
+    m.setAutoStartService(false);
     // Not waited for: a watcher that hangs must not hang the program.
     m_bus.asyncCall(m);
 }

@@ -57,10 +57,12 @@ std::optional<Finished> run(const QString& program, const QStringList& arguments
     process.setArguments(arguments);
     if (!input)
         process.setStandardInputFile(QProcess::nullDevice());
-    else
+    else {
         // wl-copy leaves a copy of itself to serve the clipboard; it must not hold
         // this process's pipes open.
         process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+    }
     process.start();
     if (!process.waitForStarted(int(deadline.remainingTime())))
         return std::nullopt;
@@ -78,7 +80,7 @@ std::optional<Finished> run(const QString& program, const QStringList& arguments
     Finished done;
     done.exitCode = process.exitCode();
     done.out = input ? QByteArray() : process.readAllStandardOutput();
-    done.err = process.readAllStandardError();
+    done.err = input ? QByteArray() : process.readAllStandardError();
     return done;
 }
 
