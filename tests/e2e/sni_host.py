@@ -68,9 +68,17 @@ def serve(log_path):
                 name, path = sender, service
             else:
                 name, path = service, "/StatusNotifierItem"
+            if name + path in self.items:
+                return
             self.items.append(name + path)
             self.StatusNotifierItemRegistered(name + path)
             log("item %s %s" % (name, path))
+
+        # As panels do: an item whose bus name goes away is gone.
+        def name_changed(self, name, old_owner, new_owner):
+            if new_owner:
+                return
+            self.items = [i for i in self.items if not i.startswith(name + "/")]
 
         @dbus.service.method(WATCHER, in_signature="s")
         def RegisterStatusNotifierHost(self, service):
@@ -104,6 +112,8 @@ def serve(log_path):
 
     watcher_name = dbus.service.BusName(WATCHER, bus)
     watcher = Watcher()
+    bus.add_signal_receiver(watcher.name_changed, "NameOwnerChanged", dbus.BUS_DAEMON_IFACE,
+                            dbus.BUS_DAEMON_NAME, dbus.BUS_DAEMON_PATH)
     # The host side: a panel that shows items registers itself with the watcher.
     host_name = "org.kde.StatusNotifierHost-%d" % os.getpid()
     host = dbus.service.BusName(host_name, bus)

@@ -23,6 +23,9 @@ const QString kItemPath = QStringLiteral("/StatusNotifierItem");
 const QString kMenuPath = QStringLiteral("/MenuBar");
 // A watcher that does not answer at start-up must not hold the program up for long.
 constexpr int kStartUpAskMs = 500;
+// Later, a watcher this late counts as gone: a hung panel shows no icon, and the user
+// must get the main window back.
+constexpr int kAskMs = 3000;
 
 QDBusMessage askHostRegistered()
 {
@@ -215,7 +218,7 @@ void StatusNotifierIcon::refresh()
     if (!m_bus.isConnected() || m_asking)
         return;
     m_asking = true;
-    auto* call = new QDBusPendingCallWatcher(m_bus.asyncCall(askHostRegistered()), this);
+    auto* call = new QDBusPendingCallWatcher(m_bus.asyncCall(askHostRegistered(), kAskMs), this);
     connect(call, &QDBusPendingCallWatcher::finished, this, [this, call] {
         m_asking = false;
         call->deleteLater();
