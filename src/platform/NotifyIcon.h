@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include "platform/Services.h"
@@ -25,9 +26,14 @@ public:
     // The menu a host shows on its own (StatusNotifier hosts never ask the program to
     // show one). Hosts that report the right button to the program ignore it.
     virtual void setMenu(QMenu* menu) = 0;
+    // Where the shown icon is on screen, in logical pixels; empty when the host does not
+    // say (StatusNotifier hosts place their own menus).
+    virtual QRect geometry() const = 0;
 
 signals:
     void requested(platform::TrayRequest request);
+    // The notification area appeared or went away (a panel started, quit or restarted).
+    void availabilityChanged(bool available);
 };
 
 // Null when no notification-icon service is installed: then there is no tray.

@@ -23,6 +23,7 @@ public:
     void hide() override;
     bool isShown() const override { return m_shown; }
     void setMenu(QMenu* menu) override { m_menu = menu; }
+    QRect geometry() const override { return m_shown ? iconGeometry : QRect(); }
 
     QString tip() const { return m_tip; }
     QIcon icon() const { return m_icon; }
@@ -31,8 +32,16 @@ public:
 
     // The user asks something of the icon, as a tray host reports it.
     void request(TrayRequest request) { emit requested(request); }
+    // A tray host starts or goes away.
+    void setAvailable(bool available)
+    {
+        trayAvailable = available;
+        emit availabilityChanged(available);
+    }
 
     bool trayAvailable = true;
+    // Where the host docked the icon.
+    QRect iconGeometry;
     QList<Call> calls;
 
 private:

@@ -3,6 +3,7 @@
 talks to a registered item the way a desktop panel does.
 
   sni_host.py serve LOG          watcher + host; logs "item NAME PATH" per registration
+  sni_host.py items              the items the session's watcher (any panel's) knows, one a line
   sni_host.py tooltip NAME PATH  prints the item's tool tip title
   sni_host.py menu NAME PATH     prints the exported menu, one item a line, indented
   sni_host.py activate NAME PATH the host's activation (a click on the icon)
@@ -67,9 +68,17 @@ def serve(log_path):
                 name, path = sender, service
             else:
                 name, path = service, "/StatusNotifierItem"
+            if name + path in self.items:
+                return
             self.items.append(name + path)
             self.StatusNotifierItemRegistered(name + path)
             log("item %s %s" % (name, path))
+
+        # As panels do: an item whose bus name goes away is gone.
+        def name_changed(self, name, old_owner, new_owner):
+            if new_owner:
+                return
+            self.items = [i for i in self.items if not i.startswith(name + "/")]
 
         @dbus.service.method(WATCHER, in_signature="s")
         def RegisterStatusNotifierHost(self, service):
@@ -103,6 +112,8 @@ def serve(log_path):
 
     watcher_name = dbus.service.BusName(WATCHER, bus)
     watcher = Watcher()
+    bus.add_signal_receiver(watcher.name_changed, "NameOwnerChanged", dbus.BUS_DAEMON_IFACE,
+                            dbus.BUS_DAEMON_NAME, dbus.BUS_DAEMON_PATH)
     # The host side: a panel that shows items registers itself with the watcher.
     host_name = "org.kde.StatusNotifierHost-%d" % os.getpid()
     host = dbus.service.BusName(host_name, bus)
@@ -146,6 +157,11 @@ def main():
     command = sys.argv[1]
     if command == "serve":
         serve(sys.argv[2])
+        return
+    if command == "items":
+        watcher = dbus.SessionBus().get_object(WATCHER, "/StatusNotifierWatcher")
+        for entry in prop(watcher, WATCHER, "RegisteredStatusNotifierItems"):
+            print(entry)
         return
     name, path = sys.argv[2], sys.argv[3]
     if command == "tooltip":

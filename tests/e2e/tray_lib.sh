@@ -1,10 +1,11 @@
 # Shared by the tray and splash journeys: Tovrin's icons in the tray host, and its
 # top-level windows on screen. Source after lib.sh.
 
-# The window ids of Tovrin's icons docked in the tray host.
+# The window ids of Tovrin's icons docked in the tray host (trayer's window class
+# unless TRAY_HOST_CLASS names another host's).
 tray_icon_windows() {
   local panel
-  panel=$(xdotool search --classname panel 2>/dev/null | head -n 1)
+  panel=$(xdotool search --classname "${TRAY_HOST_CLASS:-panel}" 2>/dev/null | head -n 1)
   [ -n "$panel" ] || return 0
   xwininfo -tree -id "$panel" 2>/dev/null | awk '/"Tovrin"/ {print $1}'
 }

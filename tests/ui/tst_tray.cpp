@@ -67,7 +67,11 @@ private slots:
 
     void requests_data();
     void requests();
-    void menuShowsAtPointer();
+    void menuPosition_data();
+    void menuPosition();
+    void menuBesideIcon_data();
+    void menuBesideIcon();
+    void secondMenuRequestOnlyCloses();
     void trayMenuCancelChangesNothing();
     void trayMenuMainWindow();
     void trayMenuExitRemovesIconFirst();
@@ -78,6 +82,11 @@ private slots:
     void mainWindowWhenAlreadyVisible();
     void closeBoxWithIconHides();
     void noNotificationArea();
+    void hostLost_data();
+    void hostLost();
+    void lateHost_data();
+    void lateHost();
+    void noHostAfterExit();
 
 private:
     void openMenu() { m_shell->request(TrayRequest::Menu); QCoreApplication::sendPostedEvents(); }
@@ -189,14 +198,107 @@ void TestTray::requests()
     QVERIFY(m_shell->isShown());
 }
 
-void TestTray::menuShowsAtPointer()
+void TestTray::menuPosition_data()
 {
+    QTest::addColumn<QRect>("icon");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QSize>("menu");
+    QTest::addColumn<QPoint>("position");
+    const QRect full(0, 0, 1280, 1024);
+    const QSize menu(150, 200);
+    // A panel that reserves its space leaves the icon outside the available area.
+    QTest::newRow("bottom, right corner") << QRect(1240, 992, 32, 32) << full << menu << QPoint(1130, 792);
+    QTest::newRow("bottom, reserved") << QRect(600, 992, 32, 32) << QRect(0, 0, 1280, 992) << menu
+                                      << QPoint(600, 792);
+    QTest::newRow("top, right corner") << QRect(1248, 0, 32, 32) << full << menu << QPoint(1130, 32);
+    QTest::newRow("top, reserved") << QRect(1248, 0, 32, 32) << QRect(0, 32, 1280, 992) << menu
+                                   << QPoint(1130, 32);
+    QTest::newRow("top, left corner") << QRect(0, 0, 24, 24) << full << menu << QPoint(0, 24);
+    QTest::newRow("left, middle") << QRect(0, 500, 32, 32) << full << menu << QPoint(32, 500);
+    QTest::newRow("left, reserved, top") << QRect(0, 0, 32, 32) << QRect(32, 0, 1248, 1024) << menu
+                                         << QPoint(32, 0);
+    QTest::newRow("left, low") << QRect(0, 950, 32, 32) << QRect(32, 0, 1248, 1024) << menu << QPoint(32, 824);
+    QTest::newRow("right, low") << QRect(1256, 900, 24, 24) << full << menu << QPoint(1106, 824);
+    QTest::newRow("right, reserved") << QRect(1248, 10, 32, 32) << QRect(0, 0, 1248, 1024) << menu
+                                     << QPoint(1098, 10);
+    QTest::newRow("second screen, bottom") << QRect(3160, 1048, 32, 32) << QRect(1280, 0, 1920, 1080) << menu
+                                           << QPoint(3050, 848);
+    QTest::newRow("second screen, left edge") << QRect(1280, 400, 22, 22) << QRect(1280, 0, 1920, 1080) << menu
+                                              << QPoint(1302, 400);
+    // The pointer, when the host does not say where the icon is.
+    QTest::newRow("pointer mid-screen") << QRect(400, 300, 1, 1) << full << menu << QPoint(400, 301);
+}
+
+void TestTray::menuPosition()
+{
+    QFETCH(QRect, icon);
+    QFETCH(QRect, screen);
+    QFETCH(QSize, menu);
+    QFETCH(QPoint, position);
+    const QPoint at = tray::menuPosition(icon, screen, menu);
+    QCOMPARE(at, position);
+    // Never over the icon, so never an item under the pointer that opened it.
+    QVERIFY(!QRect(at, menu).intersects(icon));
+}
+
+void TestTray::menuBesideIcon_data()
+{
+    // Where on the screen the host docked the icon; "unknown": the host does not say.
+    QTest::addColumn<QString>("where");
+    QTest::newRow("bottom right") << "bottom right";
+    QTest::newRow("top right") << "top right";
+    QTest::newRow("left") << "left";
+    QTest::newRow("unknown") << "unknown";
+}
+
+void TestTray::menuBesideIcon()
+{
+    QFETCH(QString, where);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize size(30, 30);
+    QRect icon;
+    if (where == QLatin1String("bottom right"))
+        icon = QRect(screen.bottomRight() - QPoint(29, 29), size);
+    else if (where == QLatin1String("top right"))
+        icon = QRect(QPoint(screen.right() - 29, screen.top()), size);
+    else if (where == QLatin1String("left"))
+        icon = QRect(QPoint(screen.left(), screen.center().y()), size);
+    m_shell->iconGeometry = icon;
     tray::add(QStringLiteral("Tovrin 2.0"));
-    QCursor::setPos(400, 300);
-    QPoint at;
-    const bool opened = whileMenuOpen([&](QMenu* menu) { at = menu->pos(); }, [&] { openMenu(); });
+    QCursor::setPos(icon.isEmpty() ? screen.bottomRight() - QPoint(40, 40) : icon.center());
+    const QPoint pointer = QCursor::pos();
+    QRect menuAt;
+    const bool opened = whileMenuOpen([&](QMenu* menu) { menuAt = menu->geometry(); }, [&] { openMenu(); });
     QVERIFY(opened);
-    QCOMPARE(at, QCursor::pos());
+    const QString at = QStringLiteral("menu at %1,%2 %3x%4").arg(menuAt.x()).arg(menuAt.y()).arg(menuAt.width()).arg(menuAt.height());
+    QVERIFY2(!menuAt.contains(pointer), qPrintable(at));
+    if (!icon.isEmpty())
+        QVERIFY2(!menuAt.intersects(icon), qPrintable(at));
+    QVERIFY2(screen.contains(menuAt), qPrintable(at));
+}
+
+void TestTray::secondMenuRequestOnlyCloses()
+{
+    m_shell->iconGeometry = QRect(QGuiApplication::primaryScreen()->availableGeometry().bottomRight() - QPoint(29, 29), QSize(30, 30));
+    tray::add(QStringLiteral("Tovrin 2.0"));
+    QMenu* trayMenu = windows().get<MainWindow>().trayMenu;
+    int shows = 0;
+    connect(trayMenu, &QMenu::aboutToShow, this, [&] { ++shows; });
+    // Closes whatever is still open, so a menu opened again cannot hang the test.
+    QTimer rescue;
+    connect(&rescue, &QTimer::timeout, this, [trayMenu] { trayMenu->close(); });
+    rescue.start(500);
+    whileMenuOpen(
+        [this](QMenu*) {
+            m_shell->request(TrayRequest::Menu);
+            QCoreApplication::sendPostedEvents();
+        },
+        [&] { openMenu(); });
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(shows, 1);
+    QVERIFY(!trayMenu->isVisible());
+    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QCOMPARE(m_app->endRequests, 0);
 }
 
 void TestTray::trayMenuCancelChangesNothing()
@@ -304,6 +406,90 @@ void TestTray::noNotificationArea()
     QVERIFY(!f.isMinimized());
     f.close();
     QCOMPARE(m_app->endRequests, 1);
+}
+
+void TestTray::hostLost_data()
+{
+    QTest::addColumn<bool>("mainShown");
+    QTest::newRow("only the icon") << false;
+    QTest::newRow("main window too") << true;
+}
+
+void TestTray::hostLost()
+{
+    QFETCH(bool, mainShown);
+    setPlaceInTray(true);
+    showMainOrTray();
+    if (mainShown)
+        windows().get<MainWindow>().mainWindowAction->trigger();
+    QVERIFY(m_shell->isShown());
+
+    m_shell->setAvailable(false);
+    QCoreApplication::sendPostedEvents();
+    // Never neither: the window is there, and its close box ends the program.
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(!m_shell->isShown());
+    QVERIFY(!tray::isShown());
+
+    // The panel restarts: the icon is back with its first tip, the window stays.
+    windows().get<MainWindow>().minimizeAction->trigger();
+    QVERIFY(windows().get<MainWindow>().isMinimized());
+    windows().get<MainWindow>().mainWindowAction->trigger();
+    m_shell->setAvailable(true);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(m_shell->isShown());
+    QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    QCOMPARE(m_shell->shows(), 2);
+
+    // Put away with the close box, the window comes back when the host goes again.
+    windows().get<MainWindow>().close();
+    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QCOMPARE(m_app->endRequests, 0);
+    m_shell->setAvailable(false);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    windows().get<MainWindow>().close();
+    QCOMPARE(m_app->endRequests, 1);
+}
+
+void TestTray::lateHost_data()
+{
+    QTest::addColumn<bool>("placeInTray");
+    QTest::addColumn<bool>("iconLater");
+    QTest::newRow("place in tray") << true << true;
+    QTest::newRow("main window only") << false << false;
+}
+
+void TestTray::lateHost()
+{
+    QFETCH(bool, placeInTray);
+    QFETCH(bool, iconLater);
+    m_shell->trayAvailable = false;
+    setPlaceInTray(placeInTray);
+    showMainOrTray();
+    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(!m_shell->isShown());
+
+    m_shell->setAvailable(true);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(m_shell->isShown(), iconLater);
+    if (iconLater)
+        QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
+    QVERIFY(windows().get<MainWindow>().isVisible());
+}
+
+void TestTray::noHostAfterExit()
+{
+    setPlaceInTray(true);
+    showMainOrTray();
+    windows().get<MainWindow>().trayExitAction->trigger();
+    QVERIFY(!m_shell->isShown());
+    m_shell->setAvailable(false);
+    m_shell->setAvailable(true);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(!m_shell->isShown());
+    QCOMPARE(m_shell->shows(), 1);
 }
 
 QTEST_MAIN(TestTray)

@@ -30,6 +30,7 @@ public:
     void hide() override;
     bool isShown() const override { return m_tray != nullptr; }
     void setMenu(QMenu* menu) override;
+    QRect geometry() const override { return m_tray ? m_tray->geometry() : QRect(); }
 
     // Whether Qt shows this process's icons through a StatusNotifier host.
     static TrayProtocol protocol();

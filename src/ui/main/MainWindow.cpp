@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "core/ClipboardText.h"
 #include "core/OpenLink.h"
@@ -63,6 +65,7 @@ MainWindow::MainWindow()
         // Queued, as the desktop's own messages are: the menu's loop never runs inside
         // the tray host's event.
         connect(icon, &platform::NotifyIcon::requested, this, &MainWindow::onTrayRequest, Qt::QueuedConnection);
+        connect(icon, &platform::NotifyIcon::availabilityChanged, this, &tray::hostChanged, Qt::QueuedConnection);
     }
 }
 
@@ -257,12 +260,34 @@ void MainWindow::onTrayRequest(platform::TrayRequest request)
         showMainWindow();
         break;
     case platform::TrayRequest::Menu:
-        // Runs until the menu closes; the chosen item's handler runs inside.
-        trayMenu->exec(QCursor::pos());
+        popUpTrayMenu();
         break;
     case platform::TrayRequest::None:
         break;
     }
+}
+
+void MainWindow::popUpTrayMenu()
+{
+    // A click on the icon while its menu is open only closes the menu.
+    if (trayMenu->isVisible()) {
+        trayMenu->close();
+        return;
+    }
+    platform::NotifyIcon* icon = platform::notifyIcon();
+    QRect at = icon ? icon->geometry() : QRect();
+    // A host that does not say where the icon is: the pointer is on it.
+    if (at.isEmpty())
+        at = QRect(QCursor::pos(), QSize(1, 1));
+    QScreen* screen = QGuiApplication::screenAt(at.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    trayMenu->ensurePolished();
+    // The press that closes the menu (a second click on the icon) must not reach the
+    // icon again and reopen it.
+    trayMenu->setAttribute(Qt::WA_NoMouseReplay);
+    // Runs until the menu closes; the chosen item's handler runs inside.
+    trayMenu->exec(tray::menuPosition(at, screen->availableGeometry(), trayMenu->sizeHint()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

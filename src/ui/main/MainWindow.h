@@ -33,7 +33,7 @@ public:
     void minimizeToTray();
     void showMainWindow();
     // What the user asked of the tray icon: open shows this window, menu pops up the
-    // tray menu at the pointer (and returns when it closes).
+    // tray menu beside the icon (and returns when it closes).
     void onTrayRequest(platform::TrayRequest request);
 
     QPlainTextEdit* sourceText;
@@ -77,4 +77,5 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void popUpTrayMenu();
 };

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 #include "Version.h"
 #include "core/Settings.h"
 #include "core/WindowHolder.h"
@@ -14,6 +16,19 @@ namespace {
 
 constexpr qsizetype kTipBytes = 64;
 
+// The icon the program means to show, docked or not: a host that goes away takes the
+// icon with it, and one that comes gets it again, with its first tip.
+bool g_wanted = false;
+QString g_tip;
+
+void dock(platform::NotifyIcon& icon)
+{
+    // Reaching the main window loads it if needed: the icon shows its picture and menu.
+    MainWindow& main = windows().get<MainWindow>();
+    icon.setMenu(main.trayMenu);
+    icon.show(QIcon(main.trayPicture->pixmap()), shownTip(g_tip));
+}
+
 } // namespace
 
 bool isAvailable()
@@ -24,19 +39,46 @@ bool isAvailable()
 
 void add(const QString& tip)
 {
-    // Reaching the main window loads it if needed: the icon shows its picture and menu.
-    MainWindow& main = windows().get<MainWindow>();
+    windows().get<MainWindow>();
     platform::NotifyIcon* icon = platform::notifyIcon();
     if (!icon || icon->isShown())
         return;
-    icon->setMenu(main.trayMenu);
-    icon->show(QIcon(main.trayPicture->pixmap()), shownTip(tip));
+    g_wanted = true;
+    g_tip = tip;
+    dock(*icon);
+}
+
+void want(const QString& tip)
+{
+    g_wanted = true;
+    g_tip = tip;
 }
 
 void remove()
 {
+    g_wanted = false;
     if (platform::NotifyIcon* icon = platform::notifyIcon())
         icon->hide();
+}
+
+void hostChanged(bool available)
+{
+    platform::NotifyIcon* icon = platform::notifyIcon();
+    if (!icon || !g_wanted)
+        return;
+    if (available) {
+        if (!icon->isShown())
+            dock(*icon);
+        return;
+    }
+    if (!icon->isShown())
+        return;
+    // Gone with its host: the close box must end the program again, and the user gets
+    // the window back if it was all there was.
+    icon->hide();
+    MainWindow& main = windows().get<MainWindow>();
+    if (!main.isVisible())
+        main.showMainWindow();
 }
 
 bool isShown()
@@ -72,13 +114,46 @@ QString shownTip(const QString& tip)
     return out;
 }
 
+QPoint menuPosition(const QRect& icon, const QRect& screen, const QSize& menu)
+{
+    // Keeps [start, start + length) on screen where it fits, its start on screen where not.
+    auto within = [](int start, int length, int low, int high) {
+        return std::max(low, std::min(start, high + 1 - length));
+    };
+    // The panel's edge is the one the icon is nearest to, or beyond (a panel that
+    // reserves its space). Horizontal panels are the common case, so they win a tie,
+    // as in a corner without reserved space.
+    const int gapBottom = screen.bottom() - icon.bottom();
+    const int gapTop = icon.top() - screen.top();
+    const int gapLeft = icon.left() - screen.left();
+    const int gapRight = screen.right() - icon.right();
+    const int nearest = std::min({gapBottom, gapTop, gapLeft, gapRight});
+
+    // The side away from the panel's edge has at least as much room as the other.
+    if (gapBottom == nearest || gapTop == nearest) {
+        const int x = within(icon.left(), menu.width(), screen.left(), screen.right());
+        if (gapBottom == nearest)
+            return {x, std::max(icon.top() - menu.height(), screen.top())};
+        return {x, icon.bottom() + 1};
+    }
+    const int y = within(icon.top(), menu.height(), screen.top(), screen.bottom());
+    if (gapLeft == nearest)
+        return {icon.right() + 1, y};
+    return {std::max(icon.left() - menu.width(), screen.left()), y};
+}
+
 } // namespace tray
 
 void showMainOrTray()
 {
-    if (settings().values().placeInTray && tray::isAvailable())
-        tray::add(tray::startUpTip());
-    else
-        // Without a notification area the user would be left with nothing at all.
+    if (!settings().values().placeInTray) {
         windows().get<MainWindow>().showModeless();
+    } else if (tray::isAvailable()) {
+        tray::add(tray::startUpTip());
+    } else {
+        // Without a notification area the user would be left with nothing at all; a
+        // panel that starts later still gets the icon.
+        tray::want(tray::startUpTip());
+        windows().get<MainWindow>().showModeless();
+    }
 }

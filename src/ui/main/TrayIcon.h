@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 // The program's icon in the notification area: the main window's picture, its tray
@@ -11,8 +14,14 @@ bool isAvailable();
 // Shows the icon (loading the main window, hidden, if needed). While the icon is
 // shown a second add changes nothing: the first tip stays.
 void add(const QString& tip);
+// Takes the icon away for good: no host that comes later gets it.
 void remove();
 bool isShown();
+// The icon to show as soon as a notification area appears, none being there now.
+void want(const QString& tip);
+// A notification area appeared or went away. The icon follows it; when it goes while
+// the icon was all the user had, the main window comes back.
+void hostChanged(bool available);
 
 // The tips: at start-up, and from "Minimize to Tray".
 QString startUpTip();
@@ -20,6 +29,12 @@ QString minimizeTip();
 // The tip as the notification area shows it: at most 64 bytes of its ANSI text, cut
 // between characters.
 QString shownTip(const QString& tip);
+
+// Where the icon's menu opens: beside the icon, away from the screen edge its panel
+// is on (above a bottom panel, below a top one, beside a side one), so that no item
+// is under the pointer that opened it. `screen` is the screen's available area; a
+// panel that reserves its space lies outside it.
+QPoint menuPosition(const QRect& icon, const QRect& screen, const QSize& menu);
 
 } // namespace tray
 

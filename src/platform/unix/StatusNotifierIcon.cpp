@@ -1,0 +1,286 @@
+#include "platform/unix/StatusNotifierIcon.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QImage>
+#include <QMenu>
+#include <QtEndian>
+
+#include "platform/unix/DBusMenu.h"
+
+namespace platform {
+
+namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+const QString kItemPath = QStringLiteral("/StatusNotifierItem");
+const QString kMenuPath = QStringLiteral("/MenuBar");
+// A watcher that does not answer at start-up must not hold the program up for long.
+constexpr int kStartUpAskMs = 500;
+// Later, a watcher this late counts as gone: a hung panel shows no icon, and the user
+// must get the main window back.
+constexpr int kAskMs = 3000;
+
+QDBusMessage askHostRegistered()
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(kWatcher, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                    QStringLiteral("Get"));
+    m << kWatcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    // Asking must not start a watcher that the bus knows how to launch.
+    m.setAutoStartService(false);
+    return m;
+}
+
+bool hostRegisteredIn(const QDBusMessage& reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return false;
+    return qvariant_cast<QDBusVariant>(reply.arguments().first()).variant().toBool();
+}
+
+} // namespace
+
+QDBusArgument& operator<<(QDBusArgument& arg, const SniImage& image)
+{
+    arg.beginStructure();
+    arg << image.width << image.height << image.bytes;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& arg, SniImage& image)
+{
+    arg.beginStructure();
+    arg >> image.width >> image.height >> image.bytes;
+    arg.endStructure();
+    return arg;
+}
+
+QDBusArgument& operator<<(QDBusArgument& arg, const SniToolTip& tip)
+{
+    arg.beginStructure();
+    arg << tip.iconName << tip.images << tip.title << tip.text;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& arg, SniToolTip& tip)
+{
+    arg.beginStructure();
+    arg >> tip.iconName >> tip.images >> tip.title >> tip.text;
+    arg.endStructure();
+    return arg;
+}
+
+SniImageList sniImages(const QIcon& icon)
+{
+    SniImageList list;
+    for (int size : {16, 22, 24, 32, 48}) {
+        const QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+        if (image.isNull())
+            continue;
+        SniImage out{image.width(), image.height(), QByteArray()};
+        out.bytes.resize(qsizetype(image.width()) * image.height() * 4);
+        auto* to = reinterpret_cast<quint32*>(out.bytes.data());
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                *to++ = qToBigEndian(line[x]);
+        }
+        list.append(out);
+    }
+    return list;
+}
+
+// org.kde.StatusNotifierItem at /StatusNotifierItem.
+class StatusNotifierItemExport final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category)
+    Q_PROPERTY(QString Id READ id)
+    Q_PROPERTY(QString Title READ title)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId)
+    Q_PROPERTY(QString IconThemePath READ empty)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
+    Q_PROPERTY(QString IconName READ empty)
+    Q_PROPERTY(platform::SniImageList IconPixmap READ iconPixmap)
+    Q_PROPERTY(QString OverlayIconName READ empty)
+    Q_PROPERTY(platform::SniImageList OverlayIconPixmap READ noImages)
+    Q_PROPERTY(QString AttentionIconName READ empty)
+    Q_PROPERTY(platform::SniImageList AttentionIconPixmap READ noImages)
+    Q_PROPERTY(QString AttentionMovieName READ empty)
+    Q_PROPERTY(platform::SniToolTip ToolTip READ toolTip)
+public:
+    explicit StatusNotifierItemExport(StatusNotifierIcon* owner)
+        : QObject(owner)
+        , m_owner(owner)
+    {
+    }
+
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return QCoreApplication::applicationName(); }
+    QString title() const { return QStringLiteral("Tovrin"); }
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString empty() const { return {}; }
+    QDBusObjectPath menu() const { return QDBusObjectPath(m_owner->m_menu ? kMenuPath : QStringLiteral("/NO_DBUSMENU")); }
+    bool itemIsMenu() const { return false; }
+    SniImageList iconPixmap() const { return sniImages(m_owner->m_icon); }
+    SniImageList noImages() const { return {}; }
+    SniToolTip toolTip() const { return {QString(), {}, m_owner->m_tip, QString()}; }
+
+public slots:
+    // Hosts that leave the menu to the program.
+    void ContextMenu(int x, int y)
+    {
+        Q_UNUSED(x);
+        Q_UNUSED(y);
+        emitLater(TrayRequest::Menu);
+    }
+    // The host's activation gesture.
+    void Activate(int x, int y)
+    {
+        Q_UNUSED(x);
+        Q_UNUSED(y);
+        emitLater(TrayRequest::Open);
+    }
+    void SecondaryActivate(int x, int y)
+    {
+        Q_UNUSED(x);
+        Q_UNUSED(y);
+    }
+    void Scroll(int delta, const QString& orientation)
+    {
+        Q_UNUSED(delta);
+        Q_UNUSED(orientation);
+    }
+
+signals:
+    void NewTitle();
+    void NewIcon();
+    void NewAttentionIcon();
+    void NewOverlayIcon();
+    void NewToolTip();
+    void NewStatus(const QString& status);
+
+private:
+    // After the reply, so the host is not kept waiting while a menu runs its loop.
+    void emitLater(TrayRequest request)
+    {
+        QMetaObject::invokeMethod(
+            m_owner, [owner = m_owner, request] { emit owner->requested(request); }, Qt::QueuedConnection);
+    }
+
+    StatusNotifierIcon* m_owner;
+};
+
+StatusNotifierIcon::StatusNotifierIcon(QDBusConnection bus)
+    : m_bus(std::move(bus))
+{
+    qDBusRegisterMetaType<SniImage>();
+    qDBusRegisterMetaType<SniImageList>();
+    qDBusRegisterMetaType<SniToolTip>();
+    DBusMenuExport::registerTypes();
+    static int instances = 0;
+    m_service = QStringLiteral("org.kde.StatusNotifierItem-%1-%2").arg(QCoreApplication::applicationPid()).arg(++instances);
+    if (!m_bus.isConnected())
+        return;
+    m_watcher = new QDBusServiceWatcher(kWatcher, m_bus,
+                                        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration,
+                                        this);
+    connect(m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+        // A restarted watcher knows no items: tell it about ours again.
+        if (m_shown)
+            registerWithWatcher();
+        refresh();
+    });
+    connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { setHostPresent(false); });
+    m_bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(refresh()));
+    m_bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostUnregistered"), this, SLOT(refresh()));
+    m_hostPresent = hostRegisteredIn(m_bus.call(askHostRegistered(), QDBus::Block, kStartUpAskMs));
+}
+
+StatusNotifierIcon::~StatusNotifierIcon()
+{
+    hide();
+}
+
+void StatusNotifierIcon::refresh()
+{
+    if (!m_bus.isConnected() || m_asking)
+        return;
+    m_asking = true;
+    auto* call = new QDBusPendingCallWatcher(m_bus.asyncCall(askHostRegistered(), kAskMs), this);
+    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call] {
+        m_asking = false;
+        call->deleteLater();
+        setHostPresent(hostRegisteredIn(call->reply()));
+    });
+}
+
+void StatusNotifierIcon::setHostPresent(bool present)
+{
+    if (present == m_hostPresent)
+        return;
+    m_hostPresent = present;
+    emit availabilityChanged(present);
+}
+
+void StatusNotifierIcon::show(const QIcon& icon, const QString& tip)
+{
+    if (m_shown || !m_bus.isConnected())
+        return;
+    m_icon = icon;
+    m_tip = tip;
+    m_item = new StatusNotifierItemExport(this);
+    const auto everything = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals | QDBusConnection::ExportAllProperties;
+    m_bus.registerObject(kItemPath, m_item, everything);
+    if (m_menu) {
+        m_menuExport = new DBusMenuExport(m_menu, this);
+        m_bus.registerObject(kMenuPath, m_menuExport, everything);
+    }
+    m_bus.registerService(m_service);
+    m_shown = true;
+    registerWithWatcher();
+}
+
+void StatusNotifierIcon::hide()
+{
+    if (!m_shown)
+        return;
+    m_shown = false;
+    // Hosts drop the item when its name goes.
+    m_bus.unregisterService(m_service);
+    m_bus.unregisterObject(kItemPath);
+    m_bus.unregisterObject(kMenuPath);
+    delete m_item;
+    m_item = nullptr;
+    delete m_menuExport;
+    m_menuExport = nullptr;
+}
+
+void StatusNotifierIcon::setMenu(QMenu* menu)
+{
+    m_menu = menu;
+}
+
+void StatusNotifierIcon::registerWithWatcher()
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(kWatcher, kWatcherPath, kWatcher, QStringLiteral("RegisterStatusNotifierItem"));
+    m << m_service;
+    m.setAutoStartService(false);
+    // Not waited for: a watcher that hangs must not hang the program.
+    m_bus.asyncCall(m);
+}
+
+} // namespace platform
+
+#include "StatusNotifierIcon.moc"

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QIcon>
+#include <QObject>
+
+#include <memory>
+
+#include "platform/NotifyIcon.h"
+
+class QDBusServiceWatcher;
+
+namespace platform {
+
+class DBusMenuExport;
+
+// An icon picture as StatusNotifierItem sends it: ARGB32, network byte order.
+struct SniImage {
+    int width = 0;
+    int height = 0;
+    QByteArray bytes;
+};
+using SniImageList = QList<SniImage>;
+
+struct SniToolTip {
+    QString iconName;
+    SniImageList images;
+    QString title;
+    QString text;
+};
+
+QDBusArgument& operator<<(QDBusArgument& arg, const SniImage& image);
+const QDBusArgument& operator>>(const QDBusArgument& arg, SniImage& image);
+QDBusArgument& operator<<(QDBusArgument& arg, const SniToolTip& tip);
+const QDBusArgument& operator>>(const QDBusArgument& arg, SniToolTip& tip);
+
+// The icon's pictures at the sizes panels ask for.
+SniImageList sniImages(const QIcon& icon);
+
+class StatusNotifierItemExport;
+
+// The icon as a StatusNotifierItem of the program's own, with the menu exported over
+// dbusmenu. Qt picks its tray protocol once per process and never moves to a
+// StatusNotifier host that starts later; this one follows the host's watcher as it
+// comes, goes and restarts.
+class StatusNotifierIcon final : public NotifyIcon {
+    Q_OBJECT
+public:
+    explicit StatusNotifierIcon(QDBusConnection bus = QDBusConnection::sessionBus());
+    ~StatusNotifierIcon() override;
+
+    // Whether a StatusNotifier host is registered, as last heard; see refresh().
+    bool isAvailable() override { return m_hostPresent; }
+    void show(const QIcon& icon, const QString& tip) override;
+    void hide() override;
+    bool isShown() const override { return m_shown; }
+    void setMenu(QMenu* menu) override;
+    // Hosts place the icon's menu themselves and do not say where the icon is.
+    QRect geometry() const override { return {}; }
+
+    QString serviceName() const { return m_service; }
+
+public slots:
+    // Asks the watcher again without waiting for it; availabilityChanged follows
+    // when the answer differs.
+    void refresh();
+
+private:
+    friend class StatusNotifierItemExport;
+    void registerWithWatcher();
+    void setHostPresent(bool present);
+
+    QDBusConnection m_bus;
+    QString m_service;
+    QDBusServiceWatcher* m_watcher = nullptr;
+    StatusNotifierItemExport* m_item = nullptr;
+    DBusMenuExport* m_menuExport = nullptr;
+    QMenu* m_menu = nullptr;
+    bool m_hostPresent = false;
+    bool m_shown = false;
+    bool m_asking = false;
+    QIcon m_icon;
+    QString m_tip;
+};
+
+} // namespace platform
+
+Q_DECLARE_METATYPE(platform::SniImage)
+Q_DECLARE_METATYPE(platform::SniToolTip)

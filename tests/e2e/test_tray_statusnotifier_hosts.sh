@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# StatusNotifier panels that come and go, for a real panel (xfce4-panel, which is also
+# an XEmbed tray) and our own watcher and host: with "Place in tray on start-up" and no
+# panel yet, the main window shows and the icon registers as soon as a panel starts;
+# the panel quits while only the icon shows: the main window comes back; the panel
+# restarts: the icon registers again, once, never also docked as an XEmbed icon; a
+# StatusNotifier host that hangs is taken as gone; the host's activation and the
+# exported menu still work.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/tray_lib.sh"
+SNI="$(dirname "$0")/sni_host.py"
+PY=/usr/bin/python3
+[ -x "$PY" ] || PY=python3
+
+e2e_start_desktop
+read -r address pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
+[ -n "$pid" ] || e2e_fail "no session bus"
+E2E_PIDS+=($pid)
+export DBUS_SESSION_BUS_ADDRESS=$address
+
+# One panel along the top with only the notification area in it.
+mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
+cat >"$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="30"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+XML
+
+HOST_PID=
+start_host() { # xfce4-panel|own
+  case $1 in
+    xfce4-panel) xfce4-panel --disable-wm-check >>"$E2E_TMP/host.log" 2>&1 & ;;
+    own) "$PY" "$SNI" serve "$E2E_TMP/sni.log" 2>>"$E2E_TMP/host.log" & ;;
+  esac
+  HOST_PID=$!
+  E2E_PIDS+=($HOST_PID)
+}
+# The panel and its plugin processes (xfce4-panel runs its notification area in one).
+signal_host() { # STOP|CONT
+  kill -"$1" "$HOST_PID" $(ps -o pid= --ppid "$HOST_PID")
+}
+stop_host() {
+  kill "$HOST_PID"
+  e2e_wait 10 bash -c "! kill -0 $HOST_PID" || e2e_fail "the panel did not quit"
+}
+
+# Tovrin's items as the session's watcher lists them.
+our_items() { "$PY" "$SNI" items 2>/dev/null | grep -c "StatusNotifierItem-$TOVRIN_PID-"; }
+item_registered() { [ "$(our_items)" -eq 1 ]; }
+# Tovrin's XEmbed icons, wherever docked: icon-sized windows of its name (Qt keeps a
+# 1x1 one of its own).
+xembed_icons() { xwininfo -root -tree | grep '"Tovrin"' | grep -Ec ' ([89]|[1-9][0-9])x([89]|[1-9][0-9])\+'; }
+
+time_until() { # what command...
+  local what=$1 start end; shift
+  start=$(date +%s%N)
+  e2e_wait 10 "$@" || e2e_fail "$what"
+  end=$(date +%s%N)
+  T=$(awk -v d=$((end - start)) 'BEGIN {printf "%.1f", d / 1e9}')
+}
+
+for host in xfce4-panel own; do
+  e2e_log "$host"
+  e2e_write_settings 0 1 False
+  e2e_start_tovrin
+  e2e_wait 10 main_window_shown || e2e_fail "$host: no main window without a panel"
+
+  start_host "$host"
+  time_until "$host: the icon did not register after the panel started" item_registered
+  e2e_log "$host started after Tovrin: icon registered in ${T} s"
+  main_window_shown || e2e_fail "$host: the main window went away"
+
+  e2e_focus "$(main_window)"
+  xdotool key alt+m
+  e2e_wait 5 main_window_hidden || e2e_fail "$host: Minimize to Tray did not hide the window"
+  stop_host
+  time_until "$host: no main window after the panel quit" main_window_shown
+  e2e_log "$host quit: main window back in ${T} s"
+
+  start_host "$host"
+  time_until "$host: the icon did not register after the panel restarted" item_registered
+  e2e_log "$host restarted: icon registered in ${T} s"
+  sleep 2
+  [ "$(our_items)" -eq 1 ] || e2e_fail "$host: $(our_items) items after the restart"
+  [ "$(xembed_icons)" -eq 0 ] || e2e_fail "$host: also docked as an XEmbed icon: $(xwininfo -root -tree | grep Tovrin)"
+  e2e_screenshot "$host-restarted"
+
+  # A StatusNotifier host that hangs while only the icon shows: the main window comes
+  # back; the icon returns when the host answers again. (A hung xfce4-panel still owns
+  # its XEmbed tray, which looks alive to the program: not covered.)
+  if [ "$host" = own ]; then
+    e2e_focus "$(main_window)"
+    xdotool key alt+m
+    e2e_wait 5 main_window_hidden || e2e_fail "$host: Minimize to Tray did not hide the window"
+    signal_host STOP
+    time_until "$host: no main window while the host hung" main_window_shown
+    e2e_log "$host hung: main window back in ${T} s"
+    signal_host CONT
+    time_until "$host: the icon did not come back after the hang" item_registered
+    sleep 2
+    [ "$(our_items)" -eq 1 ] || e2e_fail "$host: $(our_items) items after the hang"
+  fi
+
+  # The icon still answers: the main window put away, the host's activation brings it back.
+  e2e_focus "$(main_window)"
+  xdotool key alt+m
+  e2e_wait 5 main_window_hidden || e2e_fail "$host: Minimize to Tray did not hide the window"
+  name=$("$PY" "$SNI" items | grep "StatusNotifierItem-$TOVRIN_PID-" | head -n 1)
+  name=${name%%/*}
+  "$PY" "$SNI" activate "$name" /StatusNotifierItem || e2e_fail "$host: Activate failed"
+  e2e_wait 5 main_window_shown || e2e_fail "$host: the activation did not show the main window"
+  "$PY" "$SNI" click "$name" /StatusNotifierItem "E_xit" || e2e_fail "$host: could not choose Exit"
+  e2e_wait 5 tovrin_gone || e2e_fail "$host: Exit from the exported menu did not end the program"
+  stop_host
+done
+e2e_pass

@@ -1,0 +1,202 @@
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "platform/unix/DBusMenu.h"
+
+using platform::DBusMenuExport;
+using platform::DBusMenuItem;
+
+namespace {
+
+// "label" per entry, "-" for a separator, children indented, as a panel would draw it.
+QStringList drawn(const DBusMenuItem& item, int depth = 0)
+{
+    QStringList lines;
+    for (const DBusMenuItem& child : item.children) {
+        QString line = child.properties.value(QStringLiteral("type")).toString() == QLatin1String("separator")
+                           ? QStringLiteral("-")
+                           : child.properties.value(QStringLiteral("label")).toString();
+        if (!child.properties.value(QStringLiteral("visible"), true).toBool())
+            line += QStringLiteral(" (hidden)");
+        if (!child.properties.value(QStringLiteral("enabled"), true).toBool())
+            line += QStringLiteral(" (disabled)");
+        lines << QString(depth * 2, QLatin1Char(' ')) + line;
+        lines << drawn(child, depth + 1);
+    }
+    return lines;
+}
+
+int idOf(const DBusMenuItem& item, const QString& label)
+{
+    for (const DBusMenuItem& child : item.children) {
+        if (child.properties.value(QStringLiteral("label")).toString() == label)
+            return child.id;
+        if (int id = idOf(child, label))
+            return id;
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestDBusMenu : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void label_data();
+    void label();
+    void layoutAsDrawn();
+    void idsStayAndAreUnique();
+    void depthAndPropertyNames();
+    void clickedTriggersAfterReply_data();
+    void clickedTriggersAfterReply();
+    void eventGroupReportsUnknownIds();
+
+private:
+    std::unique_ptr<QMenu> m_menu;
+    QAction* m_exit = nullptr;
+    QAction* m_about = nullptr;
+    QAction* m_hidden = nullptr;
+    QAction* m_disabled = nullptr;
+};
+
+void TestDBusMenu::init()
+{
+    m_menu = std::make_unique<QMenu>();
+    m_exit = m_menu->addAction(QStringLiteral("E&xit"));
+    m_menu->addSeparator();
+    QMenu* sub = m_menu->addMenu(QStringLiteral("&Tovrin"));
+    m_about = sub->addAction(QStringLiteral("&About..."));
+    m_hidden = m_menu->addAction(QStringLiteral("Hidden"));
+    m_hidden->setVisible(false);
+    m_disabled = m_menu->addAction(QStringLiteral("rAnDOm"));
+    m_disabled->setEnabled(false);
+}
+
+void TestDBusMenu::cleanup()
+{
+    m_menu.reset();
+}
+
+void TestDBusMenu::label_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("access key") << "E&xit" << "E_xit";
+    QTest::newRow("first letter") << "&UPPERCASE" << "_UPPERCASE";
+    QTest::newRow("none") << "rAnDOm" << "rAnDOm";
+    QTest::newRow("literal ampersand") << "Salt && Pepper" << "Salt & Pepper";
+    QTest::newRow("literal underscore") << "snake_case" << "snake__case";
+    QTest::newRow("ampersand at the end") << "End&" << "End";
+    QTest::newRow("escaped then key") << "A&&&B" << "A&_B";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestDBusMenu::label()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, label);
+    QCOMPARE(platform::dbusMenuLabel(text), label);
+}
+
+void TestDBusMenu::layoutAsDrawn()
+{
+    DBusMenuExport menu(m_menu.get());
+    const DBusMenuItem root = menu.layout(0, -1);
+    QCOMPARE(root.id, 0);
+    QCOMPARE(drawn(root), (QStringList{"E_xit", "-", "_Tovrin", "  _About...", "Hidden (hidden)", "rAnDOm (disabled)"}));
+    const int tovrin = idOf(root, QStringLiteral("_Tovrin"));
+    QCOMPARE(menu.layout(tovrin, 0).properties.value(QStringLiteral("children-display")).toString(),
+             QStringLiteral("submenu"));
+}
+
+void TestDBusMenu::idsStayAndAreUnique()
+{
+    DBusMenuExport menu(m_menu.get());
+    const DBusMenuItem first = menu.layout(0, -1);
+    const DBusMenuItem second = menu.layout(0, -1);
+    QSet<int> ids;
+    std::function<void(const DBusMenuItem&, const DBusMenuItem&)> compare = [&](const DBusMenuItem& a,
+                                                                                const DBusMenuItem& b) {
+        QCOMPARE(a.id, b.id);
+        QCOMPARE(a.children.size(), b.children.size());
+        for (qsizetype i = 0; i < a.children.size(); ++i) {
+            QVERIFY(!ids.contains(a.children[i].id));
+            ids.insert(a.children[i].id);
+            QVERIFY(a.children[i].id != 0);
+            compare(a.children[i], b.children[i]);
+        }
+    };
+    compare(first, second);
+    QCOMPARE(ids.size(), 6);
+    QCOMPARE(menu.action(idOf(first, QStringLiteral("  _About...").trimmed())), m_about);
+}
+
+void TestDBusMenu::depthAndPropertyNames()
+{
+    DBusMenuExport menu(m_menu.get());
+    const DBusMenuItem top = menu.layout(0, 1);
+    QCOMPARE(top.children.size(), 5);
+    for (const DBusMenuItem& child : top.children)
+        QVERIFY(child.children.isEmpty());
+    const DBusMenuItem labels = menu.layout(0, -1, {QStringLiteral("label")});
+    for (const DBusMenuItem& child : labels.children) {
+        for (const QString& key : child.properties.keys())
+            QCOMPARE(key, QStringLiteral("label"));
+    }
+    QCOMPARE(menu.GetProperty(idOf(labels, QStringLiteral("E_xit")), QStringLiteral("label")).variant().toString(),
+             QStringLiteral("E_xit"));
+}
+
+void TestDBusMenu::clickedTriggersAfterReply_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<int>("exitTriggers");
+    QTest::addColumn<int>("aboutTriggers");
+    QTest::newRow("Exit clicked") << "E_xit" << "clicked" << 1 << 0;
+    QTest::newRow("submenu entry clicked") << "_About..." << "clicked" << 0 << 1;
+    QTest::newRow("hovered only") << "E_xit" << "hovered" << 0 << 0;
+    QTest::newRow("disabled") << "rAnDOm" << "clicked" << 0 << 0;
+}
+
+void TestDBusMenu::clickedTriggersAfterReply()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, event);
+    QFETCH(int, exitTriggers);
+    QFETCH(int, aboutTriggers);
+    DBusMenuExport menu(m_menu.get());
+    const int id = idOf(menu.layout(0, -1), label);
+    QVERIFY(id != 0);
+    QSignalSpy exits(m_exit, &QAction::triggered);
+    QSignalSpy abouts(m_about, &QAction::triggered);
+    QSignalSpy disabled(m_disabled, &QAction::triggered);
+    menu.Event(id, event, QDBusVariant(0), 0);
+    // Nothing runs inside the host's call.
+    QCOMPARE(exits.size() + abouts.size(), 0);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(exits.size(), exitTriggers);
+    QCOMPARE(abouts.size(), aboutTriggers);
+    QCOMPARE(disabled.size(), 0);
+}
+
+void TestDBusMenu::eventGroupReportsUnknownIds()
+{
+    DBusMenuExport menu(m_menu.get());
+    const int exit = idOf(menu.layout(0, -1), QStringLiteral("E_xit"));
+    QSignalSpy exits(m_exit, &QAction::triggered);
+    const QList<int> errors = menu.EventGroup({{exit, QStringLiteral("clicked"), QDBusVariant(0), 0},
+                                               {999, QStringLiteral("clicked"), QDBusVariant(0), 0}});
+    QCOMPARE(errors, QList<int>{999});
+    QCoreApplication::processEvents();
+    QCOMPARE(exits.size(), 1);
+}
+
+QTEST_MAIN(TestDBusMenu)
+#include "tst_dbusmenu.moc"

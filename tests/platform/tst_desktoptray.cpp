@@ -1,0 +1,144 @@
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "doubles/FakeNotifyIcon.h"
+#include "platform/unix/DesktopNotifyIcon.h"
+
+using platform::DesktopNotifyIcon;
+using platform::TrayRequest;
+using platform::fakes::FakeNotifyIcon;
+
+Q_DECLARE_METATYPE(TrayRequest)
+
+namespace {
+
+// Two hosts that come and go as the test says.
+struct Desktop {
+    bool sniHost = false;
+    bool xembedHost = false;
+    FakeNotifyIcon* sni = nullptr;
+    FakeNotifyIcon* xembed = nullptr;
+    std::unique_ptr<DesktopNotifyIcon> icon;
+
+    Desktop(bool sniAtStart, bool xembedAtStart)
+        : sniHost(sniAtStart)
+        , xembedHost(xembedAtStart)
+    {
+        auto s = std::make_unique<FakeNotifyIcon>();
+        auto x = std::make_unique<FakeNotifyIcon>();
+        sni = s.get();
+        xembed = x.get();
+        icon = std::make_unique<DesktopNotifyIcon>(DesktopNotifyIcon::Backend{std::move(s), [this] { return sniHost; }},
+                                                   DesktopNotifyIcon::Backend{std::move(x), [this] { return xembedHost; }});
+    }
+
+    QString shown() const
+    {
+        if (sni->isShown() && xembed->isShown())
+            return QStringLiteral("both");
+        return sni->isShown() ? QStringLiteral("sni") : xembed->isShown() ? QStringLiteral("xembed") : QStringLiteral("none");
+    }
+};
+
+} // namespace
+
+class TestDesktopTray : public QObject {
+    Q_OBJECT
+private slots:
+    void followsHosts_data();
+    void followsHosts();
+    void requestsOnlyFromShownIcon();
+    void hideTakesTheIconAway();
+};
+
+void TestDesktopTray::followsHosts_data()
+{
+    QTest::addColumn<bool>("sniBefore");
+    QTest::addColumn<bool>("xembedBefore");
+    QTest::addColumn<QString>("shownBefore");
+    QTest::addColumn<bool>("sniAfter");
+    QTest::addColumn<bool>("xembedAfter");
+    QTest::addColumn<QString>("shownAfter");
+    // What availabilityChanged told, in order.
+    QTest::addColumn<QList<bool>>("told");
+    QTest::newRow("StatusNotifier preferred") << true << true << "sni" << true << true << "sni" << QList<bool>{};
+    QTest::newRow("XEmbed only") << false << true << "xembed" << false << true << "xembed" << QList<bool>{};
+    QTest::newRow("StatusNotifier panel starts") << false << true << "xembed" << true << true << "sni"
+                                                 << QList<bool>{};
+    QTest::newRow("StatusNotifier panel quits") << true << true << "sni" << false << true << "xembed"
+                                                << QList<bool>{};
+    QTest::newRow("first tray appears") << false << false << "none" << true << false << "none"
+                                        << QList<bool>{true};
+    QTest::newRow("last tray goes") << false << true << "xembed" << false << false << "xembed"
+                                    << QList<bool>{false};
+    QTest::newRow("one tray for another") << true << false << "sni" << false << true << "xembed"
+                                          << QList<bool>{};
+}
+
+void TestDesktopTray::followsHosts()
+{
+    QFETCH(bool, sniBefore);
+    QFETCH(bool, xembedBefore);
+    QFETCH(QString, shownBefore);
+    QFETCH(bool, sniAfter);
+    QFETCH(bool, xembedAfter);
+    QFETCH(QString, shownAfter);
+    QFETCH(QList<bool>, told);
+
+    Desktop desktop(sniBefore, xembedBefore);
+    QCOMPARE(desktop.icon->isAvailable(), sniBefore || xembedBefore);
+    QSignalSpy changes(desktop.icon.get(), &DesktopNotifyIcon::availabilityChanged);
+    desktop.icon->show(QIcon(), QStringLiteral("Tovrin 2.0"));
+    QCOMPARE(desktop.shown(), shownBefore);
+    QCOMPARE(desktop.icon->isShown(), shownBefore != QLatin1String("none"));
+
+    desktop.sniHost = sniAfter;
+    desktop.xembedHost = xembedAfter;
+    desktop.icon->check();
+    desktop.icon->check();
+    QCOMPARE(desktop.shown(), shownAfter);
+    QList<bool> seen;
+    for (const QList<QVariant>& change : changes)
+        seen.append(change.first().toBool());
+    QCOMPARE(seen, told);
+    // Moved with its first tip.
+    if (shownAfter == QLatin1String("sni"))
+        QCOMPARE(desktop.sni->tip(), QStringLiteral("Tovrin 2.0"));
+    if (shownAfter == QLatin1String("xembed"))
+        QCOMPARE(desktop.xembed->tip(), QStringLiteral("Tovrin 2.0"));
+}
+
+void TestDesktopTray::requestsOnlyFromShownIcon()
+{
+    Desktop desktop(false, true);
+    desktop.icon->show(QIcon(), QStringLiteral("Tovrin"));
+    QSignalSpy requests(desktop.icon.get(), &DesktopNotifyIcon::requested);
+    desktop.sni->request(TrayRequest::Open);
+    QCOMPARE(requests.size(), 0);
+    desktop.xembed->request(TrayRequest::Menu);
+    QCOMPARE(requests.size(), 1);
+    QCOMPARE(requests.first().first().value<TrayRequest>(), TrayRequest::Menu);
+
+    desktop.sniHost = true;
+    desktop.icon->check();
+    desktop.xembed->request(TrayRequest::Menu);
+    desktop.sni->request(TrayRequest::Open);
+    QCOMPARE(requests.size(), 2);
+    QCOMPARE(requests.last().first().value<TrayRequest>(), TrayRequest::Open);
+}
+
+void TestDesktopTray::hideTakesTheIconAway()
+{
+    Desktop desktop(true, true);
+    desktop.icon->show(QIcon(), QStringLiteral("Tovrin"));
+    desktop.icon->hide();
+    QCOMPARE(desktop.shown(), QStringLiteral("none"));
+    QVERIFY(!desktop.icon->isShown());
+    // Hosts that change afterwards bring nothing back.
+    desktop.sniHost = false;
+    desktop.icon->check();
+    QCOMPARE(desktop.shown(), QStringLiteral("none"));
+}
+
+QTEST_MAIN(TestDesktopTray)
+#include "tst_desktoptray.moc"
