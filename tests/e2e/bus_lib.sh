@@ -4,14 +4,7 @@
 BUS_NAME=com.ardelon.Tovrin
 BUS_PATH=/com/ardelon/Tovrin
 
-bus_start() {
-  local address pid
-  read -r address pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-  [ -n "$address" ] && [ -n "$pid" ] || e2e_fail "dbus-daemon did not start"
-  # Goes first in the list, so it outlives everything that talks to it.
-  E2E_PIDS=("$pid" "${E2E_PIDS[@]}")
-  export DBUS_SESSION_BUS_ADDRESS=$address
-}
+bus_start() { e2e_start_session_bus; }
 
 # The unique name of the running copy, empty when the name is not owned.
 bus_owner() {

@@ -19,6 +19,21 @@ unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 export LC_ALL=C.UTF-8
 
+# Debian's python3-* modules belong to the system's interpreter, not to whichever
+# python3 comes first on PATH.
+E2E_PY=/usr/bin/python3
+[ -x "$E2E_PY" ] || E2E_PY=python3
+
+# A private session bus for this test alone.
+e2e_start_session_bus() {
+  local address pid
+  read -r address pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
+  [ -n "$address" ] && [ -n "$pid" ] || e2e_fail "dbus-daemon did not start"
+  # Goes first in the list, so it outlives everything that talks to it.
+  E2E_PIDS=("$pid" "${E2E_PIDS[@]}")
+  export DBUS_SESSION_BUS_ADDRESS=$address
+}
+
 e2e_cleanup() {
   # Newest first, so the program goes before the tray host and the X server.
   local i

@@ -28,9 +28,7 @@ E2E_PIDS+=($!)
 e2e_wait 10 xprop -root _NET_SUPPORTING_WM_CHECK || e2e_fail "the window manager did not start"
 
 # The session bus starts the accessibility bus when the program asks for it.
-read -r address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-E2E_PIDS+=("$bus_pid")
-export DBUS_SESSION_BUS_ADDRESS=$address
+e2e_start_session_bus
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 atspi() { /usr/bin/python3 "$here/atspi_tree.py" "$@" 2>>"$E2E_TMP/atspi.log"; }

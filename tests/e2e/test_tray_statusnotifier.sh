@@ -5,17 +5,11 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 SNI="$(dirname "$0")/sni_host.py"
-# Debian's python3-dbus and python3-gi belong to the system's interpreter.
-PY=/usr/bin/python3
-[ -x "$PY" ] || PY=python3
 
 e2e_start_desktop
-read -r address pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-[ -n "$pid" ] || e2e_fail "no session bus"
-E2E_PIDS+=($pid)
-export DBUS_SESSION_BUS_ADDRESS=$address
+e2e_start_session_bus
 log="$E2E_TMP/sni.log"
-"$PY" "$SNI" serve "$log" 2>"$E2E_TMP/sni.err" &
+"$E2E_PY" "$SNI" serve "$log" 2>"$E2E_TMP/sni.err" &
 E2E_PIDS+=($!)
 e2e_wait 10 grep -q '^ready' "$log" || e2e_fail "the watcher did not start: $(cat "$E2E_TMP/sni.err")"
 
@@ -27,10 +21,10 @@ e2e_log "item $name$path"
 sleep 0.5
 [ "$(tovrin_window_count)" -eq 0 ] || e2e_fail "a window is visible: $(tovrin_windows)"
 
-tip=$("$PY" "$SNI" tooltip "$name" "$path") || e2e_fail "no tool tip"
+tip=$("$E2E_PY" "$SNI" tooltip "$name" "$path") || e2e_fail "no tool tip"
 [ "$tip" = "Tovrin 2.0" ] || e2e_fail "tool tip '$tip', expected 'Tovrin 2.0'"
 
-menu=$("$PY" "$SNI" menu "$name" "$path") || e2e_fail "no exported menu"
+menu=$("$E2E_PY" "$SNI" menu "$name" "$path") || e2e_fail "no exported menu"
 want=$(printf '%s\n' "E_xit" "_Cancel" "-" "_Tovrin" "  _Credits..." "  _About..." "  _Options..." \
   "  _Email Ardelon" "-" "Main _Window" "-" "rAnDOm" "_lowercase" "_UPPERCASE")
 [ "$menu" = "$want" ] || e2e_fail "exported menu:
@@ -38,16 +32,16 @@ $menu
 expected:
 $want"
 
-"$PY" "$SNI" activate "$name" "$path" || e2e_fail "Activate failed"
+"$E2E_PY" "$SNI" activate "$name" "$path" || e2e_fail "Activate failed"
 e2e_wait 5 main_window_shown || e2e_fail "the host's activation did not show the main window"
 
 # A host that asks the program for its menu instead gets the same menu, from the program.
-"$PY" "$SNI" contextmenu "$name" "$path" || e2e_fail "ContextMenu failed"
+"$E2E_PY" "$SNI" contextmenu "$name" "$path" || e2e_fail "ContextMenu failed"
 e2e_wait 5 tovrin_popup_open || e2e_fail "no menu when the host asked for one"
 e2e_screenshot context-menu
 xdotool key Escape
 e2e_wait 5 tovrin_popup_closed || e2e_fail "Esc did not close the menu"
 
-"$PY" "$SNI" click "$name" "$path" "E_xit" || e2e_fail "could not choose Exit"
+"$E2E_PY" "$SNI" click "$name" "$path" "E_xit" || e2e_fail "could not choose Exit"
 e2e_wait 5 tovrin_gone || e2e_fail "Exit from the exported menu did not end the program"
 e2e_pass

@@ -9,14 +9,9 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 SNI="$(dirname "$0")/sni_host.py"
-PY=/usr/bin/python3
-[ -x "$PY" ] || PY=python3
 
 e2e_start_desktop
-read -r address pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-[ -n "$pid" ] || e2e_fail "no session bus"
-E2E_PIDS+=($pid)
-export DBUS_SESSION_BUS_ADDRESS=$address
+e2e_start_session_bus
 
 # One panel along the top with only the notification area in it.
 mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
@@ -46,7 +41,7 @@ HOST_PID=
 start_host() { # xfce4-panel|own
   case $1 in
     xfce4-panel) xfce4-panel --disable-wm-check >>"$E2E_TMP/host.log" 2>&1 & ;;
-    own) "$PY" "$SNI" serve "$E2E_TMP/sni.log" 2>>"$E2E_TMP/host.log" & ;;
+    own) "$E2E_PY" "$SNI" serve "$E2E_TMP/sni.log" 2>>"$E2E_TMP/host.log" & ;;
   esac
   HOST_PID=$!
   E2E_PIDS+=($HOST_PID)
@@ -61,7 +56,7 @@ stop_host() {
 }
 
 # Tovrin's items as the session's watcher lists them.
-our_items() { "$PY" "$SNI" items 2>/dev/null | grep -c "StatusNotifierItem-$TOVRIN_PID-"; }
+our_items() { "$E2E_PY" "$SNI" items 2>/dev/null | grep -c "StatusNotifierItem-$TOVRIN_PID-"; }
 item_registered() { [ "$(our_items)" -eq 1 ]; }
 # Tovrin's XEmbed icons, wherever docked: icon-sized windows of its name (Qt keeps a
 # 1x1 one of its own).
@@ -121,11 +116,11 @@ for host in xfce4-panel own; do
   e2e_focus "$(main_window)"
   xdotool key alt+m
   e2e_wait 5 main_window_hidden || e2e_fail "$host: Minimize to Tray did not hide the window"
-  name=$("$PY" "$SNI" items | grep "StatusNotifierItem-$TOVRIN_PID-" | head -n 1)
+  name=$("$E2E_PY" "$SNI" items | grep "StatusNotifierItem-$TOVRIN_PID-" | head -n 1)
   name=${name%%/*}
-  "$PY" "$SNI" activate "$name" /StatusNotifierItem || e2e_fail "$host: Activate failed"
+  "$E2E_PY" "$SNI" activate "$name" /StatusNotifierItem || e2e_fail "$host: Activate failed"
   e2e_wait 5 main_window_shown || e2e_fail "$host: the activation did not show the main window"
-  "$PY" "$SNI" click "$name" /StatusNotifierItem "E_xit" || e2e_fail "$host: could not choose Exit"
+  "$E2E_PY" "$SNI" click "$name" /StatusNotifierItem "E_xit" || e2e_fail "$host: could not choose Exit"
   e2e_wait 5 tovrin_gone || e2e_fail "$host: Exit from the exported menu did not end the program"
   stop_host
 done

@@ -5,9 +5,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/trayconv_lib.sh"
 CLIP_OWNER="$(dirname "$0")/clip_owner.py"
-# Debian's python3-xlib belongs to the system's interpreter.
-PY=/usr/bin/python3
-[ -x "$PY" ] || PY=python3
 
 # case | limit (ms, from the key press to the bell) | the owner's arguments
 cases=(
@@ -29,7 +26,7 @@ for row in "${cases[@]}"; do
   log="$E2E_TMP/owner-$row_number.log"
   IFS='|' read -r name limit_ms args <<<"$row"
   # shellcheck disable=SC2086
-  "$PY" "$CLIP_OWNER" $args >"$log" 2>&1 &
+  "$E2E_PY" "$CLIP_OWNER" $args >"$log" 2>&1 &
   owner_pid=$!
   E2E_PIDS+=($owner_pid)
   e2e_wait 10 grep -q '^ready' "$log" || e2e_fail "$name: the owner did not start: $(cat "$log")"

@@ -8,8 +8,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 SNI="$(dirname "$0")/sni_host.py"
-PY=/usr/bin/python3
-[ -x "$PY" ] || PY=python3
 command -v sway >/dev/null && command -v wl-copy >/dev/null || e2e_fail "sway and wl-clipboard are needed (scripts/deps.sh)"
 
 # sway refuses to run as root: the session belongs to an unprivileged user, and every
@@ -53,7 +51,7 @@ read -r address pid < <("${AS[@]}" dbus-daemon --session --fork --print-address=
 [ -n "$pid" ] || e2e_fail "no session bus"
 E2E_PIDS+=($pid)
 export DBUS_SESSION_BUS_ADDRESS=$address
-"${AS[@]}" "$PY" "$SNI" serve "$home/sni.log" 2>"$E2E_TMP/sni.err" &
+"${AS[@]}" "$E2E_PY" "$SNI" serve "$home/sni.log" 2>"$E2E_TMP/sni.err" &
 E2E_PIDS+=($!)
 e2e_wait 10 grep -q '^ready' "$home/sni.log" || e2e_fail "the watcher did not start: $(cat "$E2E_TMP/sni.err")"
 
@@ -66,7 +64,7 @@ read -r _ name path < <(grep '^item ' "$home/sni.log" | head -n 1)
 wl_copy() { "${AS[@]}" wl-copy "$@"; }
 wl_paste() { timeout 10 "${AS[@]}" wl-paste "$@"; }
 bells() { [ -f "$home/bells" ] && grep -c . "$home/bells" || echo 0; }
-choose() { "${AS[@]}" "$PY" "$SNI" click "$name" "$path" "$1" || e2e_fail "could not choose $1"; }
+choose() { "${AS[@]}" "$E2E_PY" "$SNI" click "$name" "$path" "$1" || e2e_fail "could not choose $1"; }
 # Waits until the bell has rung this many times in all, then a little more for a stray one.
 bells_are() { # count what
   e2e_wait 15 bash -c "[ \"\$(grep -c . '$home/bells' 2>/dev/null)\" -ge $1 ]" || e2e_fail "$2: $(bells) bells, expected $1"
@@ -86,7 +84,7 @@ e2e_wait 15 bash -c "[ \"\$(timeout 10 ${AS[*]} wl-paste -n)\" = 'hello wayland 
 bells_are 4 "lowercase"
 
 # A picture stays as it was, and the feedback is as usual.
-"$PY" -c 'import sys; sys.stdout.buffer.write(b"\x89PNG\r\n\x1a\n" + bytes(range(256)) * 8)' >"$home/picture.png"
+"$E2E_PY" -c 'import sys; sys.stdout.buffer.write(b"\x89PNG\r\n\x1a\n" + bytes(range(256)) * 8)' >"$home/picture.png"
 wl_copy --type image/png <"$home/picture.png"
 choose _UPPERCASE
 bells_are 6 "picture"
@@ -101,12 +99,12 @@ bells_are 7 "invalid UTF-8"
   || e2e_fail "invalid UTF-8: the clipboard changed"
 
 # 50 MiB, exactly.
-"$PY" -c '
+"$E2E_PY" -c '
 import sys
 line = b"the quick brown fox jumps over the lazy dog 0123456789 \xc3\xa4\xc3\xb6\n"
 n = 50 * 1024 * 1024
 sys.stdout.buffer.write((line * (n // len(line) + 1))[:n])' >"$home/big.txt"
-"$PY" -c '
+"$E2E_PY" -c '
 import sys
 sys.stdout.buffer.write(open(sys.argv[1], "rb").read().decode().upper().encode())' "$home/big.txt" >"$home/big.upper"
 chown "$owner" "$home/big.txt" "$home/big.upper"
