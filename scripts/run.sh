@@ -23,4 +23,13 @@ tray=$!
 echo "No display here: Tovrin runs on the virtual display $display."
 echo "Look at it with:  DISPLAY=$display import -window root tovrin.png"
 echo "Stop it with Ctrl+C (or File > Exit)."
-"$bin" "$@"
+# A private runtime folder and session bus, as a desktop session has them.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d /tmp/tovrin-runtime.XXXXXX)
+  export XDG_RUNTIME_DIR
+fi
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
+  dbus-run-session -- "$bin" "$@"
+else
+  "$bin" "$@"
+fi
