@@ -22,15 +22,23 @@ bool isAvailable()
     return icon && icon->isAvailable();
 }
 
-void add(const QString& tip)
+bool add(const QString& tip)
 {
     // Reaching the main window loads it if needed: the icon shows its picture and menu.
     MainWindow& main = windows().get<MainWindow>();
     platform::NotifyIcon* icon = platform::notifyIcon();
-    if (!icon || icon->isShown())
-        return;
+    if (!icon)
+        return false;
+    if (icon->isShown())
+        return true;
+    const QIcon picture(main.trayPicture->pixmap());
+    // Without a picture (an image reader missing beside the exe) Qt on Windows adds
+    // nothing to the notification area, yet would report the icon as shown.
+    if (picture.isNull())
+        return false;
     icon->setMenu(main.trayMenu);
-    icon->show(QIcon(main.trayPicture->pixmap()), shownTip(tip));
+    icon->show(picture, shownTip(tip));
+    return icon->isShown();
 }
 
 void remove()
@@ -76,9 +84,7 @@ QString shownTip(const QString& tip)
 
 void showMainOrTray()
 {
-    if (settings().values().placeInTray && tray::isAvailable())
-        tray::add(tray::startUpTip());
-    else
-        // Without a notification area the user would be left with nothing at all.
+    // Without an icon in a notification area the user would be left with nothing at all.
+    if (!settings().values().placeInTray || !tray::isAvailable() || !tray::add(tray::startUpTip()))
         windows().get<MainWindow>().showModeless();
 }
