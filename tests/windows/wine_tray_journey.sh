@@ -6,6 +6,7 @@
 #   wine_tray_journey.sh <windows build dir> <mingw gcc> <wine64>
 out=$1 cc=$2 wine=$3
 name=wine_tray_journey
+window_manager=none
 source "$(dirname "$0")/wine_lib.sh"
 
 set_values SplashScreen=0 PlaceInTray=1 Copy2Clip=True
