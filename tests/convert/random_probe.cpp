@@ -4,12 +4,21 @@
 #include <QLocale>
 
 #include <cstdio>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "RandomProbeInputs.h"
 #include "convert/CaseTransforms.h"
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // Text mode would turn each line end into CR LF, and the lines would no longer
+    // match the ones made in the test's own process.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QByteArray out;

@@ -87,6 +87,8 @@ private slots:
     void lateHost_data();
     void lateHost();
     void noHostAfterExit();
+    void noPictureNoIcon_data();
+    void noPictureNoIcon();
 
 private:
     void openMenu() { m_shell->request(TrayRequest::Menu); QCoreApplication::sendPostedEvents(); }
@@ -490,6 +492,38 @@ void TestTray::noHostAfterExit()
     QCoreApplication::sendPostedEvents();
     QVERIFY(!m_shell->isShown());
     QCOMPARE(m_shell->shows(), 1);
+}
+
+void TestTray::noPictureNoIcon_data()
+{
+    QTest::addColumn<bool>("atStartUp");
+    QTest::newRow("start-up into the tray") << true;
+    QTest::newRow("Minimize to Tray") << false;
+}
+
+// An image reader missing beside the exe leaves the picture empty; Windows then
+// shows no icon at all, so the window must stay within reach.
+void TestTray::noPictureNoIcon()
+{
+    QFETCH(bool, atStartUp);
+    MainWindow& f = windows().get<MainWindow>();
+    f.trayPicture->setPixmap(QPixmap());
+    setPlaceInTray(true);
+    if (atStartUp) {
+        showMainOrTray();
+        QVERIFY(f.isVisible());
+        QVERIFY(!f.isMinimized());
+    } else {
+        f.showModeless();
+        f.minimizeAction->trigger();
+        QVERIFY(f.isMinimized());
+    }
+    QVERIFY(!m_shell->isShown());
+    QCOMPARE(m_shell->shows(), 0);
+    QVERIFY(!tray::isShown());
+    // With no icon to come back through, the close box ends the program.
+    f.close();
+    QCOMPARE(m_app->endRequests, 1);
 }
 
 QTEST_MAIN(TestTray)

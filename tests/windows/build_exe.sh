@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program for the Wine journeys, against the Qt that
 # scripts/build-qt-mingw.sh leaves in its cache; skipped (77) without that cache.
+# The tests are configured too (wine_unit_tests.sh builds them), not built here.
 #   build_exe.sh <source dir> <build dir>
 set -euo pipefail
 src=$1 out=$2
@@ -13,5 +14,5 @@ if [ ! -f "$prefix/.tovrin-qt-complete" ]; then
 fi
 cmake -S "$src" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" \
-  -DTOVRIN_QT_MINGW_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-cmake --build "$out" -j2
+  -DTOVRIN_QT_MINGW_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" -DTOVRIN_BUILD_TESTS=ON >/dev/null
+cmake --build "$out" -j2 --target tovrin_deploy

@@ -4,59 +4,12 @@
 # trayer, with the start-up tip; the tray menu's UPPERCASE converts text put on
 # the clipboard by xclip; the tray menu's Exit ends the program and removes the icon.
 #   wine_tray_journey.sh <windows build dir> <mingw gcc> <wine64>
-set -uo pipefail
 out=$1 cc=$2 wine=$3
 name=wine_tray_journey
-artifacts=${TOVRIN_ARTIFACTS:-$out/e2e-artifacts}
-if [ ! -f "$out/tovrin-exe.txt" ]; then
-  echo "skipped: no Windows build in $out"
-  exit 77
-fi
-exe=$(head -n1 "$out/tovrin-exe.txt")
+window_manager=none
+source "$(dirname "$0")/wine_lib.sh"
 
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/tovrin-$name.XXXXXX")
-pids=()
-cleanup() {
-  [ -d "$tmp/prefix" ] && WINEPREFIX=$tmp/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null
-  local i
-  for (( i=${#pids[@]}-1; i>=0; i-- )); do kill "${pids[$i]}" 2>/dev/null; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-  mkdir -p "$artifacts"
-  import -silent -window root "$artifacts/$name-failed.png" 2>/dev/null
-  echo "[$name] FAILED: $*" >&2
-  echo "[$name] screenshot: $artifacts/$name-failed.png" >&2
-  exit 1
-}
-wait_for() { # seconds command...
-  local deadline=$(( $(date +%s) + $1 )); shift
-  until "$@" >/dev/null 2>&1; do
-    [ "$(date +%s)" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
-}
-
-# Its own X server, tray host and Wine prefix; no session bus.
-unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
-Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp -dpi 96 \
-  3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$tmp/display" || fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
-export DISPLAY=:$(head -n1 "$tmp/display")
-trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
-  --transparent false --tint 0x303030 >"$tmp/trayer.log" 2>&1 &
-pids+=($!)
-wait_for 10 xdotool search --classname panel || fail "the tray host did not start"
-panel=$(xdotool search --classname panel | head -n1)
-
-export WINEPREFIX=$tmp/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
-key='HKCU\Software\Ardelon\Tovrin'
-for value in SplashScreen=0 PlaceInTray=1 Copy2Clip=True; do
-  "$wine" reg add "$key" /v "${value%%=*}" /t REG_SZ /d "${value#*=}" /f >/dev/null 2>&1 \
-    || fail "reg add ${value%%=*} failed"
-done
+set_values SplashScreen=0 PlaceInTray=1 Copy2Clip=True
 "$cc" -O1 -o "$tmp/tray_tip.exe" "$(dirname "$0")/tray_tip.c" || fail "tray_tip.c did not compile"
 
 # Wine docks each notification icon into the X11 tray host as a window of its shell.
@@ -64,7 +17,6 @@ icon_windows() { xwininfo -tree -id "$panel" 2>/dev/null | awk '/"explorer.exe"/
 icon_count() { icon_windows | grep -c .; }
 has_icon() { [ "$(icon_count)" -ge 1 ]; }
 has_no_icon() { [ "$(icon_count)" -eq 0 ]; }
-tovrin_gone() { ! kill -0 "$tovrin" 2>/dev/null; }
 tips() { "$wine" "$tmp/tray_tip.exe" 2>/dev/null | tr -d '\r'; }
 clipboard_is() { [ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 tray_menu() { # presses and lets go of the right button on the icon
@@ -74,9 +26,7 @@ tray_menu() { # presses and lets go of the right button on the icon
   sleep 0.7
 }
 
-"$wine" "$exe" >"$tmp/tovrin.log" 2>&1 &
-tovrin=$!
-pids+=($tovrin)
+start_tovrin
 wait_for 60 has_icon || fail "no icon docked in the tray host"
 sleep 1
 [ "$(icon_count)" -eq 1 ] || fail "$(icon_count) icons docked, expected 1"

@@ -239,12 +239,11 @@ void MainWindow::sendMail()
 
 void MainWindow::minimizeToTray()
 {
-    if (!tray::isAvailable()) {
-        // No notification area to hold the icon: keep the window reachable from the task bar.
+    if (!tray::isAvailable() || !tray::add(tray::minimizeTip())) {
+        // No icon to come back through: keep the window reachable from the task bar.
         showMinimized();
         return;
     }
-    tray::add(tray::minimizeTip());
     hide();
 }
 

@@ -37,15 +37,22 @@ bool isAvailable()
     return icon && icon->isAvailable();
 }
 
-void add(const QString& tip)
+bool add(const QString& tip)
 {
-    windows().get<MainWindow>();
+    MainWindow& main = windows().get<MainWindow>();
     platform::NotifyIcon* icon = platform::notifyIcon();
-    if (!icon || icon->isShown())
-        return;
+    if (!icon)
+        return false;
+    if (icon->isShown())
+        return true;
+    // Without a picture (an image reader missing beside the exe) Qt on Windows adds
+    // nothing to the notification area, yet would report the icon as shown.
+    if (QIcon(main.trayPicture->pixmap()).isNull())
+        return false;
     g_wanted = true;
     g_tip = tip;
     dock(*icon);
+    return icon->isShown();
 }
 
 void want(const QString& tip)
@@ -149,7 +156,9 @@ void showMainOrTray()
     if (!settings().values().placeInTray) {
         windows().get<MainWindow>().showModeless();
     } else if (tray::isAvailable()) {
-        tray::add(tray::startUpTip());
+        if (!tray::add(tray::startUpTip()))
+            // No icon to see: the user would be left with nothing at all.
+            windows().get<MainWindow>().showModeless();
     } else {
         // Without a notification area the user would be left with nothing at all; a
         // panel that starts later still gets the icon.

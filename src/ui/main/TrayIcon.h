@@ -12,8 +12,9 @@ namespace tray {
 // Whether the desktop has a notification area to put the icon in.
 bool isAvailable();
 // Shows the icon (loading the main window, hidden, if needed). While the icon is
-// shown a second add changes nothing: the first tip stays.
-void add(const QString& tip);
+// shown a second add changes nothing: the first tip stays. False when there is no
+// icon to see afterwards (no service, or no picture to show).
+bool add(const QString& tip);
 // Takes the icon away for good: no host that comes later gets it.
 void remove();
 bool isShown();

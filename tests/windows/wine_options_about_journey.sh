@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The Windows program under Wine, by keyboard: Options OK stores the three values in
+# Wine's registry as REG_SZ (read back with `reg query`); About's mail link goes
+# through ShellExecute to the program registered for mailto:, here a recorder.
+#   wine_options_about_journey.sh <windows build dir> <mingw gcc> <wine64>
+out=$1 cc=$2 wine=$3
+name=wine_options_about_journey
+source "$(dirname "$0")/wine_lib.sh"
+
+# Neither the splash nor the tray: the main window comes up; Copy2Clip is absent.
+set_values SplashScreen=0 PlaceInTray=0
+"$cc" -municode -O1 -o "$tmp/record_args.exe" "$(dirname "$0")/record_args.c" \
+  || fail "record_args.c did not compile"
+mail_log=$tmp/mail.txt
+# Wine 8 looks classes up in HKCR alone (HKLM\Software\Classes): a per-user class
+# under HKCU\Software\Classes, which Windows prefers, is not seen.
+"$wine" reg add 'HKCR\mailto\shell\open\command' /ve /t REG_SZ \
+  /d "\"$("$wine" winepath -w "$tmp/record_args.exe" 2>/dev/null | tr -d '\r')\" \"$("$wine" winepath -w "$mail_log" 2>/dev/null | tr -d '\r')\" \"%1\"" \
+  /f >/dev/null 2>&1 || fail "could not register the mailto: recorder"
+
+start_tovrin
+wait_window Tovrin 60 || fail "the main window did not show"
+main=$WIN
+sleep 1
+screenshot main
+
+# Options: check both boxes, choose "copy it directly to the clipboard", OK.
+focus "$main"
+xdotool key alt+f
+sleep 0.5
+xdotool key o
+wait_window Options 20 || fail "File > Options did not open the dialog"
+options=$WIN
+focus "$options"
+screenshot options
+[ -z "$(query_value SplashScreen | grep -v ' 0$')" ] || fail "SplashScreen changed before OK"
+xdotool key space Tab space Tab space Tab
+sleep 0.3
+xdotool key space
+wait_for 10 window_closed Options || fail "OK did not close the dialog"
+for expected in "SplashScreen REG_SZ 1" "PlaceInTray REG_SZ 1" "Copy2Clip REG_SZ True"; do
+  got=$(query_value "${expected%% *}")
+  [ "$got" = "$expected" ] || fail "reg query: '$got', expected '$expected'"
+done
+
+# About: OK has the focus; Tab passes the home page link to the mail link.
+focus "$main"
+xdotool key alt+t
+sleep 0.5
+xdotool key a
+wait_window About 20 || fail "Tovrin > About did not open the About box"
+about=$WIN
+focus "$about"
+screenshot about
+xdotool key Tab Tab
+sleep 0.3
+xdotool key space
+wait_for 20 test -s "$mail_log" || fail "the mail link reached no mailto: handler"
+sleep 0.5
+[ "$(cat "$mail_log")" = "mailto:tovrin@ardelon.example" ] \
+  || fail "the mailto: handler was given '$(cat "$mail_log")'"
+xdotool key shift+Tab shift+Tab
+sleep 0.3
+xdotool key Return
+wait_for 10 window_closed About || fail "OK did not put the About box away"
+
+focus "$main"
+xdotool key alt+f
+sleep 0.5
+xdotool key x
+wait_for 20 tovrin_gone || fail "File > Exit did not end the program"
+echo "[$name] passed"
