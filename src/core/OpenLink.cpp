@@ -1,9 +1,10 @@
 #include "core/OpenLink.h"
 
+#include <QUrl>
+
 #include "platform/Services.h"
 
-void openLink(quintptr owner, const QString& link)
+void openLink(const QString& link)
 {
-    // The shell's default verb, no parameters, started hidden in "c:\".
-    platform::links().ShellExecute(owner, QString(), link, QString(), QStringLiteral("c:\\"), 0);
+    platform::links().openUrl(QUrl(link, QUrl::StrictMode));
 }

@@ -182,10 +182,10 @@ void AboutBox::onOkClicked()
 
 void AboutBox::onMailLinkClicked()
 {
-    openLink(static_cast<quintptr>(winId()), QString::fromLatin1(kMakerMailLink));
+    openLink(QString::fromLatin1(kMakerMailLink));
 }
 
 void AboutBox::onGroupLinkClicked()
 {
-    openLink(static_cast<quintptr>(winId()), QString::fromLatin1(kHomePageLink));
+    openLink(QString::fromLatin1(kHomePageLink));
 }

@@ -234,7 +234,7 @@ void MainWindow::exitProgram()
 
 void MainWindow::sendMail()
 {
-    openLink(static_cast<quintptr>(winId()), QString::fromLatin1(kMakerMailLink));
+    openLink(QString::fromLatin1(kMakerMailLink));
 }
 
 void MainWindow::minimizeToTray()
