@@ -18,6 +18,27 @@ QByteArray toAnsi(const QString& text)
     return text.toLocal8Bit();
 }
 
+// A REG_SZ value of an open key; anything else is absent.
+std::optional<QString> queryTextValue(platform::Registry& reg, platform::RegHandle key, const QString& name)
+{
+    const QByteArray valueName = toAnsi(name);
+    platform::RegDword type = 0;
+    platform::RegDword size = 0;
+    const platform::RegStatus sized = reg.RegQueryValueExA(key, valueName.constData(), nullptr, &type, nullptr, &size);
+    if (sized != platform::kErrorSuccess || type != platform::kRegSz)
+        return std::nullopt;
+
+    QByteArray buffer(static_cast<qsizetype>(size), ' ');
+    platform::RegDword scratchType = 0;
+    const platform::RegStatus read = reg.RegQueryValueExA(
+        key, valueName.constData(), nullptr, &scratchType, reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
+    if (read != platform::kErrorSuccess)
+        return std::nullopt;
+    // A shorter answer the second time leaves blanks at the end; keep only what was read.
+    buffer.truncate(static_cast<qsizetype>(size));
+    return trimAtNul(QString::fromLocal8Bit(buffer));
+}
+
 } // namespace
 
 std::optional<QString> readSettingValue(platform::RegHandle root, const QString& path, const QString& name)
@@ -28,32 +49,9 @@ std::optional<QString> readSettingValue(platform::RegHandle root, const QString&
     platform::RegHandle key = 0;
     const QByteArray subKey = toAnsi(path);
     reg->RegOpenKeyA(root, subKey.constData(), &key);
-    std::optional<QString> result = queryTextValue(key, name);
+    std::optional<QString> result = queryTextValue(*reg, key, name);
     reg->RegCloseKey(key);
     return result;
-}
-
-std::optional<QString> queryTextValue(platform::RegHandle key, const QString& name)
-{
-    platform::Registry* reg = registry();
-    if (!reg)
-        return std::nullopt;
-    const QByteArray valueName = toAnsi(name);
-    platform::RegDword type = 0;
-    platform::RegDword size = 0;
-    const platform::RegStatus sized = reg->RegQueryValueExA(key, valueName.constData(), nullptr, &type, nullptr, &size);
-    if (sized != platform::kErrorSuccess || type != platform::kRegSz)
-        return std::nullopt;
-
-    QByteArray buffer(static_cast<qsizetype>(size), ' ');
-    platform::RegDword scratchType = 0;
-    const platform::RegStatus read = reg->RegQueryValueExA(
-        key, valueName.constData(), nullptr, &scratchType, reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
-    if (read != platform::kErrorSuccess)
-        return std::nullopt;
-    // A shorter answer the second time leaves blanks at the end; keep only what was read.
-    buffer.truncate(static_cast<qsizetype>(size));
-    return trimAtNul(QString::fromLocal8Bit(buffer));
 }
 
 QString trimAtNul(const QString& text)

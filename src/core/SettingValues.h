@@ -16,8 +16,7 @@ std::optional<QString> readSettingValue(platform::RegHandle root, const QString&
 platform::RegStatus writeSettingValue(platform::RegHandle root, const QString& path, const QString& name,
                                       const QString& value);
 
-// Used by readSettingValue only; exposed for tests.
-std::optional<QString> queryTextValue(platform::RegHandle key, const QString& name);
+// The text up to its first NUL (the registry's strings end there).
 QString trimAtNul(const QString& text);
 
 // Stored text -> setting. Only the texts the program writes count; anything else
