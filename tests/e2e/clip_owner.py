@@ -2,13 +2,15 @@
 """A CLIPBOARD owner that misbehaves on request, for the clipboard fault journeys
 (python3-xlib).
 
-usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] KIND [VALUE]
+usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] [--stale-notices] KIND [VALUE]
 
   refuse              lists UTF8_STRING, STRING and TEXT, and refuses every request for
                       them at once (a SelectionNotify with property None)
   bytes TARGET HEX    offers only TARGET; its content is these bytes as they are
   compound TEXT       offers only COMPOUND_TEXT: TEXT as libX11 encodes it
   utf8 TEXT           offers UTF8_STRING
+  text-as TYPE TEXT   offers only TEXT and answers with TEXT in UTF-8, labelled TYPE
+                      (the owner's choice of encoding)
 
   --delay S        answers every request (the list of targets, the text, each INCR
                    chunk) only S seconds after it came
@@ -16,6 +18,8 @@ usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] KIND [VALUE]
                    each chunk S seconds after the previous one (the list of targets on
                    time)
   --incr N         hands the text over incrementally (INCR), in N chunks
+  --stale-notices  in an incremental transfer, also tells the requestor of a new value
+                   before each chunk while there is none (a notice it must pass over)
 
 Prints "ready WINDOW" once it owns the clipboard, then one line per request served
 ("targets", "text TARGET", "refused TARGET", "chunk I", "done") and "lost" when
@@ -70,11 +74,17 @@ class Owner:
         self.delay = args.delay
         self.chunk_delay = max(args.delay, args.chunk_delay)
         self.chunks = args.incr
+        self.stale_notices = args.stale_notices
+        self.labels = {}
         self.refuse = args.kind == "refuse"
         if args.kind == "refuse":
             self.offer = {self.atom(n): b"never handed over" for n in ("UTF8_STRING", "STRING", "TEXT")}
         elif args.kind == "bytes":
             self.offer = {self.atom(args.value): bytes.fromhex(args.extra)}
+        elif args.kind == "text-as":
+            text = self.atom("TEXT")
+            self.offer = {text: args.extra.encode()}
+            self.labels = {text: self.atom(args.value)}
         elif args.kind == "compound":
             self.offer = {self.atom("COMPOUND_TEXT"): compound_text(args.value)}
         else:
@@ -113,7 +123,8 @@ class Owner:
             self.notify(request, X.NONE)
             say("refused", self.d.get_atom_name(request.target))
         elif not self.chunks:
-            request.requestor.change_property(prop, request.target, 8, self.offer[request.target])
+            label = self.labels.get(request.target, request.target)
+            request.requestor.change_property(prop, label, 8, self.offer[request.target])
             self.notify(request, prop)
             say("text", self.d.get_atom_name(request.target))
         else:
@@ -142,6 +153,10 @@ class Owner:
                 if e.type != X.PropertyNotify:
                     self.pending.append(e)
             time.sleep(self.chunk_delay)
+            if self.stale_notices:
+                self.d.send_event(requestor, event.PropertyNotify(
+                    window=requestor, atom=prop, time=X.CurrentTime, state=X.PropertyNewValue),
+                    event_mask=X.PropertyChangeMask)
             requestor.change_property(prop, request.target, 8, piece)
             self.d.flush()
             say("chunk", i + 1) if piece else say("done")
@@ -164,7 +179,8 @@ def main():
     parser.add_argument("--delay", type=float, default=0.0)
     parser.add_argument("--chunk-delay", type=float, default=0.0)
     parser.add_argument("--incr", type=int, default=0)
-    parser.add_argument("kind", choices=["refuse", "bytes", "compound", "utf8"])
+    parser.add_argument("--stale-notices", action="store_true")
+    parser.add_argument("kind", choices=["refuse", "bytes", "compound", "utf8", "text-as"])
     parser.add_argument("value", nargs="?", default="")
     parser.add_argument("extra", nargs="?", default="")
     Owner(parser.parse_args()).run()

@@ -13,7 +13,8 @@ Q_DECLARE_METATYPE(ClipboardRead::Status)
 namespace {
 
 // Stand-ins for wl-paste and wl-copy: shell scripts that answer as an owner would.
-// TYPES lists what the owner offers (or NONE for an empty clipboard); DATA is what it
+// TYPES lists what the owner offers (NONE for an empty clipboard, FAIL for a listing
+// that fails otherwise, as without a compositor); DATA is what it
 // hands over for any type; SLEEP delays the handing over.
 QString writeScript(const QTemporaryDir& dir, const QString& name, const QByteArray& body)
 {
@@ -31,6 +32,7 @@ QString paste(const QTemporaryDir& dir)
     return writeScript(dir, QStringLiteral("wl-paste"), R"sh(d=$(dirname "$0")
 if [ "$1" = --list-types ]; then
   if [ "$(cat "$d/types")" = NONE ]; then echo "No selection" >&2; exit 1; fi
+  if [ "$(cat "$d/types")" = FAIL ]; then echo "Failed to connect to a Wayland server" >&2; exit 1; fi
   cat "$d/types"; exit 0
 fi
 echo "$@" >"$d/asked"
@@ -89,6 +91,8 @@ void TestWaylandClipboard::read_data()
     QTest::newRow("Latin-1 only") << QByteArray("STRING\n") << QByteArray("caf\xe9") << false << text
                                   << QString::fromUtf8("café") << QByteArray("--no-newline --type STRING\n");
     QTest::newRow("empty clipboard") << QByteArray("NONE") << QByteArray() << false << none << QString() << QByteArray();
+    QTest::newRow("listing fails") << QByteArray("FAIL") << QByteArray("x") << false << unreadable << QString()
+                                   << QByteArray();
     QTest::newRow("a picture") << QByteArray("image/png\n") << QByteArray("\x89PNG") << false << none << QString()
                                << QByteArray();
     QTest::newRow("files") << QByteArray("text/uri-list\nx-special/gnome-copied-files\n") << QByteArray("file:///a")
