@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QtMath>
 #include <QPixmap>
@@ -87,7 +88,9 @@ AboutBox::AboutBox()
     setColours(frame, Qt::black, Qt::white);
 
     banner = makeLabel(frame, "Picture1", QString(), twips::rect(360, 360, 7455, 2535));
-    banner->setPixmap(QPixmap(QStringLiteral(":/pictures/banner.png")));
+    // Through an icon, which takes banner@2x.png on screens at twice the density.
+    const QString bannerPicture = QStringLiteral(":/pictures/banner.png");
+    banner->setPixmap(QIcon(bannerPicture).pixmap(QImageReader(bannerPicture).size()));
     setColours(banner, QApplication::palette().color(QPalette::Base), QApplication::palette().color(QPalette::Text));
     banner->setFocusPolicy(Qt::TabFocus);
 
