@@ -215,6 +215,8 @@ void TestTray::menuPosition_data()
     QTest::newRow("bottom, taller than the room above") << QRect(600, 180, 24, 24) << QRect(0, 0, 1280, 180)
                                                         << QSize(150, 220) << QPoint(600, 0);
     QTest::newRow("top, right corner") << QRect(1248, 0, 32, 32) << full << menu << QPoint(1130, 32);
+    QTest::newRow("top, right corner, x2") << QRect(618, 1, 22, 15) << QRect(0, 0, 640, 512) << menu
+                                           << QPoint(490, 16);
     QTest::newRow("top, reserved") << QRect(1248, 0, 32, 32) << QRect(0, 32, 1280, 992) << menu
                                    << QPoint(1130, 32);
     QTest::newRow("top, left corner") << QRect(0, 0, 24, 24) << full << menu << QPoint(0, 24);
