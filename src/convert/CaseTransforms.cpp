@@ -227,7 +227,7 @@ qsizetype mapSlow(const char16_t* s, char16_t* out, qsizetype n, qsizetype i,
                   Direction direction, const CaseTable& table)
 {
     if (const qsizetype run = uncasedPairsAt(s, n, i)) {
-        std::memcpy(out + i, s + i, size_t(run) * sizeof(char16_t));
+        std::memmove(out + i, s + i, size_t(run) * sizeof(char16_t));
         return i + run;
     }
     const char16_t c = s[i];
@@ -428,16 +428,20 @@ void mapText(const char16_t* s, char16_t* out, qsizetype n, const CaseTable& tab
     }
 }
 
+// A text nobody else holds is mapped where it is: every unit is read before its own
+// place is written, and a lowered unit keeps its kind for the sigmas after it.
 template <Direction D>
-QString mapWholeText(const QString& text)
+QString mapWholeText(QString text)
 {
     const qsizetype n = text.size();
     if (n == 0)
         return text;
     const bool turkic = turkicLocale();
     const CaseTable& table = caseTable(D, turkic);
-    QString result(n, Qt::Uninitialized);
-    const auto* s = reinterpret_cast<const char16_t*>(text.constData());
+    const bool inPlace = text.isDetached();
+    QString result = inPlace ? std::move(text) : QString(n, Qt::Uninitialized);
+    const QString& source = inPlace ? result : text;
+    const auto* s = reinterpret_cast<const char16_t*>(source.constData());
     auto* out = reinterpret_cast<char16_t*>(result.data());
     if (turkic)
         mapText<D, true>(s, out, n, table);
@@ -448,14 +452,14 @@ QString mapWholeText(const QString& text)
 
 } // namespace
 
-QString upperCaseText(const QString& text)
+QString upperCaseText(QString text)
 {
-    return mapWholeText<Direction::Upper>(text);
+    return mapWholeText<Direction::Upper>(std::move(text));
 }
 
-QString lowerCaseText(const QString& text)
+QString lowerCaseText(QString text)
 {
-    return mapWholeText<Direction::Lower>(text);
+    return mapWholeText<Direction::Lower>(std::move(text));
 }
 
 int randomCaseChoice(float r)
