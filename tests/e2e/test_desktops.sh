@@ -84,9 +84,12 @@ menu_open() {
       MENU=$(desk_changed_box "$shots/closed.png" "$shots/open.png" $((x0 - 4)) $((y0 - 4)) $((x1 + 4)) $((y1 + 4))) &&
       read -r mx0 my0 mx1 my1 <<<"$MENU" && [ $((mx1 - mx0)) -gt 40 ] && [ $((my1 - my0)) -gt 40 ]
   }
-  e2e_wait 20 menu_box || { WHY="no menu opened"; return 1; }
-  sleep 0.5
-  menu_box
+  # Settled: the same box twice, once the menu has finished sliding in.
+  menu_settled() {
+    local first
+    menu_box && first=$MENU && sleep 0.5 && menu_box && [ "$MENU" = "$first" ]
+  }
+  e2e_wait 20 menu_settled || { WHY="no menu opened"; return 1; }
 }
 # The menu's first item is E&xit, its last &UPPERCASE.
 choose() { # first|last
