@@ -27,7 +27,7 @@ desk_as() { "${DESK_AS[@]}" "$@"; }
 # The whole screen, also where the program's display is not all of it.
 e2e_screenshot() { desk_shot "$TOVRIN_ARTIFACTS/$E2E_NAME-$1.png" 2>/dev/null || true; }
 
-desk_shot() { DISPLAY=$DESK_SCREEN import -silent -window root "$1"; }
+desk_shot() { DISPLAY=${DESK_SCREEN:-$DISPLAY} import -silent -window root "$1"; }
 
 desk_click() { # x y button [count]
   DISPLAY=$DESK_SCREEN xdotool mousemove "$1" "$2" sleep 0.2 click --repeat "${4:-1}" --delay 80 "$3"
