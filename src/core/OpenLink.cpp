@@ -2,9 +2,9 @@
 
 #include <QUrl>
 
-#include "platform/Services.h"
+#include "platform/Links.h"
 
-void openLink(const QString& link)
+void openLink(platform::Links& links, const QString& link)
 {
-    platform::links().openUrl(QUrl(link, QUrl::StrictMode));
+    links.openUrl(QUrl(link, QUrl::StrictMode));
 }

@@ -2,14 +2,7 @@
 
 #include <QByteArray>
 
-#include "platform/Services.h"
-
 namespace {
-
-platform::Registry* registry()
-{
-    return platform::services().registry.get();
-}
 
 // The platform's "ANSI" encoding: the system code page on Windows, the locale's
 // (UTF-8) elsewhere.
@@ -18,7 +11,6 @@ QByteArray toAnsi(const QString& text)
     return text.toLocal8Bit();
 }
 
-// A REG_SZ value of an open key; anything else is absent.
 std::optional<QString> queryTextValue(platform::Registry& reg, platform::RegHandle key, const QString& name)
 {
     const QByteArray valueName = toAnsi(name);
@@ -41,9 +33,9 @@ std::optional<QString> queryTextValue(platform::Registry& reg, platform::RegHand
 
 } // namespace
 
-std::optional<QString> readSettingValue(platform::RegHandle root, const QString& path, const QString& name)
+std::optional<QString> readSettingValue(platform::Registry* reg, platform::RegHandle root, const QString& path,
+                                        const QString& name)
 {
-    platform::Registry* reg = registry();
     if (!reg)
         return std::nullopt;
     platform::RegHandle key = 0;
@@ -60,10 +52,9 @@ QString trimAtNul(const QString& text)
     return nul < 0 ? text : text.left(nul);
 }
 
-platform::RegStatus writeSettingValue(platform::RegHandle root, const QString& path, const QString& name,
-                                      const QString& value)
+platform::RegStatus writeSettingValue(platform::Registry* reg, platform::RegHandle root, const QString& path,
+                                      const QString& name, const QString& value)
 {
-    platform::Registry* reg = registry();
     if (!reg)
         return platform::kErrorInvalidHandle;
     platform::RegHandle key = 0;

@@ -27,13 +27,12 @@ bool FakeLinks::openUrl(const QUrl& url)
     return true;
 }
 
-InstalledFakes installFakes()
+InstalledFakes installFakes(Services& s)
 {
     auto clipboard = std::make_unique<FakeClipboard>();
     auto links = std::make_unique<FakeLinks>();
     auto beeper = std::make_unique<FakeBeeper>();
     InstalledFakes out{clipboard.get(), links.get(), beeper.get()};
-    Services& s = services();
     s.clipboard = std::move(clipboard);
     s.links = std::move(links);
     s.beeper = std::move(beeper);

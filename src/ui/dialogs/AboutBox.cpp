@@ -15,7 +15,8 @@
 #include <QtEndian>
 
 #include "core/OpenLink.h"
-#include "core/Twips.h"
+#include "platform/Services.h"
+#include "ui/windows/Twips.h"
 #include "ui/widgets/LinkLabel.h"
 #include "ui/widgets/OutlinedBox.h"
 
@@ -72,7 +73,8 @@ QCursor linkCursor()
     return QCursor(QPixmap::fromImage(image), x, y);
 }
 
-AboutBox::AboutBox()
+AboutBox::AboutBox(WindowContext& context)
+    : Window(context)
 {
     setObjectName("frmAbout");
     setWindowTitle(QStringLiteral("About"));
@@ -185,10 +187,10 @@ void AboutBox::onOkClicked()
 
 void AboutBox::onMailLinkClicked()
 {
-    openLink(QString::fromLatin1(kMakerMailLink));
+    openLink(*context().services.links, QString::fromLatin1(kMakerMailLink));
 }
 
 void AboutBox::onGroupLinkClicked()
 {
-    openLink(QString::fromLatin1(kHomePageLink));
+    openLink(*context().services.links, QString::fromLatin1(kHomePageLink));
 }
