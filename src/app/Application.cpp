@@ -12,6 +12,7 @@
 #include "core/ProgramEnd.h"
 #include "core/WindowHolder.h"
 #include "platform/DisplayProbe.h"
+#include "platform/EndRequests.h"
 #include "platform/RunningCopy.h"
 #include "platform/Services.h"
 
@@ -190,6 +191,8 @@ bool prepareTovrin(int argc, char* argv[], int& status)
     g_program = printable(program);
     g_action = command.action;
 
+    platform::keepSessionBusFromLaunching();
+
     DisplayEnvironment env{qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"),
                            qgetenv("XDG_SESSION_TYPE"), qgetenv("XDG_RUNTIME_DIR")};
     const QByteArray platform = preferredPlatform(env);
@@ -235,6 +238,10 @@ int runTovrin(QApplication& app)
     QObject::connect(copy.get(), &platform::RunningCopy::requested, [](const QString& action) {
         runDesktopAction(action);
     });
+    // A logout, `kill` or Ctrl+C ends the program as Exit does, so that the desktop's
+    // clipboard manager still gets the text it put on the clipboard.
+    const std::unique_ptr<platform::EndRequests> endRequests = platform::watchEndRequests();
+    QObject::connect(endRequests.get(), &platform::EndRequests::endRequested, [] { endProgram(); });
 
     // The program lives while any of its windows is loaded, visible or not.
     QApplication::setQuitOnLastWindowClosed(false);

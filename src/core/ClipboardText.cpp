@@ -32,7 +32,9 @@ auto withRetries(Attempt attempt, bool (*failed)(const decltype(attempt())&))
 platform::ClipboardRead readClipboardText()
 {
     return withRetries([] { return platform::clipboard().read(); },
-                       [](const platform::ClipboardRead& r) { return r.status == platform::ClipboardRead::Status::Unavailable; });
+                       [](const platform::ClipboardRead& r) {
+                           return r.status == platform::ClipboardRead::Status::Unavailable && !r.final;
+                       });
 }
 
 bool replaceClipboardText(const QString& text)
