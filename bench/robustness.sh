@@ -50,12 +50,20 @@ PY
 longest() { awk '$2 > m {m = $2} END {print m + 0}' "$@"; }
 
 dbus_probe() { # log
-  while :; do
-    local t0=$(date +%s%N)
-    bus_action probe-only >/dev/null
-    echo "rtt $(( ($(date +%s%N) - t0) / 1000000 ))"
-    sleep 0.05
-  done >"$1"
+  "$E2E_PY" - "$BUS_NAME" "$BUS_PATH" >"$1" <<'PY'
+import sys, time, dbus
+app = dbus.Interface(dbus.SessionBus().get_object(sys.argv[1], sys.argv[2], introspect=False),
+                     "org.freedesktop.Application")
+while True:
+    t0 = time.monotonic()
+    try:
+        app.ActivateAction("probe-only", dbus.Array([], signature="v"), dbus.Dictionary({}, signature="sv"),
+                           timeout=600)
+    except dbus.DBusException:
+        pass
+    print("rtt %d" % ((time.monotonic() - t0) * 1000), flush=True)
+    time.sleep(0.02)
+PY
 }
 
 vm() { awk -v k="$1:" '$1 == k {printf "%.0f", $2 / 1024}' "/proc/$TOVRIN_PID/status"; }
@@ -65,13 +73,14 @@ scenario() { # name setup-command... (the setup runs the flood or starts the own
   local name=$1; shift
   trayconv_start True
   e2e_wait 10 bus_owned || e2e_fail "no bus name"
-  python3 "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/xping.log" &
+  "$E2E_PY" "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/xping.log" &
   local xping=$!
   dbus_probe "$E2E_TMP/dping.log" &
   local dping=$!
   e2e_wait 10 grep -q rtt "$E2E_TMP/xping.log"
-  local owner_before bells_before=$(trayconv_bells)
-  owner_before=$(trayconv_clip_owner)
+  e2e_wait 10 grep -q rtt "$E2E_TMP/dping.log"
+  local bells_before=$(trayconv_bells)
+  SCENARIO_OWNER=$(trayconv_clip_owner)
   "$@"
   sleep 2
   kill "$xping" "$dping" 2>/dev/null
@@ -79,7 +88,7 @@ scenario() { # name setup-command... (the setup runs the flood or starts the own
   local hwm rss changed=no
   hwm=$(vm VmHWM); rss=$(vm VmRSS)
   [ -z "$rest_hwm" ] && rest_hwm=$hwm
-  [ "$(trayconv_clip_owner)" = "$owner_before" ] || changed=yes
+  [ "$(trayconv_clip_owner)" = "$SCENARIO_OWNER" ] || changed=yes
   printf '%-44s %7s %6s %8s %7s %6s %8s\n' "$name" "$hwm" "$(awk -v a="$hwm" -v b="$rest_hwm" 'BEGIN {printf "%.1f", a / b}')" \
     "$(longest "$E2E_TMP/xping.log" "$E2E_TMP/dping.log")" "$rss" "$(( $(trayconv_bells) - bells_before ))" "$changed"
   kill "$TOVRIN_PID"; wait "$TOVRIN_PID" 2>/dev/null
@@ -93,19 +102,22 @@ owner_then_upper() { # owner arguments...
   "$E2E_PY" "$CLIP_OWNER" "$@" >"$E2E_TMP/owner.log" 2>&1 &
   E2E_PIDS+=($!)
   e2e_wait 10 grep -q '^ready' "$E2E_TMP/owner.log"
+  SCENARIO_OWNER=$(trayconv_clip_owner)
   trayconv_choose u
   sleep 13
 }
 hung_then_upper() {
-  python3 "$TRAYCONV_X11" hold >"$E2E_TMP/owner.log" 2>&1 &
+  "$E2E_PY" "$TRAYCONV_X11" hold >"$E2E_TMP/owner.log" 2>&1 &
   E2E_PIDS+=($!)
   e2e_wait 10 grep -q ready "$E2E_TMP/owner.log"
+  SCENARIO_OWNER=$(trayconv_clip_owner)
   trayconv_choose u
   sleep 8
 }
 random_flood_during_big_random() {
   "$E2E_PY" -c 'print(("Mixed Case Text " * 65536)[:1 << 20], end="")' | xclip -i -selection clipboard
   sleep 0.3
+  SCENARIO_OWNER=$(trayconv_clip_owner)
   bus_action random >/dev/null
   bus_flood random 2000
 }

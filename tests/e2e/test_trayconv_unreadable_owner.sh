@@ -36,17 +36,17 @@ for row in "${cases[@]}"; do
   e2e_wait 10 grep -q '^ready' "$log" || e2e_fail "$name: the owner did not start: $(cat "$log")"
   owner=$(awk '/^ready/ {print $2}' "$log")
 
-  python3 "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/ping.log" &
+  "$E2E_PY" "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/ping-$row_number.log" &
   ping_pid=$!
   E2E_PIDS+=($ping_pid)
-  e2e_wait 10 grep -q rtt "$E2E_TMP/ping.log" || e2e_fail "$name: the probe got no answer"
+  e2e_wait 10 grep -q rtt "$E2E_TMP/ping-$row_number.log" || e2e_fail "$name: the probe got no answer"
   trayconv_choose u
   start=$(date +%s%N)
   e2e_wait 20 trayconv_bells_at_least $((bells + 1)) || e2e_fail "$name: no bell after 20 s"
   elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
   sleep 0.5
   kill "$ping_pid" 2>/dev/null
-  read -r answers longest_ms < <(awk '{n++} $2 > m {m = $2} END {print n + 0, m + 0}' "$E2E_TMP/ping.log")
+  read -r answers longest_ms < <(awk '{n++} $2 > m {m = $2} END {print n + 0, m + 0}' "$E2E_TMP/ping-$row_number.log")
   e2e_log "$name: gave up after $elapsed_ms ms; the longest of $answers answers took $longest_ms ms"
   [ "$answers" -gt 0 ] && [ "$longest_ms" -lt 1000 ] || e2e_fail "$name: Tovrin did not answer for $longest_ms ms"
   bells=$((bells + 1))
