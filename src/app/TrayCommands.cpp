@@ -4,12 +4,10 @@
 
 #include <optional>
 
+#include "app/Program.h"
 #include "core/ClipboardText.h"
-#include "core/ProgramEnd.h"
-#include "core/Settings.h"
-#include "core/WindowHolder.h"
-#include "platform/Services.h"
 #include "ui/dialogs/TextWindow.h"
+#include "ui/windows/EventTurn.h"
 
 namespace {
 
@@ -17,35 +15,34 @@ namespace {
 // flood of requests must not nest without end (each level holds its text and its
 // stack), so a request beyond this depth is refused with a beep.
 constexpr int kMostNested = 3;
-int g_nested = 0;
-
-// What this program last put on the clipboard: a newer text than the one a rAnDOm
-// conversion read may be its own nested result, which the outer result replaces.
-std::optional<size_t> g_lastWritten;
 
 class NestingLevel {
 public:
-    NestingLevel() { ++g_nested; }
-    ~NestingLevel() { --g_nested; }
+    explicit NestingLevel(int& running) : m_running(++running) {}
+    ~NestingLevel() { --m_running; }
     NestingLevel(const NestingLevel&) = delete;
     NestingLevel& operator=(const NestingLevel&) = delete;
+
+private:
+    int& m_running;
 };
 
-// Whether the clipboard still holds the text that was read (or this program's own
-// newer result): otherwise the user copied something meanwhile, which stays.
-bool clipboardStillHolds(size_t readText)
+// Whether the clipboard still holds the text that was read, or this program's own newer
+// result (a nested conversion's, which the outer one replaces): otherwise the user
+// copied something meanwhile, which stays.
+bool clipboardStillHolds(Program& program, size_t readText)
 {
-    const platform::ClipboardRead now = readClipboardText();
+    const platform::ClipboardRead now = readClipboardText(*program.services().clipboard);
     if (!now.hasText())
         return false;
     const size_t text = qHash(now.text);
-    return text == readText || text == g_lastWritten;
+    return text == readText || text == program.conversions().lastWritten;
 }
 
 // Takes the text by value and lets it go before returning, so that a long text is
 // held at most twice (input and result) at any time. Nothing when the program was
 // ended while a random conversion let events run.
-std::optional<QString> converted(CaseConversion conversion, QString text)
+std::optional<QString> converted(Program& program, CaseConversion conversion, QString text)
 {
     switch (conversion) {
     case CaseConversion::Upper:
@@ -53,52 +50,53 @@ std::optional<QString> converted(CaseConversion conversion, QString text)
     case CaseConversion::Lower:
         return lowerCaseText(text);
     case CaseConversion::Random:
-        return randomCaseText(text, programEnding);
+        return randomCaseText(text, eventTurn(program.end()), program.random());
     }
     return std::nullopt;
 }
 
 } // namespace
 
-void convertClipboardText(CaseConversion conversion)
+void convertClipboardText(Program& program, CaseConversion conversion)
 {
-    if (g_nested >= kMostNested) {
-        platform::beeper().beep();
+    platform::Beeper& beeper = *program.services().beeper;
+    if (program.conversions().running >= kMostNested) {
+        beeper.beep();
         return;
     }
-    const NestingLevel level;
-    platform::ClipboardRead input = readClipboardText();
+    const NestingLevel level(program.conversions().running);
+    platform::ClipboardRead input = readClipboardText(*program.services().clipboard);
     // The read lets events run while it waits, "E&xit" among them.
-    if (programEnding())
+    if (program.end().ending())
         return;
     if (input.status == platform::ClipboardRead::Status::Unavailable) {
-        platform::beeper().beep();
+        beeper.beep();
         return;
     }
     if (input.hasText()) {
         const size_t readText = qHash(input.text);
-        const std::optional<QString> result = converted(conversion, std::move(input.text));
+        const std::optional<QString> result = converted(program, conversion, std::move(input.text));
         // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
         if (!result)
             return;
-        if (conversion == CaseConversion::Random && !clipboardStillHolds(readText)) {
-            platform::beeper().beep();
+        if (conversion == CaseConversion::Random && !clipboardStillHolds(program, readText)) {
+            beeper.beep();
             return;
         }
-        if (!replaceClipboardText(*result)) {
-            platform::beeper().beep();
+        if (!replaceClipboardText(*program.services().clipboard, *result)) {
+            beeper.beep();
             return;
         }
-        g_lastWritten = qHash(*result);
+        program.conversions().lastWritten = qHash(*result);
     }
-    showTrayResult();
-    platform::beeper().beep();
+    showTrayResult(program);
+    beeper.beep();
 }
 
-void showTrayResult()
+void showTrayResult(Program& program)
 {
-    if (!settings().values().copyToClipboard)
-        windows().get<TextWindow>().showModeless();
+    if (!program.settings().values().copyToClipboard)
+        program.windows().get<TextWindow>().showModeless();
     else
-        platform::beeper().beep();
+        program.services().beeper->beep();
 }

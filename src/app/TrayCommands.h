@@ -2,6 +2,8 @@
 
 #include "convert/CaseTransforms.h"
 
+class Program;
+
 // The tray menu's conversions of the clipboard's text.
 
 // Converts the clipboard's text in place, routes the result (showTrayResult) and
@@ -12,8 +14,8 @@
 // beyond that only beeps). Its result is written only if the clipboard still holds the
 // text it read, or a result of this program's that came meanwhile; a newer copy of the
 // user's stays, with a single beep and no routing.
-void convertClipboardText(CaseConversion conversion);
+void convertClipboardText(Program& program, CaseConversion conversion);
 
 // Shows the Text Window unless the settings say "copy it directly to the clipboard",
 // in which case it beeps.
-void showTrayResult();
+void showTrayResult(Program& program);
