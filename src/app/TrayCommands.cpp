@@ -39,16 +39,17 @@ bool clipboardStillHolds(Program& program, size_t readText)
     return text == readText || text == program.conversions().lastWritten;
 }
 
-// Takes the text by value and lets it go before returning, so that a long text is
-// held at most twice (input and result) at any time. Nothing when the program was
-// ended while a random conversion let events run.
+// Takes the text by value: upper and lower case convert it where it is, the random
+// transform lets it go before returning, so that a long text is held at most twice
+// (input and result) at any time. Nothing when the program was ended while a random
+// conversion let events run.
 std::optional<QString> converted(Program& program, CaseConversion conversion, QString text)
 {
     switch (conversion) {
     case CaseConversion::Upper:
-        return upperCaseText(text);
+        return upperCaseText(std::move(text));
     case CaseConversion::Lower:
-        return lowerCaseText(text);
+        return lowerCaseText(std::move(text));
     case CaseConversion::Random:
         return randomCaseText(text, eventTurn(program.end()), program.random());
     }
