@@ -5,10 +5,10 @@
 #include <QStyle>
 #include <QTimer>
 
-#include "ui/windows/Twips.h"
 #include "ui/credits/CreditText.h"
 #include "ui/credits/CreditsContent.h"
 #include "ui/widgets/OutlinedBox.h"
+#include "ui/windows/Twips.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 
 #include "core/OpenLink.h"
 #include "platform/Services.h"
-#include "ui/windows/Twips.h"
 #include "ui/widgets/LinkLabel.h"
 #include "ui/widgets/OutlinedBox.h"
+#include "ui/windows/Twips.h"
 
 namespace {
 

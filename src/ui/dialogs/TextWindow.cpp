@@ -6,8 +6,8 @@
 #include <QPlainTextEdit>
 
 #include "core/ClipboardText.h"
-#include "ui/windows/Twips.h"
 #include "platform/Services.h"
+#include "ui/windows/Twips.h"
 
 TextWindow::TextWindow(WindowContext& context)
     : Window(context)
