@@ -20,6 +20,8 @@ packages=(
   desktop-file-utils appstream dpkg-dev file lintian man-db python3-fonttools librsvg2-bin
   # registry conformance under Wine; the settings file fuzzer
   g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev
+  # the Windows installer
+  nsis
 )
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 missing=()
