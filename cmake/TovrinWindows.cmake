@@ -75,25 +75,17 @@ add_custom_target(tovrin_zip
 
 # `cmake --build <dir> --target tovrin_setup`: the installer beside the zip, made
 # from the same files by NSIS (Debian's nsis), for the current user.
-set(_tovrin_setup ${CMAKE_CURRENT_BINARY_DIR}/${TOVRIN_TITLE}-${PROJECT_VERSION}-setup.exe)
 find_program(TOVRIN_MAKENSIS makensis)
-if(TOVRIN_MAKENSIS)
-  set(_tovrin_makensis ${TOVRIN_MAKENSIS})
-else()
-  set(_tovrin_makensis ${CMAKE_COMMAND} -E echo "makensis not found (scripts/deps.sh installs nsis)" &&
-      ${CMAKE_COMMAND} -E false)
-endif()
+set(_tovrin_setup_name ${TOVRIN_TITLE}-${PROJECT_VERSION}-setup.exe)
 add_custom_target(tovrin_setup
-  COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_CURRENT_BINARY_DIR}/zip/${_tovrin_zip_name}.txt
-          -DPAYLOAD=${_tovrin_zip_stage} -DOUT=${CMAKE_CURRENT_BINARY_DIR}/setup-files.nsh
-          -P ${PROJECT_SOURCE_DIR}/cmake/nsis-files.cmake
-  COMMAND ${_tovrin_makensis} -V2 -DVERSION=${PROJECT_VERSION} -DTITLE=${TOVRIN_TITLE}
-          -DCOMPANY=${TOVRIN_COMPANY} -DAPP_ID=com.ardelon.${TOVRIN_TITLE} -DEXE=$<TARGET_FILE_NAME:tovrin>
-          -DFILES_NSH=${CMAKE_CURRENT_BINARY_DIR}/setup-files.nsh
-          -DICON=${PROJECT_SOURCE_DIR}/resources/icons/tovrin.ico -DOUTFILE=${_tovrin_setup}
-          ${PROJECT_SOURCE_DIR}/packaging/windows/tovrin.nsi
-  BYPRODUCTS ${_tovrin_setup}
-  COMMENT "Making ${TOVRIN_TITLE}-${PROJECT_VERSION}-setup.exe"
+  COMMAND ${CMAKE_COMMAND} -DMAKENSIS=${TOVRIN_MAKENSIS} -DPAYLOAD=${_tovrin_zip_stage}
+          -DMANIFEST=${CMAKE_CURRENT_BINARY_DIR}/zip/${_tovrin_zip_name}.txt
+          -DOUTFILE=${CMAKE_CURRENT_BINARY_DIR}/${_tovrin_setup_name} -DVERSION=${PROJECT_VERSION}
+          -DTITLE=${TOVRIN_TITLE} -DCOMPANY=${TOVRIN_COMPANY} -DAPP_ID=com.ardelon.${TOVRIN_TITLE}
+          -DEXE=$<TARGET_FILE_NAME:tovrin> -DICON=${PROJECT_SOURCE_DIR}/resources/icons/tovrin.ico
+          -P ${PROJECT_SOURCE_DIR}/cmake/make-setup.cmake
+  BYPRODUCTS ${CMAKE_CURRENT_BINARY_DIR}/${_tovrin_setup_name}
+  COMMENT "Making ${_tovrin_setup_name}"
   VERBATIM)
 add_dependencies(tovrin_setup tovrin_zip)
 

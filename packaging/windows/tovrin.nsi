@@ -1,8 +1,8 @@
 ; The Windows installer: for the current user, without administrator rights.
-; Built by the `tovrin_setup` target (cmake/TovrinWindows.cmake), which passes:
+; Made by cmake/make-setup.cmake (the `tovrin_setup` target), which passes:
 ;   VERSION   2.0.5           EXE       tovrin205.exe
 ;   TITLE     Tovrin          COMPANY   Ardelon        APP_ID  com.ardelon.Tovrin
-;   FILES_NSH the generated list of the program's files (cmake/nsis-files.cmake)
+;   FILES_NSH the program's files, as macros that install and remove them
 ;   ICON      the program's .ico                       OUTFILE the setup .exe
 ; Switches: /S installs silently; /AUTOSTART=1 (or 0) turns "Start Tovrin when I
 ; sign in" on (or off); /D=<folder> installs elsewhere. Without /AUTOSTART the

@@ -235,6 +235,7 @@ int runTovrin(QApplication& app)
     QObject::connect(copy.get(), &platform::RunningCopy::requested, [](const QString& action) {
         runDesktopAction(action);
     });
+    QObject::connect(copy.get(), &platform::RunningCopy::endRequested, [] { endProgram(); });
 
     // The program lives while any of its windows is loaded, visible or not.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,6 +1,8 @@
 #include "core/Resources.h"
 
+#include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QResource>
 #include <QStringList>
 #include <QtGlobal>
@@ -42,8 +44,29 @@ static QString addDesignFont()
     return family;
 }
 
+// Menus are windows of their own and take the desktop's menu font, not the design
+// font of the window they belong to. Where the desktop names a face it does not have
+// and Qt's stand-in is not even the desktop's sans-serif (Wine names "MS Shell Dlg"
+// without the face behind it, and the menus came out in a serif), the design font
+// stands in, at the desktop's size.
+static void standInForMissingMenuFont(const QString& family)
+{
+    const QFont desktop = QApplication::font("QMenu");
+    QFont sans(QStringLiteral("sans-serif"));
+    sans.setStyleHint(QFont::SansSerif);
+    if (QFontDatabase::hasFamily(desktop.family()) || QFontInfo(desktop).family() == QFontInfo(sans).family())
+        return;
+    QFont font = desktop;
+    font.setFamilies({family, QStringLiteral("Arial")});
+    QApplication::setFont(font, "QMenu");
+}
+
 QString designFontFamily()
 {
-    static const QString family = addDesignFont();
+    static const QString family = [] {
+        const QString added = addDesignFont();
+        standInForMissingMenuFont(added);
+        return added;
+    }();
     return family;
 }

@@ -18,6 +18,10 @@ enum class TrayProtocol { XEmbed, StatusNotifier };
 // opens, and the host shows the exported menu on its own.
 TrayRequest requestFor(QSystemTrayIcon::ActivationReason reason, TrayProtocol protocol);
 
+// Whether a StatusNotifier host is registered on the session bus, asked as Qt asks;
+// per system (platform/unix on the bus, platform/win: Windows has none).
+bool statusNotifierHostRegistered();
+
 // The icon through QSystemTrayIcon.
 class QtNotifyIcon final : public NotifyIcon {
     Q_OBJECT

@@ -1,12 +1,18 @@
-# Writes, for packaging/windows/tovrin.nsi, the program's files as the deploy
-# step listed them: a macro that installs them, one that removes exactly them
-# (so the uninstaller never empties a folder the user chose), and their size.
-# Script mode:
-#   cmake -DMANIFEST=<file list> -DPAYLOAD=<folder> -DOUT=<files.nsh> -P nsis-files.cmake
+# Makes the Windows installer with packaging/windows/tovrin.nsi around a folder
+# of the program's files, as the deploy step listed them. Script mode:
+#   cmake -DMAKENSIS=<makensis> -DPAYLOAD=<folder> -DMANIFEST=<file list>
+#         -DOUTFILE=<setup.exe> -DVERSION=<x.y.z> -DTITLE=<name> -DCOMPANY=<maker>
+#         -DAPP_ID=<id> -DEXE=<program.exe> -DICON=<.ico> -P make-setup.cmake
+# The files go to the script as two macros, one that installs them and one that
+# removes exactly them (so the uninstaller never empties a folder the user chose),
+# and their size.
 cmake_minimum_required(VERSION 3.25)
-foreach(var MANIFEST PAYLOAD OUT)
+if(NOT MAKENSIS)
+  message(FATAL_ERROR "makensis not found: scripts/deps.sh installs nsis")
+endif()
+foreach(var MAKENSIS PAYLOAD MANIFEST OUTFILE VERSION TITLE COMPANY APP_ID EXE ICON)
   if(NOT ${var})
-    message(FATAL_ERROR "nsis-files.cmake needs -D${var}=...")
+    message(FATAL_ERROR "make-setup.cmake needs -D${var}=...")
   endif()
 endforeach()
 
@@ -48,4 +54,13 @@ foreach(folder IN LISTS folders)
   string(APPEND remove "  RMDir \"$INSTDIR\\${folder}\"\n")
 endforeach()
 math(EXPR kilobytes "(${bytes} + 1023) / 1024")
-file(WRITE ${OUT} "${install}!macroend\n${remove}!macroend\n!define SIZE_KB ${kilobytes}\n")
+set(files_nsh ${OUTFILE}.files.nsh)
+file(WRITE ${files_nsh} "${install}!macroend\n${remove}!macroend\n!define SIZE_KB ${kilobytes}\n")
+
+execute_process(COMMAND ${MAKENSIS} -V2 -DVERSION=${VERSION} -DTITLE=${TITLE} -DCOMPANY=${COMPANY}
+                        -DAPP_ID=${APP_ID} -DEXE=${EXE} -DICON=${ICON} -DFILES_NSH=${files_nsh}
+                        -DOUTFILE=${OUTFILE} ${CMAKE_CURRENT_LIST_DIR}/../packaging/windows/tovrin.nsi
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "makensis could not make ${OUTFILE}")
+endif()
