@@ -132,4 +132,5 @@ focus() {
   sleep 0.3
 }
 window_closed() { ! xdotool search --onlyvisible --name "^$1\$" | grep -q .; }
+clipboard_is() { [ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 screenshot() { mkdir -p "$artifacts"; import -silent -window root "$artifacts/$name-$1.png" 2>/dev/null; }

@@ -21,12 +21,20 @@ icon_count() { icon_windows | grep -c .; }
 has_icon() { [ "$(icon_count)" -ge 1 ]; }
 has_no_icon() { [ "$(icon_count)" -eq 0 ]; }
 tips() { "$wine" "$tmp/tray_tip.exe" 2>/dev/null | tr -d '\r'; }
-clipboard_is() { [ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
-tray_menu() { # presses and lets go of the right button on the icon
+# The program's own X windows on show: with the main window hidden, only its menu.
+menu_window() { xdotool search --onlyvisible --classname '^tovrin[0-9]*\.exe$' 2>/dev/null | head -n1; }
+menu_open() { [ -n "$(menu_window)" ]; }
+menu_closed() { ! menu_open; }
+tray_menu() { # the right button on the icon; returns once the menu takes keys
   xdotool mousemove "$icon_x" "$icon_y" mousedown 3
   sleep 0.3
   xdotool mouseup 3
-  sleep 0.7
+  wait_for 10 menu_open || fail "the tray menu did not open"
+  # Without a window manager nothing hands the menu the keyboard but the pointer:
+  # keys sent while it still rests on the icon can reach the tray host instead.
+  eval "$(xdotool getwindowgeometry --shell "$(menu_window)" | sed 's/^/MENU_/')"
+  xdotool mousemove $((MENU_X + MENU_WIDTH / 2)) $((MENU_Y + 4))
+  sleep 0.5
 }
 
 install_tovrin
@@ -44,6 +52,7 @@ printf '%s' "$text" | timeout 10 xclip -i -selection clipboard
 sleep 0.3
 tray_menu
 xdotool key u
+wait_for 10 menu_closed || fail "the tray menu stayed open after U"
 wait_for 10 clipboard_is 'WINE TRAY Ä ß' \
   || fail "the clipboard holds '$(timeout 5 xclip -o -selection clipboard)' after UPPERCASE"
 
