@@ -78,49 +78,39 @@ query_value() { # name [key]
   LC_ALL=C.UTF-8 "$wine" reg query "${2:-$settings_key}" /v "$1" 2>/dev/null | tr -d '\r' \
     | awk -v n="$1" '$1 == n { $1 = $1; print }'
 }
-key_exists() { "$wine" reg query "$1" >/dev/null 2>&1; }
-unix_path() { "$wine" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-
+unix_path() { "$wine" winepath -u "$("$wine" cmd /c echo "$1" 2>/dev/null | tr -d '\r"')" 2>/dev/null | tr -d '\r'; }
 # Where the installer puts the program and its Start-menu shortcuts in this prefix.
-install_dir=$(unix_path "$("$wine" cmd /c echo '%LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\Programs\Tovrin")
-menu_dir=$(unix_path "$("$wine" cmd /c echo '%APPDATA%' 2>/dev/null | tr -d '\r')\Microsoft\Windows\Start Menu\Programs\Tovrin")
+install_dir=$(unix_path '%LOCALAPPDATA%\Programs\Tovrin')
+menu_dir=$(unix_path '%APPDATA%\Microsoft\Windows\Start Menu\Programs\Tovrin')
 [ -n "$install_dir" ] && [ -n "$menu_dir" ] || fail "the Wine prefix did not start"
 exe=$install_dir/$exe_name
 install_tovrin() { # switches...: a silent install
-  "$wine" "$setup" /S "$@" >"$tmp/setup.log" 2>&1 || fail "the silent install $* ended with $?"
-  [ -x "$exe" ] || fail "the install left no $exe"
+  "$wine" "$setup" /S "$@" >"$tmp/setup.log" 2>&1 && [ -x "$exe" ] || fail "the install $* failed"
 }
-# What a shortcut holds, read from the .lnk file: target, arguments, hotkey...
-shortcut_field() { python3 "$(dirname "$0")/lnk_fields.py" "$menu_dir/$1.lnk" | awk -F'\t' -v f="$2" '$1 == f { print $2 }'; }
-# As a click on a Start-menu entry does: the shell resolves the link and starts it
-# (and returns at once, /wait or not).
-start_shortcut() { # name
-  "$wine" start /unix "$menu_dir/$1.lnk" >>"$tmp/tovrin.log" 2>&1 || fail "could not start the shortcut '$1'"
-}
+# "target|arguments|hotkey" read from the .lnk file.
+shortcut() { python3 "$(dirname "$0")/lnk_fields.py" "$menu_dir/$1.lnk"; }
+# As a click on a Start-menu entry: the shell resolves the link (returns at once).
+start_shortcut() { "$wine" start /unix "$menu_dir/$1.lnk" >>"$tmp/tovrin.log" 2>&1 || fail "could not start '$1'"; }
 start_tovrin() { start_shortcut Tovrin; }
 # The program's processes in this prefix (other journeys may run theirs meanwhile).
 tovrin_pids() {
-  local pid
   for pid in $(pgrep -f 'tovrin[0-9]*\.exe'); do
     tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
   done
 }
 tovrin_gone() { [ -z "$(tovrin_pids)" ]; }
 one_copy() { [ "$(tovrin_pids | wc -l)" -eq 1 ]; }
-# After the uninstaller (the command "Apps and features" runs, silent): nothing of
-# the program is left but its settings.
+# The uninstaller as "Apps and features" names it, silent (it copies itself away
+# and returns at once): then nothing of the program is left but its settings.
 uninstall_leaves_settings_only() {
-  local command program
-  command=$(query_value QuietUninstallString "$uninstall_key" | sed 's/^QuietUninstallString REG_SZ //')
-  program=${command#\"} program=${program%%\"*}
-  [ -n "$program" ] && [ "${command##*\" }" = /S ] || fail "QuietUninstallString reads '$command'"
-  # The uninstaller copies itself away and returns at once: wait for its work.
-  "$wine" "$program" /S >"$tmp/uninstall.log" 2>&1 || fail "the uninstaller ended with $?"
+  local program
+  program=$(query_value UninstallString "$uninstall_key" | sed 's/^UninstallString REG_SZ "\(.*\)"$/\1/')
+  "$wine" "$program" /S >"$tmp/uninstall.log" 2>&1 || fail "the uninstaller '$program' failed"
   wait_for 60 test ! -e "$install_dir" || fail "left in $install_dir: $(ls -R "$install_dir")"
   wait_for 10 test ! -e "$menu_dir" || fail "Start-menu shortcuts left: $(ls "$menu_dir")"
-  wait_for 10 sh -c "! '$wine' reg query '$uninstall_key' >/dev/null 2>&1" || fail "the uninstall entry stayed"
-  [ -z "$(query_value Tovrin "$run_key")" ] || fail "the start-up value stayed: $(query_value Tovrin "$run_key")"
-  key_exists "$settings_key" || fail "the settings went with the program"
+  [ -z "$(query_value DisplayName "$uninstall_key")$(query_value Tovrin "$run_key")" ] \
+    || fail "the uninstall entry or the start-up value stayed"
+  [ -n "$(query_value PlaceInTray)" ] || fail "the settings went with the program"
 }
 # The window with exactly this title, shown; in WIN.
 wait_window() { # title [seconds]

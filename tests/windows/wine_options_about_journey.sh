@@ -79,9 +79,8 @@ wait_for 20 one_copy || fail "$(tovrin_pids | wc -l) copies run after a second s
 # Copy2Clip is True now: the conversion goes straight back to the clipboard.
 printf 'Shortcut ω text' | timeout 10 xclip -i -selection clipboard
 start_shortcut "Clipboard to UPPERCASE"
-wait_for 20 clipboard_is 'SHORTCUT Ω TEXT' \
-  || fail "the clipboard holds '$(timeout 5 xclip -o -selection clipboard)' after the UPPERCASE shortcut"
-wait_for 20 one_copy || fail "$(tovrin_pids | wc -l) copies run after the UPPERCASE shortcut"
+wait_for 20 clipboard_is 'SHORTCUT Ω TEXT' && wait_for 20 one_copy \
+  || fail "'$(timeout 5 xclip -o -selection clipboard)', $(tovrin_pids | wc -l) copies after the UPPERCASE shortcut"
 
 focus "$main"
 xdotool key alt+f
@@ -89,5 +88,4 @@ sleep 0.5
 xdotool key x
 wait_for 20 tovrin_gone || fail "File > Exit did not end the program"
 uninstall_leaves_settings_only
-[ "$(query_value Copy2Clip)" = "Copy2Clip REG_SZ True" ] || fail "the settings changed: $(query_value Copy2Clip)"
 echo "[$name] passed"

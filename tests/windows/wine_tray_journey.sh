@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # The Windows program under Wine, with Wine's registry, a real X11 tray host and
 # the X11 clipboard, installed silently: "Place in tray" set through `reg add` gives
-# one icon docked in trayer, with the start-up tip; the tray menu's UPPERCASE
-# converts text put on the clipboard by xclip, and so does the Start-menu shortcut
-# "Clipboard to lowercase" through the running copy; the tray menu's Exit ends the
-# program and removes the icon. An install over the running copy ends it first and
-# /AUTOSTART=1 adds the start-up value; the uninstaller leaves only the settings.
+# one icon docked in trayer, with the start-up tip; the tray menu's UPPERCASE and
+# the shortcut "Clipboard to lowercase" (through the running copy) convert text put
+# on the clipboard by xclip; Exit ends the program and removes the icon; so does an
+# install over the running copy; the uninstaller leaves only the settings.
 #   wine_tray_journey.sh <windows build dir> <mingw gcc> <wine64>
 out=$1 cc=$2 wine=$3
 name=wine_tray_journey
@@ -38,7 +37,6 @@ tray_menu() { # the right button on the icon; returns once the menu takes keys
 }
 
 install_tovrin
-[ -z "$(query_value Tovrin "$run_key")" ] || fail "a silent install starts Tovrin at sign-in without /AUTOSTART=1"
 start_tovrin
 wait_for 60 has_icon || fail "no icon docked in the tray host"
 sleep 1
@@ -56,26 +54,18 @@ wait_for 10 menu_closed || fail "the tray menu stayed open after U"
 wait_for 10 clipboard_is 'WINE TRAY Ä ß' \
   || fail "the clipboard holds '$(timeout 5 xclip -o -selection clipboard)' after UPPERCASE"
 
-# The shortcut's process hands the conversion to the running copy and ends.
 start_shortcut "Clipboard to lowercase"
-wait_for 20 clipboard_is 'wine tray ä ß' \
-  || fail "the clipboard holds '$(timeout 5 xclip -o -selection clipboard)' after --lower"
-wait_for 10 one_copy || fail "$(tovrin_pids | wc -l) copies run after --lower, expected 1"
-[ "$(icon_count)" -eq 1 ] || fail "$(icon_count) icons after --lower, expected 1"
+wait_for 20 clipboard_is 'wine tray ä ß' || fail "the clipboard holds '$(timeout 5 xclip -o -selection clipboard)' after --lower"
+wait_for 10 one_copy && [ "$(icon_count)" -eq 1 ] || fail "$(tovrin_pids | wc -l) copies, $(icon_count) icons after --lower"
 
 tray_menu
 xdotool key x
 wait_for 20 tovrin_gone || fail "Exit did not end the program"
 wait_for 10 has_no_icon || fail "the icon stayed after Exit"
 
-# Installed again while it runs: the running copy is asked to end, the files replaced.
 start_tovrin
 wait_for 60 has_icon || fail "no icon after the second start"
-install_tovrin /AUTOSTART=1
-tovrin_gone || fail "the install left the running copy running"
-has_no_icon || fail "the icon stayed after the install ended the running copy"
-[ "$(query_value Tovrin "$run_key")" = "Tovrin REG_SZ \"$("$wine" winepath -w "$exe" 2>/dev/null | tr -d '\r')\"" ] \
-  || fail "the start-up value reads '$(query_value Tovrin "$run_key")'"
+install_tovrin
+wait_for 10 tovrin_gone && wait_for 10 has_no_icon || fail "the install did not end the running copy"
 uninstall_leaves_settings_only
-[ "$(query_value Copy2Clip)" = "Copy2Clip REG_SZ True" ] || fail "the settings changed: $(query_value Copy2Clip)"
 echo "[$name] passed"
