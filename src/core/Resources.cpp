@@ -2,10 +2,11 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QResource>
 #include <QStringList>
 #include <QtGlobal>
+
+#include "platform/DesktopFonts.h"
 
 static void registerResources()
 {
@@ -45,18 +46,13 @@ static QString addDesignFont()
 }
 
 // Menus are windows of their own and take the desktop's menu font, not the design
-// font of the window they belong to. Where the desktop names a face it does not have
-// and Qt's stand-in is not even the desktop's sans-serif (Wine names "MS Shell Dlg"
-// without the face behind it, and the menus came out in a serif), the design font
+// font of the window they belong to; where that font is missing, the design font
 // stands in, at the desktop's size.
 static void standInForMissingMenuFont(const QString& family)
 {
-    const QFont desktop = QApplication::font("QMenu");
-    QFont sans(QStringLiteral("sans-serif"));
-    sans.setStyleHint(QFont::SansSerif);
-    if (QFontDatabase::hasFamily(desktop.family()) || QFontInfo(desktop).family() == QFontInfo(sans).family())
+    if (!platform::desktopMenuFontMissing())
         return;
-    QFont font = desktop;
+    QFont font = QApplication::font("QMenu");
     font.setFamilies({family, QStringLiteral("Arial")});
     QApplication::setFont(font, "QMenu");
 }
