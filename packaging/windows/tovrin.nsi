@@ -136,12 +136,23 @@ Function StartUpPageLeave
   ${EndIf}
 FunctionEnd
 
-; Shortcuts already there are kept: their keys may have been changed in Properties.
-!macro SHORTCUT name args key description
+; The Start-menu shortcuts, each given to `action` (ADD_SHORTCUT or REMOVE_SHORTCUT);
+; the keys can be changed in the shortcut's Properties.
+!macro SHORTCUTS action
+  !insertmacro ${action} "${TITLE}" "" "" "Change the case of text"
+  !insertmacro ${action} "Clipboard to UPPERCASE" "--upper" "CONTROL|ALT|U" "Convert the clipboard's text to UPPERCASE"
+  !insertmacro ${action} "Clipboard to lowercase" "--lower" "CONTROL|ALT|L" "Convert the clipboard's text to lowercase"
+  !insertmacro ${action} "Clipboard to rAnDOm" "--random" "CONTROL|ALT|R" "Convert the clipboard's text to rAnDOm case"
+!macroend
+; One already there is kept: its key may be the user's choice.
+!macro ADD_SHORTCUT name args key description
   ${IfNot} ${FileExists} "${MENU_FOLDER}\${name}.lnk"
     CreateShortcut "${MENU_FOLDER}\${name}.lnk" "$INSTDIR\${EXE}" "${args}" "$INSTDIR\${EXE}" 0 SW_SHOWNORMAL \
       "${key}" "${description}"
   ${EndIf}
+!macroend
+!macro REMOVE_SHORTCUT name args key description
+  Delete "${MENU_FOLDER}\${name}.lnk"
 !macroend
 
 Section
@@ -165,10 +176,7 @@ Section
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateDirectory "${MENU_FOLDER}"
-  !insertmacro SHORTCUT "${TITLE}" "" "" "Change the case of text"
-  !insertmacro SHORTCUT "Clipboard to UPPERCASE" "--upper" "CONTROL|ALT|U" "Convert the clipboard's text to UPPERCASE"
-  !insertmacro SHORTCUT "Clipboard to lowercase" "--lower" "CONTROL|ALT|L" "Convert the clipboard's text to lowercase"
-  !insertmacro SHORTCUT "Clipboard to rAnDOm" "--random" "CONTROL|ALT|R" "Convert the clipboard's text to rAnDOm case"
+  !insertmacro SHORTCUTS ADD_SHORTCUT
 
   ${If} $Autostart == 1
     WriteRegStr HKCU "${RUN_KEY}" "${TITLE}" '"$INSTDIR\${EXE}"'
@@ -201,10 +209,7 @@ Section "Uninstall"
   ClearErrors
   ${GetOptions} $1 "/UPGRADE" $2
   ${If} ${Errors}
-    Delete "${MENU_FOLDER}\${TITLE}.lnk"
-    Delete "${MENU_FOLDER}\Clipboard to UPPERCASE.lnk"
-    Delete "${MENU_FOLDER}\Clipboard to lowercase.lnk"
-    Delete "${MENU_FOLDER}\Clipboard to rAnDOm.lnk"
+    !insertmacro SHORTCUTS REMOVE_SHORTCUT
     RMDir "${MENU_FOLDER}"
     ; Only the value this program wrote: another program's start-up stays.
     ReadRegStr $0 HKCU "${RUN_KEY}" "${TITLE}"
