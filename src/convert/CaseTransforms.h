@@ -9,9 +9,10 @@
 
 // The three transforms. Case is mapped one code point to one code point, tailored
 // to the default QLocale (Turkish and Azerbaijani i, final sigma), so a text keeps
-// its length in code points.
-QString upperCaseText(const QString& text);
-QString lowerCaseText(const QString& text);
+// its length in code points. A text passed in that nobody else holds (a temporary,
+// or one moved in) is converted where it is, without a second copy.
+QString upperCaseText(QString text);
+QString lowerCaseText(QString text);
 
 // Every code point independently upper- or lower-cased with equal chance, drawn
 // from the program's shared generator. Lets pending window events run once per code
