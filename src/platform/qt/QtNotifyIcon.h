@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <functional>
 #include <memory>
 
 #include "platform/NotifyIcon.h"
@@ -18,15 +19,13 @@ enum class TrayProtocol { XEmbed, StatusNotifier };
 // opens, and the host shows the exported menu on its own.
 TrayRequest requestFor(QSystemTrayIcon::ActivationReason reason, TrayProtocol protocol);
 
-// Whether a StatusNotifier host is registered on the session bus, asked as Qt asks;
-// per system (platform/unix on the bus, platform/win: Windows has none).
-bool statusNotifierHostRegistered();
-
 // The icon through QSystemTrayIcon.
 class QtNotifyIcon final : public NotifyIcon {
     Q_OBJECT
 public:
-    QtNotifyIcon();
+    // statusNotifierHost: whether a StatusNotifier host is registered, as last heard
+    // (never blocking); none where Qt has only one protocol.
+    explicit QtNotifyIcon(std::function<bool()> statusNotifierHost = {});
     ~QtNotifyIcon() override;
 
     bool isAvailable() override;
@@ -36,10 +35,16 @@ public:
     void setMenu(QMenu* menu) override;
     QRect geometry() const override { return m_tray ? m_tray->geometry() : QRect(); }
 
-    // Whether Qt shows this process's icons through a StatusNotifier host.
-    static TrayProtocol protocol();
+    // Whether Qt has settled its protocol for this process (on its first icon, asking
+    // the StatusNotifier watcher on the UI thread); after that it never asks again.
+    static bool protocolSettled();
 
 private:
+    // The protocol Qt chose, as this process last heard of StatusNotifier hosts when
+    // Qt chose; settled on the first call.
+    TrayProtocol protocol();
+
+    std::function<bool()> m_statusNotifierHost;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QPointer<QMenu> m_menu;
 };
