@@ -1,5 +1,7 @@
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QScopedValueRollback>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -76,6 +78,7 @@ private slots:
     void hideTakesTheIconAway();
     void statusNotifierWatcher_data();
     void statusNotifierWatcher();
+    void menuFloodOpensOneMenu();
 
 private:
     void startWatcher(Watcher* watcher);
@@ -222,6 +225,39 @@ void TestDesktopTray::statusNotifierWatcher()
     startWatcher(&restarted);
     QTRY_COMPARE(restarted.items.loadRelaxed(), 1);
     QTRY_VERIFY(icon.isAvailable());
+}
+
+// A host asking for the menu thousands of times: the menus must not open one inside
+// another (each runs its own loop), as the tray menu's owner opens them.
+void TestDesktopTray::menuFloodOpensOneMenu()
+{
+    Watcher panel;
+    startWatcher(&panel);
+    QDBusConnection program = m_bus.connect(QStringLiteral("program"));
+    StatusNotifierIcon icon(program);
+    QMenu menu;
+    menu.addAction(QStringLiteral("E&xit"));
+    icon.setMenu(&menu);
+    icon.show(QIcon(), QStringLiteral("Tovrin"));
+    int depth = 0, deepest = 0;
+    connect(&icon, &StatusNotifierIcon::requested, &menu, [&] {
+        if (menu.isVisible()) {
+            menu.close();
+            return;
+        }
+        QScopedValueRollback<int> nested(depth, depth + 1);
+        deepest = std::max(deepest, depth);
+        QTimer::singleShot(200, &menu, &QMenu::close);
+        menu.exec(QPoint(0, 0));
+    }, Qt::QueuedConnection);
+    QDBusMessage ask = QDBusMessage::createMethodCall(program.baseService(), QStringLiteral("/StatusNotifierItem"),
+                                                      QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("ContextMenu"));
+    ask << 0 << 0;
+    QDBusConnection host = m_bus.connect(QStringLiteral("host"));
+    for (int i = 0; i < 2000; ++i)
+        QVERIFY(host.send(ask));
+    QTest::qWait(1500);
+    QCOMPARE(deepest, 1);
 }
 
 QTEST_MAIN(TestDesktopTray)

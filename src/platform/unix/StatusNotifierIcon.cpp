@@ -149,12 +149,25 @@ public:
     SniToolTip toolTip() const { return {QString(), {}, m_owner->m_tip, QString()}; }
 
 public slots:
-    // Hosts that leave the menu to the program.
+    // Hosts that leave the menu to the program. One menu at a time: asked again while
+    // it is open, or about to open, nothing happens, however often a host asks (each
+    // request would open the menu's loop inside the last one's).
     void ContextMenu(int x, int y)
     {
         Q_UNUSED(x);
         Q_UNUSED(y);
-        emitLater(TrayRequest::Menu);
+        if (m_menuAsked || (m_owner->m_menu && m_owner->m_menu->isVisible()))
+            return;
+        m_menuAsked = true;
+        // Called on this export, which goes with the icon.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                emit m_owner->requested(TrayRequest::Menu);
+                // Queued behind whatever the request queued: by then the menu shows.
+                QMetaObject::invokeMethod(this, [this] { m_menuAsked = false; }, Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
     }
     // The host's activation gesture.
     void Activate(int x, int y)
@@ -191,6 +204,7 @@ private:
     }
 
     StatusNotifierIcon* m_owner;
+    bool m_menuAsked = false;
 };
 
 StatusNotifierIcon::StatusNotifierIcon(QDBusConnection bus)
