@@ -5,8 +5,9 @@
 int main(int argc, char* argv[])
 {
     int status = 0;
-    if (!prepareTovrin(argc, argv, status))
+    const std::optional<StartRequest> request = prepareTovrin(argc, argv, status);
+    if (!request)
         return status;
     QApplication app(argc, argv);
-    return runTovrin(app);
+    return runTovrin(app, *request);
 }

@@ -1,7 +1,7 @@
 #include "app/DesktopActions.h"
 
+#include "app/Program.h"
 #include "app/TrayCommands.h"
-#include "core/WindowHolder.h"
 #include "ui/main/MainWindow.h"
 
 QStringList desktopActionNames()
@@ -10,18 +10,18 @@ QStringList desktopActionNames()
             QStringLiteral("options")};
 }
 
-bool runDesktopAction(const QString& name)
+bool runDesktopAction(Program& program, const QString& name)
 {
     if (name == QLatin1String("upper"))
-        convertClipboardText(CaseConversion::Upper);
+        convertClipboardText(program, CaseConversion::Upper);
     else if (name == QLatin1String("lower"))
-        convertClipboardText(CaseConversion::Lower);
+        convertClipboardText(program, CaseConversion::Lower);
     else if (name == QLatin1String("random"))
-        convertClipboardText(CaseConversion::Random);
+        convertClipboardText(program, CaseConversion::Random);
     else if (name.isEmpty() || name == QLatin1String("show"))
-        windows().get<MainWindow>().showMainWindow();
+        program.windows().get<MainWindow>().showMainWindow();
     else if (name == QLatin1String("options"))
-        windows().get<MainWindow>().showOptions();
+        program.windows().get<MainWindow>().showOptions();
     else
         return false;
     return true;

@@ -1,18 +1,16 @@
 #include "app/TrayCommands.h"
 
+#include "app/Program.h"
 #include "core/ClipboardText.h"
-#include "core/ProgramEnd.h"
-#include "core/Settings.h"
-#include "core/WindowHolder.h"
-#include "platform/Services.h"
 #include "ui/dialogs/TextWindow.h"
+#include "ui/windows/EventTurn.h"
 
 namespace {
 
 // Takes the text by value and lets it go before returning, so that a long text is
 // held at most twice (input and result) at any time. Nothing when the program was
 // ended while a random conversion let events run.
-std::optional<QString> converted(CaseConversion conversion, QString text)
+std::optional<QString> converted(Program& program, CaseConversion conversion, QString text)
 {
     switch (conversion) {
     case CaseConversion::Upper:
@@ -20,38 +18,38 @@ std::optional<QString> converted(CaseConversion conversion, QString text)
     case CaseConversion::Lower:
         return lowerCaseText(text);
     case CaseConversion::Random:
-        return randomCaseText(text, programEnding);
+        return randomCaseText(text, eventTurn(program.end()), program.random());
     }
     return std::nullopt;
 }
 
 } // namespace
 
-void convertClipboardText(CaseConversion conversion)
+void convertClipboardText(Program& program, CaseConversion conversion)
 {
-    platform::ClipboardRead input = readClipboardText();
+    platform::ClipboardRead input = readClipboardText(*program.services().clipboard);
     if (input.status == platform::ClipboardRead::Status::Unavailable) {
-        platform::beeper().beep();
+        program.services().beeper->beep();
         return;
     }
     if (input.hasText()) {
-        const std::optional<QString> result = converted(conversion, std::move(input.text));
+        const std::optional<QString> result = converted(program, conversion, std::move(input.text));
         // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
         if (!result)
             return;
-        if (!replaceClipboardText(*result)) {
-            platform::beeper().beep();
+        if (!replaceClipboardText(*program.services().clipboard, *result)) {
+            program.services().beeper->beep();
             return;
         }
     }
-    showTrayResult();
-    platform::beeper().beep();
+    showTrayResult(program);
+    program.services().beeper->beep();
 }
 
-void showTrayResult()
+void showTrayResult(Program& program)
 {
-    if (!settings().values().copyToClipboard)
-        windows().get<TextWindow>().showModeless();
+    if (!program.settings().values().copyToClipboard)
+        program.windows().get<TextWindow>().showModeless();
     else
-        platform::beeper().beep();
+        program.services().beeper->beep();
 }

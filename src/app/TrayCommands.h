@@ -2,6 +2,8 @@
 
 #include "convert/CaseTransforms.h"
 
+class Program;
+
 // The tray menu's conversions of the clipboard's text.
 
 // Converts the clipboard's text in place, routes the result (showTrayResult) and
@@ -9,8 +11,8 @@
 // that cannot be read or written is left as it is, with a single beep and no routing.
 // The random conversion lets window events run once per code point, so another
 // command may run to its end in the middle of it.
-void convertClipboardText(CaseConversion conversion);
+void convertClipboardText(Program& program, CaseConversion conversion);
 
 // Shows the Text Window unless the settings say "copy it directly to the clipboard",
 // in which case it beeps.
-void showTrayResult();
+void showTrayResult(Program& program);

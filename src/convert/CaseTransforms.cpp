@@ -1,7 +1,6 @@
 #include "convert/CaseTransforms.h"
 
 #include <QChar>
-#include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
@@ -468,15 +467,15 @@ int randomCaseChoice(float r)
     return static_cast<int>(std::floor(static_cast<double>(r) * 2.0 + 1.0));
 }
 
-QString randomCaseText(const QString& text)
+QString randomCaseText(const QString& text, RandomGenerator& generator)
 {
-    return *randomCaseText(text, nullptr);
+    return *randomCaseText(text, nullptr, generator);
 }
 
-std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop,
+std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& yield,
                                       RandomGenerator& generator)
 {
-    // Handlers that run during the yields may change the caller's string or start
+    // Whatever runs during the yields may change the caller's string or start
     // another conversion: work on our own copy and our own result only.
     const QString input = text;
     const qsizetype n = input.size();
@@ -493,8 +492,7 @@ std::optional<QString> randomCaseText(const QString& text, const std::function<b
         const char32_t c = codePointAt(s, n, i);
         const char32_t mapped = toUpper ? mapCodePoint(c, Direction::Upper, upper, s, n, start)
                                         : mapCodePoint(c, Direction::Lower, lower, s, n, start);
-        QCoreApplication::processEvents();
-        if (stop && stop())
+        if (yield && !yield())
             return std::nullopt;
         if (i - start == 2) {
             const char32_t kept = QChar::requiresSurrogates(mapped) ? mapped : c;

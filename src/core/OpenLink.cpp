@@ -1,9 +1,9 @@
 #include "core/OpenLink.h"
 
-#include "platform/Services.h"
+#include "platform/Links.h"
 
-void openLink(quintptr owner, const QString& link)
+void openLink(platform::Links& links, quintptr owner, const QString& link)
 {
     // The shell's default verb, no parameters, started hidden in "c:\".
-    platform::links().ShellExecute(owner, QString(), link, QString(), QStringLiteral("c:\\"), 0);
+    links.ShellExecute(owner, QString(), link, QString(), QStringLiteral("c:\\"), 0);
 }

@@ -8,6 +8,10 @@
 
 #include "platform/RegistryHive.h"
 
+namespace platform {
+struct Services;
+}
+
 namespace platform::fakes {
 
 // One call that reached the registry: which of the five, the sub-key or value name it
@@ -58,6 +62,6 @@ protected:
 };
 
 // Puts a fresh FakeRegistry in place of the platform's registry and hands it back.
-std::shared_ptr<FakeRegistry> installFakeRegistry();
+std::shared_ptr<FakeRegistry> installFakeRegistry(Services& services);
 
 } // namespace platform::fakes

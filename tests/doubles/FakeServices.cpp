@@ -28,13 +28,12 @@ qintptr FakeLinks::ShellExecute(quintptr ownerWindow, const QString& operation, 
     return 42;
 }
 
-InstalledFakes installFakes()
+InstalledFakes installFakes(Services& s)
 {
     auto clipboard = std::make_unique<FakeClipboard>();
     auto links = std::make_unique<FakeLinks>();
     auto beeper = std::make_unique<FakeBeeper>();
     InstalledFakes out{clipboard.get(), links.get(), beeper.get()};
-    Services& s = services();
     s.clipboard = std::move(clipboard);
     s.links = std::move(links);
     s.beeper = std::move(beeper);

@@ -61,6 +61,6 @@ struct InstalledFakes {
     FakeLinks* links;
     FakeBeeper* beeper;
 };
-InstalledFakes installFakes();
+InstalledFakes installFakes(Services& services);
 
 } // namespace platform::fakes

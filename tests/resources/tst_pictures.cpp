@@ -5,7 +5,7 @@
 #include <QtEndian>
 #include <QtTest>
 
-#include "core/Resources.h"
+#include "ui/windows/Resources.h"
 
 namespace {
 

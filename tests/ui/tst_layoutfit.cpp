@@ -18,7 +18,7 @@
 
 #include <cstdio>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/credits/CreditText.h"
 #include "ui/credits/CreditsWindow.h"
@@ -379,21 +379,21 @@ QStringList inspectWindow(QWidget* window)
     return faults;
 }
 
-Window& openWindow(const QString& name)
+Window& openWindow(TestApp& app, const QString& name)
 {
     Window* w = nullptr;
     if (name == u"frmCase")
-        w = &windows().get<MainWindow>();
+        w = &app.windows().get<MainWindow>();
     else if (name == u"frmOptions")
-        w = &windows().get<OptionsDialog>();
+        w = &app.windows().get<OptionsDialog>();
     else if (name == u"frmTraytxt")
-        w = &windows().get<TextWindow>();
+        w = &app.windows().get<TextWindow>();
     else if (name == u"frmSplash")
-        w = &windows().get<SplashScreen>();
+        w = &app.windows().get<SplashScreen>();
     else if (name == u"frmAbout")
-        w = &windows().get<AboutBox>();
+        w = &app.windows().get<AboutBox>();
     else
-        w = &windows().get<CreditsWindow>();
+        w = &app.windows().get<CreditsWindow>();
     w->showModeless();
     // The credits hold still at their start, where every block lies below the window.
     if (auto* timer = w->findChild<QTimer*>(QStringLiteral("Timer1")))
@@ -421,14 +421,14 @@ int inspectAll()
     TestApp app;
     std::printf("font\t%s\n", qPrintable(QFontInfo(QApplication::font()).family()));
     for (const char* name : kWindows) {
-        Window& w = openWindow(QString::fromLatin1(name));
+        Window& w = openWindow(app, QString::fromLatin1(name));
         if (!QTest::qWaitForWindowExposed(&w))
             std::printf("%s\tnever shown\n", name);
         for (const QString& fault : inspectWindow(&w))
             std::printf("%s\t%s\n", name, qPrintable(fault));
         w.hide();
     }
-    windows().destroyAll();
+    app.windows().destroyAll();
     return 0;
 }
 

@@ -73,9 +73,9 @@ std::shared_ptr<NotifyIcon> makeNotifyIcon()
 
 } // namespace
 
-void installNativeServices()
+Services makeNativeServices()
 {
-    Services& s = services();
+    Services s;
     s.clipboard = makeClipboard();
     s.links = std::make_unique<QtLinks>();
     // XWayland's bell is silent: a Wayland session hears the desktop's bell sound.
@@ -85,6 +85,7 @@ void installNativeServices()
         s.beeper = std::make_unique<QtBeeper>();
     s.notifyIcon = makeNotifyIcon();
     s.registry = makeEmulatedRegistry();
+    return s;
 }
 
 } // namespace platform

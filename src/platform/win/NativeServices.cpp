@@ -31,14 +31,15 @@ public:
 
 } // namespace
 
-void installNativeServices()
+Services makeNativeServices()
 {
-    Services& s = services();
+    Services s;
     s.clipboard = std::make_unique<QtClipboard>();
     s.links = std::make_unique<WinLinks>();
     s.beeper = std::make_unique<QtBeeper>();
     s.notifyIcon = std::make_shared<QtNotifyIcon>();
     s.registry = makeWinRegistry();
+    return s;
 }
 
 } // namespace platform

@@ -14,9 +14,10 @@
 #include <QtEndian>
 
 #include "core/OpenLink.h"
-#include "core/Twips.h"
+#include "platform/Services.h"
 #include "ui/widgets/LinkLabel.h"
 #include "ui/widgets/OutlinedBox.h"
+#include "ui/windows/Twips.h"
 
 namespace {
 
@@ -71,7 +72,8 @@ QCursor linkCursor()
     return QCursor(QPixmap::fromImage(image), x, y);
 }
 
-AboutBox::AboutBox()
+AboutBox::AboutBox(WindowContext& context)
+    : Window(context)
 {
     setObjectName("frmAbout");
     setWindowTitle(QStringLiteral("About"));
@@ -182,10 +184,10 @@ void AboutBox::onOkClicked()
 
 void AboutBox::onMailLinkClicked()
 {
-    openLink(static_cast<quintptr>(winId()), QString::fromLatin1(kMakerMailLink));
+    openLink(*context().services.links, static_cast<quintptr>(winId()), QString::fromLatin1(kMakerMailLink));
 }
 
 void AboutBox::onGroupLinkClicked()
 {
-    openLink(static_cast<quintptr>(winId()), QString::fromLatin1(kHomePageLink));
+    openLink(*context().services.links, static_cast<quintptr>(winId()), QString::fromLatin1(kHomePageLink));
 }

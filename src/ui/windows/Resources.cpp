@@ -1,4 +1,4 @@
-#include "core/Resources.h"
+#include "ui/windows/Resources.h"
 
 #include <QApplication>
 #include <QFontDatabase>
