@@ -11,6 +11,7 @@
 #include "app/Program.h"
 #include "app/StartUp.h"
 #include "platform/DisplayProbe.h"
+#include "platform/EndRequests.h"
 #include "platform/RunningCopy.h"
 
 namespace {
@@ -183,6 +184,8 @@ std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status)
     }
     StartRequest request{printable(program), command.action};
 
+    platform::keepSessionBusFromLaunching();
+
     DisplayEnvironment env{qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"),
                            qgetenv("XDG_SESSION_TYPE"), qgetenv("XDG_RUNTIME_DIR")};
     const QByteArray platform = preferredPlatform(env);
@@ -231,6 +234,11 @@ int runTovrin(QApplication& app, const StartRequest& request)
     QObject::connect(copy.get(), &platform::RunningCopy::requested, &app,
                      [&program](const QString& action) { runDesktopAction(program, action); });
     QObject::connect(copy.get(), &platform::RunningCopy::endRequested, &app, [&program] { program.end().end(); });
+    // A logout, `kill` or Ctrl+C ends the program as Exit does, so that the desktop's
+    // clipboard manager still gets the text it put on the clipboard.
+    const std::unique_ptr<platform::EndRequests> endRequests = platform::watchEndRequests();
+    QObject::connect(endRequests.get(), &platform::EndRequests::endRequested, &app,
+                     [&program] { program.end().end(); });
 
     startProgram(program);
     // A start that named an action is the first request this copy takes; like any

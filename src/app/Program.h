@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "convert/RandomGenerator.h"
 #include "core/ProgramEnd.h"
 #include "core/Settings.h"
@@ -11,6 +13,12 @@
 // The running program: owns the outside services, the settings, the tray icon, the
 // windows and how the program ends, and hands each to what needs it. Windows get
 // them when the holder builds them; the commands above the windows take the program.
+// What the tray's conversions keep between one another.
+struct TrayConversions {
+    int running = 0; // nested in one another while rAnDOm lets events run
+    std::optional<size_t> lastWritten; // what this program last put on the clipboard
+};
+
 class Program final {
 public:
     explicit Program(platform::Services services);
@@ -23,6 +31,7 @@ public:
     TrayIcon& tray() { return m_tray; }
     ProgramEnd& end() { return m_end; }
     RandomGenerator& random() { return m_random; }
+    TrayConversions& conversions() { return m_conversions; }
     WindowHolder& windows() { return m_windows; }
     WindowContext& context() { return m_context; }
 
@@ -34,6 +43,7 @@ private:
     SettingsStore m_settings{m_services};
     ProgramEnd m_end;
     RandomGenerator m_random;
+    TrayConversions m_conversions;
     TrayIcon m_tray;
     WindowContext m_context;
     WindowHolder m_windows{m_context};

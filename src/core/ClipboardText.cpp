@@ -30,7 +30,9 @@ auto withRetries(Attempt attempt, bool (*failed)(const decltype(attempt())&))
 platform::ClipboardRead readClipboardText(platform::Clipboard& clipboard)
 {
     return withRetries([&clipboard] { return clipboard.read(); },
-                       [](const platform::ClipboardRead& r) { return r.status == platform::ClipboardRead::Status::Unavailable; });
+                       [](const platform::ClipboardRead& r) {
+                           return r.status == platform::ClipboardRead::Status::Unavailable && !r.final;
+                       });
 }
 
 bool replaceClipboardText(platform::Clipboard& clipboard, const QString& text)

@@ -1,9 +1,10 @@
 #include "core/OpenLink.h"
 
+#include <QUrl>
+
 #include "platform/Links.h"
 
-void openLink(platform::Links& links, quintptr owner, const QString& link)
+void openLink(platform::Links& links, const QString& link)
 {
-    // The shell's default verb, no parameters, started hidden in "c:\".
-    links.ShellExecute(owner, QString(), link, QString(), QStringLiteral("c:\\"), 0);
+    links.openUrl(QUrl(link, QUrl::StrictMode));
 }

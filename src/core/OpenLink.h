@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QtGlobal>
 
 namespace platform {
 class Links;
@@ -12,6 +11,5 @@ inline constexpr const char* kMakerMailLink = "mailto:tovrin@ardelon.example";
 // The home page behind the group's name in the About box.
 inline constexpr const char* kHomePageLink = "http://www.qwirl.example/";
 
-// Opens a link with the user's default program, on behalf of the window `owner`.
-// Whether a program started is not reported.
-void openLink(platform::Links& links, quintptr owner, const QString& link);
+// Opens a link with the user's default program. Whether a program started is not reported.
+void openLink(platform::Links& links, const QString& link);

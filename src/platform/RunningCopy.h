@@ -35,6 +35,10 @@ signals:
     void endRequested();
 };
 
+// Before anything talks to the session bus: where the session has none, keeps the bus
+// library from starting one of its own (on X11 it would, and it would outlive us).
+void keepSessionBusFromLaunching();
+
 // The platform's means for `appId`. Requests naming anything but `actions` are
 // refused to the asker and never reach requested().
 std::unique_ptr<RunningCopy> makeRunningCopy(const QString& appId, const QStringList& actions);

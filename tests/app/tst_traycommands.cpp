@@ -91,6 +91,8 @@ private slots:
     void commandNestedInRandomFinishesFirst_data();
     void commandNestedInRandomFinishesFirst();
     void windowsClosedDuringRandomAreReachedAfresh();
+    void nestingIsBounded();
+    void newerCopyDuringRandomStays();
     void exitDuringRandomStopsIt_data();
     void exitDuringRandomStopsIt();
     void mainWindowClipboardButtonsNeverClear_data();
@@ -429,6 +431,39 @@ void TestTrayCommands::commandNestedInRandomFinishesFirst()
         // Opened by the nested command; the outer one only brought it forward.
         QCOMPARE(m_app->windows().get<TextWindow>().textBox->toPlainText(), input.toUpper());
     }
+}
+
+// Every rAnDOm asks for another as soon as it yields: three run, nested, the rest only beep.
+void TestTrayCommands::nestingIsBounded()
+{
+    storeRouting(false);
+    auto owned = std::make_unique<ScriptedClipboard>();
+    ScriptedClipboard& scripted = *owned;
+    m_app->services().clipboard = std::move(owned);
+    scripted.text = QStringLiteral("abcdefghijklmnop");
+    int asked = 0;
+    std::function<void()> askAgain = [&] {
+        if (++asked > 5)
+            return;
+        QTimer::singleShot(0, askAgain);
+        trigger(QStringLiteral("mnuRnd"));
+    };
+    askAgain();
+    QCOMPARE(scripted.written.size(), 3);
+    QCOMPARE(beeps(), 3 * 2 + 2);
+}
+
+// Text the user copies while rAnDOm runs is not overwritten by its result.
+void TestTrayCommands::newerCopyDuringRandomStays()
+{
+    storeRouting(true);
+    clip().putText(QStringLiteral("abcdefghijklmnop"));
+    QTimer::singleShot(0, [this] { clip().putText(QStringLiteral("copied meanwhile")); });
+    trigger(QStringLiteral("mnuRnd"));
+    QCOMPARE(clip().text(), QStringLiteral("copied meanwhile"));
+    QCOMPARE(clip().writes, 0);
+    QCOMPARE(beeps(), 1);
+    QVERIFY(!m_app->windows().isLoaded<TextWindow>());
 }
 
 void TestTrayCommands::windowsClosedDuringRandomAreReachedAfresh()

@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/RegistryHive.h"
+#include "doubles/MemoryRegistry.h"
 
 namespace platform {
 struct Services;

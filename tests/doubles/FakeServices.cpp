@@ -21,11 +21,10 @@ bool FakeClipboard::setText(const QString& text)
     return true;
 }
 
-qintptr FakeLinks::ShellExecute(quintptr ownerWindow, const QString& operation, const QString& file,
-                                const QString& parameters, const QString& directory, int showCommand)
+bool FakeLinks::openUrl(const QUrl& url)
 {
-    calls.append({ownerWindow, operation, file, parameters, directory, showCommand});
-    return 42;
+    opened.append(url);
+    return true;
 }
 
 InstalledFakes installFakes(Services& s)

@@ -18,10 +18,21 @@ namespace platform {
 // the platform, that the program really became the clipboard's owner.
 class QtClipboard final : public Clipboard {
 public:
+    // What a clipboard that offers nothing at all means. Qt on Wayland shows the
+    // clipboard only to a program with the keyboard focus, which a tray command never
+    // has, and shows nothing otherwise: there nothing is not known to be no text.
+    enum class Nothing { NoText, Unreadable };
+    explicit QtClipboard(Nothing nothing = Nothing::NoText) : m_nothing(nothing) {}
+
     ClipboardRead read() override;
     bool setText(const QString& text) override;
 
     static constexpr int kNoAnswerMs = 1500;
+
+private:
+    ClipboardRead nothing() const;
+
+    Nothing m_nothing;
 };
 
 } // namespace platform

@@ -45,7 +45,11 @@ std::unique_ptr<Clipboard> makeClipboard()
         QByteArray display = x11->display() ? QByteArray(XDisplayString(x11->display())) : qgetenv("DISPLAY");
         return std::make_unique<X11Clipboard>(std::move(display), x11->connection());
     }
-    return std::make_unique<QtClipboard>();
+    // Qt's Wayland clipboard (a platform the user chose, on a compositor without data
+    // control) is empty to a program without the keyboard focus.
+    return std::make_unique<QtClipboard>(QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+                                             ? QtClipboard::Nothing::Unreadable
+                                             : QtClipboard::Nothing::NoText);
 }
 
 std::shared_ptr<NotifyIcon> makeNotifyIcon()

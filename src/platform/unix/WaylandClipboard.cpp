@@ -3,11 +3,15 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 
+#include <poll.h>
+
 #include <cstring>
 #include <optional>
 
 #include <wayland-client.h>
 
+#include "platform/qt/ResponsiveWait.h"
+#include "platform/unix/ReadLimit.h"
 #include "platform/x11/SelectionText.h"
 
 namespace platform {
@@ -45,64 +49,94 @@ ClipboardRead noText()
 struct Finished {
     int exitCode = -1;
     QByteArray out;
-    QByteArray err;
+    bool tooMuch = false; // it wrote more than it may: nothing else is set
 };
 
-// Runs the tool to its end, or kills it at the deadline (then nothing).
+// Runs the tool to its end while the program's events run, or kills it at the deadline,
+// once it has written more than `limit` bytes, or when the program ends: then nothing.
 std::optional<Finished> run(const QString& program, const QStringList& arguments, const QDeadlineTimer& deadline,
-                            const QByteArray* input = nullptr)
+                            qsizetype limit, const QByteArray* input = nullptr)
 {
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
+    // Its messages are not read: their wording is the tool's own, and a flood of them
+    // must not fill this program's memory.
+    process.setStandardErrorFile(QProcess::nullDevice());
     if (!input)
         process.setStandardInputFile(QProcess::nullDevice());
-    else {
+    else
         // wl-copy leaves a copy of itself to serve the clipboard; it must not hold
         // this process's pipes open.
         process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-    }
+    ResponsiveWait wait(deadline);
+    Finished done;
+    bool tooMuch = false;
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, [&] {
+        done.out += process.readAllStandardOutput();
+        if (done.out.size() > limit) {
+            tooMuch = true;
+            wait.wake();
+        }
+    });
+    QObject::connect(&process, &QProcess::finished, [&] { wait.wake(); });
+    QObject::connect(&process, &QProcess::errorOccurred, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            wait.wake();
+    });
     process.start();
-    if (!process.waitForStarted(int(deadline.remainingTime())))
-        return std::nullopt;
     if (input) {
         process.write(*input);
         process.closeWriteChannel();
     }
-    if (!process.waitForFinished(int(std::max<qint64>(deadline.remainingTime(), 0)))) {
+    while (process.state() != QProcess::NotRunning && !tooMuch) {
+        if (wait.run() != ResponsiveWait::End::Woken)
+            break;
+    }
+    const bool cutShort = process.state() != QProcess::NotRunning;
+    if (cutShort) {
         process.kill();
         process.waitForFinished(1000);
-        return std::nullopt;
+    } else if (!input) {
+        done.out += process.readAllStandardOutput();
     }
-    if (process.exitStatus() != QProcess::NormalExit)
+    if (tooMuch || done.out.size() > limit)
+        return Finished{-1, {}, true};
+    if (cutShort || process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit)
         return std::nullopt;
-    Finished done;
     done.exitCode = process.exitCode();
-    done.out = input ? QByteArray() : process.readAllStandardOutput();
-    done.err = input ? QByteArray() : process.readAllStandardError();
     return done;
 }
 
 } // namespace
 
-WaylandClipboard::WaylandClipboard(QString pasteProgram, QString copyProgram, int readDeadlineMs, int writeDeadlineMs)
-    : m_paste(std::move(pasteProgram))
-    , m_copy(std::move(copyProgram))
-    , m_readDeadlineMs(readDeadlineMs)
-    , m_writeDeadlineMs(writeDeadlineMs)
+WaylandClipboard::WaylandClipboard() : WaylandClipboard(Tools{}, Limits{}) {}
+
+WaylandClipboard::WaylandClipboard(Tools tools) : WaylandClipboard(std::move(tools), Limits{}) {}
+
+WaylandClipboard::WaylandClipboard(Tools tools, Limits limits)
+    : m_tools(std::move(tools)), m_limits(limits)
 {
+    if (!m_tools.compositorAnswers)
+        m_tools.compositorAnswers = [] { return waylandHasDataControl(); };
+    if (m_limits.readBytes <= 0)
+        m_limits.readBytes = clipboardReadLimit();
 }
 
 ClipboardRead WaylandClipboard::read()
 {
-    const QDeadlineTimer deadline(m_readDeadlineMs, Qt::PreciseTimer);
-    const std::optional<Finished> types = run(m_paste, {QStringLiteral("--list-types")}, deadline);
-    if (!types)
+    const QDeadlineTimer deadline(m_limits.readDeadlineMs, Qt::PreciseTimer);
+    const BusyGuard guard(m_busy);
+    if (!guard.taken())
+        return unavailable();
+    // A list of types is short; a flood of lines is not one.
+    const std::optional<Finished> types = run(m_tools.paste, {QStringLiteral("--list-types")}, deadline, 1 << 20);
+    if (!types || types->tooMuch)
         return unavailable();
     if (types->exitCode != 0) {
-        // An empty clipboard; anything else went wrong.
-        return types->err.contains("No selection") ? noText() : unavailable();
+        // wl-paste fails alike when nothing is copied and when it cannot reach the
+        // compositor: only a compositor that answers us tells an empty clipboard.
+        return types->out.isEmpty() && m_tools.compositorAnswers() ? noText() : unavailable();
     }
     const QList<QByteArray> offered = types->out.split('\n');
     const TextType* best = nullptr;
@@ -115,8 +149,11 @@ ClipboardRead WaylandClipboard::read()
     if (!best)
         return noText();
 
-    std::optional<Finished> text =
-        run(m_paste, {QStringLiteral("--no-newline"), QStringLiteral("--type"), QString::fromLatin1(best->name)}, deadline);
+    std::optional<Finished> text = run(m_tools.paste,
+                                       {QStringLiteral("--no-newline"), QStringLiteral("--type"), QString::fromLatin1(best->name)},
+                                       deadline, m_limits.readBytes);
+    if (text && text->tooMuch)
+        return {ClipboardRead::Status::Unavailable, {}, true};
     // Listed as text but refused (nothing handed over), failed, or too late.
     if (!text || text->exitCode != 0 || text->out.isEmpty())
         return unavailable();
@@ -128,13 +165,47 @@ ClipboardRead WaylandClipboard::read()
 
 bool WaylandClipboard::setText(const QString& text)
 {
-    const QDeadlineTimer deadline(m_writeDeadlineMs, Qt::PreciseTimer);
+    const QDeadlineTimer deadline(m_limits.writeDeadlineMs, Qt::PreciseTimer);
+    const BusyGuard guard(m_busy);
+    if (!guard.taken())
+        return false;
     const QByteArray bytes = text.toUtf8();
     // Offered as UTF-8 under every text name programs ask for (wl-copy adds them).
-    const std::optional<Finished> done =
-        run(m_copy, {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")}, deadline, &bytes);
+    const std::optional<Finished> done = run(m_tools.copy, {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
+                                             deadline, 0, &bytes);
     return done && done->exitCode == 0;
 }
+
+namespace {
+
+// wl_display_roundtrip, but given up after `ms`: a compositor that hangs must not hang
+// this program.
+bool roundTrip(wl_display* display, int ms)
+{
+    bool done = false;
+    wl_callback* callback = wl_display_sync(display);
+    static const wl_callback_listener listener = {
+        [](void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; },
+    };
+    wl_callback_add_listener(callback, &listener, &done);
+    const QDeadlineTimer deadline(ms);
+    while (!done) {
+        while (wl_display_prepare_read(display) != 0)
+            wl_display_dispatch_pending(display);
+        wl_display_flush(display);
+        pollfd fd{wl_display_get_fd(display), POLLIN, 0};
+        if (::poll(&fd, 1, int(deadline.remainingTime())) <= 0) {
+            wl_display_cancel_read(display);
+            break;
+        }
+        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0)
+            break;
+    }
+    wl_callback_destroy(callback);
+    return done;
+}
+
+} // namespace
 
 bool waylandHasDataControl()
 {
@@ -152,10 +223,10 @@ bool waylandHasDataControl()
         [](void*, wl_registry*, uint32_t) {},
     };
     wl_registry_add_listener(registry, &listener, &found);
-    wl_display_roundtrip(display);
+    const bool answered = roundTrip(display, kCompositorAnswerMs);
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
-    return found;
+    return answered && found;
 }
 
 } // namespace platform

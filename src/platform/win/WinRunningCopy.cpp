@@ -134,6 +134,9 @@ private:
 
 } // namespace
 
+// Windows finds the running copy without the session bus.
+void keepSessionBusFromLaunching() {}
+
 std::unique_ptr<RunningCopy> makeRunningCopy(const QString& appId, const QStringList& actions)
 {
     return std::make_unique<WinRunningCopy>(appId, actions);

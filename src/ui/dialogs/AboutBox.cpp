@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QtMath>
 #include <QPixmap>
@@ -89,7 +90,9 @@ AboutBox::AboutBox(WindowContext& context)
     setColours(frame, Qt::black, Qt::white);
 
     banner = makeLabel(frame, "Picture1", QString(), twips::rect(360, 360, 7455, 2535));
-    banner->setPixmap(QPixmap(QStringLiteral(":/pictures/banner.png")));
+    // Through an icon, which takes banner@2x.png on screens at twice the density.
+    const QString bannerPicture = QStringLiteral(":/pictures/banner.png");
+    banner->setPixmap(QIcon(bannerPicture).pixmap(QImageReader(bannerPicture).size()));
     setColours(banner, QApplication::palette().color(QPalette::Base), QApplication::palette().color(QPalette::Text));
     banner->setFocusPolicy(Qt::TabFocus);
 
@@ -184,10 +187,10 @@ void AboutBox::onOkClicked()
 
 void AboutBox::onMailLinkClicked()
 {
-    openLink(*context().services.links, static_cast<quintptr>(winId()), QString::fromLatin1(kMakerMailLink));
+    openLink(*context().services.links, QString::fromLatin1(kMakerMailLink));
 }
 
 void AboutBox::onGroupLinkClicked()
 {
-    openLink(*context().services.links, static_cast<quintptr>(winId()), QString::fromLatin1(kHomePageLink));
+    openLink(*context().services.links, QString::fromLatin1(kHomePageLink));
 }

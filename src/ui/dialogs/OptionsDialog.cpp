@@ -13,6 +13,7 @@
 #include <QRadioButton>
 
 #include "platform/Services.h"
+#include "ui/widgets/IndicatorStyle.h"
 #include "ui/widgets/OutlinedBox.h"
 #include "ui/windows/Twips.h"
 #include "ui/windows/WindowHolder.h"
@@ -75,6 +76,13 @@ OptionsDialog::OptionsDialog(WindowContext& context)
                                               twips::rect(360, 600, 2055, 195));
     copyOption = makeControl<QRadioButton>(c, "optCopy", QStringLiteral("copy it directly to the clipboard"),
                                            twips::rect(600, 1800, 2535, 195));
+
+    // Indicators that show in a dark colour scheme too; the style goes with the dialog.
+    auto* indicators = new IndicatorStyle;
+    indicators->setParent(this);
+    for (QAbstractButton* control : std::initializer_list<QAbstractButton*>{showSplashCheck, placeInTrayCheck,
+                                                                           copyOption, openOption})
+        control->setStyle(indicators);
 
     cancelButton =
         makeControl<QPushButton>(c, "Command2", QStringLiteral("Cancel"), twips::rect(600, 2280, 1335, 495));

@@ -221,7 +221,7 @@ void MainWindow::exitProgram()
 
 void MainWindow::sendMail()
 {
-    openLink(*context().services.links, static_cast<quintptr>(winId()), QString::fromLatin1(kMakerMailLink));
+    openLink(*context().services.links, QString::fromLatin1(kMakerMailLink));
 }
 
 void MainWindow::minimizeToTray()

@@ -133,17 +133,20 @@ QPoint menuPosition(const QRect& icon, const QRect& screen, const QSize& menu)
     const int gapTop = icon.top() - screen.top();
     const int gapLeft = icon.left() - screen.left();
     const int gapRight = screen.right() - icon.right();
-    const int nearest = std::min({gapBottom, gapTop, gapLeft, gapRight});
+    // At twice the density an icon in a corner may come a pixel nearer to the side edge
+    // than to its panel's (Qt rounds its half-pixel position up): one pixel is no
+    // difference here.
+    const int nearest = std::min({gapBottom, gapTop, gapLeft, gapRight}) + 1;
 
     // The side away from the panel's edge has at least as much room as the other.
-    if (gapBottom == nearest || gapTop == nearest) {
+    if (gapBottom <= nearest || gapTop <= nearest) {
         const int x = within(icon.left(), menu.width(), screen.left(), screen.right());
-        if (gapBottom == nearest)
+        if (gapBottom <= gapTop)
             return {x, std::max(icon.top() - menu.height(), screen.top())};
         return {x, icon.bottom() + 1};
     }
     const int y = within(icon.top(), menu.height(), screen.top(), screen.bottom());
-    if (gapLeft == nearest)
+    if (gapLeft <= gapRight)
         return {icon.right() + 1, y};
     return {std::max(icon.left() - menu.width(), screen.left()), y};
 }

@@ -50,6 +50,10 @@ void TrayMenu::popUpBeside(QRect icon)
     // A host that does not say where the icon is: the pointer is on it.
     if (icon.isEmpty())
         icon = QRect(QCursor::pos(), QSize(1, 1));
+    // Qt gives the icon's place in whole device-independent pixels; at twice the density
+    // (or a fractional one) that may be half a pixel off either way, which would put the
+    // menu's edge on the icon's: one pixel more all round keeps it clear.
+    icon.adjust(-1, -1, 1, 1);
     QScreen* screen = QGuiApplication::screenAt(icon.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();

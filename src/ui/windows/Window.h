@@ -41,7 +41,9 @@ private:
     void centreOnScreen();
 
     WindowContext& m_context;
-    QWidget* m_client;
+    // Set before m_client: building the client widget already sends this window
+    // events, which read them.
     bool m_placed = false;
     bool m_frameKnown = false;
+    QWidget* m_client;
 };
