@@ -20,6 +20,8 @@ packages=(
   desktop-file-utils appstream dpkg-dev file lintian man-db python3-fonttools librsvg2-bin
   # registry conformance under Wine; the settings file fuzzer
   g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev
+  # the Windows installer
+  nsis
 )
 # The desktops the desktop journey runs on, without what they merely recommend (Plasma
 # alone would bring some 700 packages): LXQt's panel, Plasma with KWin, GNOME Shell with

@@ -233,6 +233,7 @@ int runTovrin(QApplication& app, const StartRequest& request)
     Program program(platform::makeNativeServices());
     QObject::connect(copy.get(), &platform::RunningCopy::requested, &app,
                      [&program](const QString& action) { runDesktopAction(program, action); });
+    QObject::connect(copy.get(), &platform::RunningCopy::endRequested, &app, [&program] { program.end().end(); });
     // A logout, `kill` or Ctrl+C ends the program as Exit does, so that the desktop's
     // clipboard manager still gets the text it put on the clipboard.
     const std::unique_ptr<platform::EndRequests> endRequests = platform::watchEndRequests();

@@ -30,6 +30,9 @@ signals:
     // Emitted on a later turn of the event loop, once the asker has had its answer:
     // an action may run nested event loops and must not hold the asker up.
     void requested(const QString& action);
+    // Another program asks this copy to end: an installer or uninstaller that must
+    // replace or remove its files. Emitted as requested() is.
+    void endRequested();
 };
 
 // Before anything talks to the session bus: where the session has none, keeps the bus

@@ -86,6 +86,10 @@ void TestSettingValues::readsWhatIsStored_data()
         << true << 1 << QByteArray(40000, 'x') + QByteArray("\0tail", 5) << std::optional<QString>(QString(40000, 'x'));
     QTest::newRow("long text without NUL") << true << 1 << QByteArray(70000, 'y') << std::optional<QString>(QString(70000, 'y'));
     QTest::newRow("UTF-8 text") << true << 1 << withNul("grüße") << std::optional<QString>(QStringLiteral("grüße"));
+    // On Windows too: the program's code page is UTF-8, so a full-width digit that
+    // another program stored is never taken for an ASCII one.
+    QTest::newRow("beyond every 8-bit code page")
+        << true << 1 << withNul("１ ω 東") << std::optional<QString>(QStringLiteral("１ ω 東"));
 }
 
 void TestSettingValues::readsWhatIsStored()
@@ -129,6 +133,7 @@ void TestSettingValues::writeStoresTerminatedText_data()
     QTest::newRow("truth") << "False" << withNul("False");
     QTest::newRow("empty") << "" << QByteArray(1, '\0');
     QTest::newRow("non-ASCII") << QStringLiteral("ä") << withNul("ä");
+    QTest::newRow("beyond every 8-bit code page") << QStringLiteral("１ ω 東") << withNul("１ ω 東");
 }
 
 void TestSettingValues::writeStoresTerminatedText()

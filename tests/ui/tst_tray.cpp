@@ -134,7 +134,8 @@ void TestTray::shownTip_data()
     QTest::newRow("63") << t63 << t63;
     QTest::newRow("64 fills the field") << t64 << t64;
     QTest::newRow("70, cut") << QString(70, QLatin1Char('z')) << QString(64, QLatin1Char('z'));
-    // Two bytes each in UTF-8: 32 fit, and a character is never cut in half.
+    // Two bytes each in UTF-8, the code page on Windows too: 32 fit, and a character
+    // is never cut in half.
     QTest::newRow("multi-byte") << QString(40, QChar(0xE4)) << QString(32, QChar(0xE4));
     QTest::newRow("emoji at the edge") << (QString(62, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80"))
                                        << QString(62, QLatin1Char('a'));
