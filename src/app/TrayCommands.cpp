@@ -66,9 +66,10 @@ void convertClipboardText(Program& program, CaseConversion conversion)
         return;
     }
     const NestingLevel level(program.conversions().running);
+    const bool endingBefore = program.end().ending();
     platform::ClipboardRead input = readClipboardText(*program.services().clipboard);
     // The read lets events run while it waits, "E&xit" among them.
-    if (program.end().ending())
+    if (!endingBefore && program.end().ending())
         return;
     if (input.status == platform::ClipboardRead::Status::Unavailable) {
         beeper.beep();
