@@ -130,8 +130,10 @@ int replaceAtomically(const std::string& target, const std::string& text, const 
         return failed(errno);
     if (!mayRename())
         return failed(ECANCELED);
+    // Our temporary gone before the rename: a writer under a lock file taken since has
+    // cleared it as a leftover, so the caller makes the change again under that lock.
     if (::rename(temp.c_str(), target.c_str()) != 0)
-        return failed(errno);
+        return failed(errno == ENOENT ? ECANCELED : errno);
     struct stat st {};
     written.reset();
     if (::fstat(out.get(), &st) == 0)

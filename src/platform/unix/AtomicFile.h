@@ -30,7 +30,7 @@ void removeLeftoverTemporaries(const std::string& target);
 
 // Writes `text` to a new temporary file beside `target` (mode 0600), flushes it, asks
 // `mayRename` and, if it agrees, renames the file over `target` and flushes the folder.
-// ECANCELED when `mayRename` said no; nothing is left behind on any failure. `written`
+// ECANCELED when `mayRename` said no or the temporary vanished before the rename; nothing is left behind on any failure. `written`
 // gets the new file's status where it can be had.
 int replaceAtomically(const std::string& target, const std::string& text, const std::function<bool()>& mayRename,
                       std::optional<struct stat>& written);
