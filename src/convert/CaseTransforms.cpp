@@ -123,30 +123,24 @@ std::unique_ptr<const CaseTable> buildTable(Direction direction, bool turkic)
     return table;
 }
 
+// Each table is built once, on first use.
+template <Direction direction, bool turkic>
+const CaseTable& builtTable()
+{
+    static const auto table = buildTable(direction, turkic);
+    return *table;
+}
+
 const CaseTable& caseTable(Direction direction, bool turkic)
 {
-    if (direction == Direction::Swap) {
-        if (turkic) {
-            static const auto table = buildTable(Direction::Swap, true);
-            return *table;
-        }
-        static const auto table = buildTable(Direction::Swap, false);
-        return *table;
+    switch (direction) {
+    case Direction::Swap:
+        return turkic ? builtTable<Direction::Swap, true>() : builtTable<Direction::Swap, false>();
+    case Direction::Upper:
+        return turkic ? builtTable<Direction::Upper, true>() : builtTable<Direction::Upper, false>();
+    default:
+        return turkic ? builtTable<Direction::Lower, true>() : builtTable<Direction::Lower, false>();
     }
-    if (direction == Direction::Upper) {
-        if (turkic) {
-            static const auto table = buildTable(Direction::Upper, true);
-            return *table;
-        }
-        static const auto table = buildTable(Direction::Upper, false);
-        return *table;
-    }
-    if (turkic) {
-        static const auto table = buildTable(Direction::Lower, true);
-        return *table;
-    }
-    static const auto table = buildTable(Direction::Lower, false);
-    return *table;
 }
 
 // Final_Sigma needs the Cased and Case_Ignorable properties, which QChar does not
