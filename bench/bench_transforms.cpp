@@ -15,6 +15,8 @@
 #include <vector>
 
 #if defined(TOVRIN_HAVE_ICU)
+#include <unicode/ubrk.h>
+#include <unicode/uchar.h>
 #include <unicode/ustring.h>
 #endif
 
@@ -128,6 +130,52 @@ void icu(benchmark::State& state, const QString& text, const char* locale)
     }
     setCounters(state, text);
 }
+
+// Titlecasing by ICU's word or sentence boundaries, with one iterator kept across runs
+// as a caller converting many texts would.
+void icuTitle(benchmark::State& state, const QString& text, UBreakIteratorType type)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* iterator = ubrk_open(type, "en", nullptr, 0, &status);
+    const auto* src = reinterpret_cast<const UChar*>(text.utf16());
+    const auto length = int32_t(text.size());
+    for (auto _ : state) {
+        QString out(text.size() + text.size() / 4, Qt::Uninitialized);
+        status = U_ZERO_ERROR;
+        const int32_t written = u_strToTitle(reinterpret_cast<UChar*>(out.data()), int32_t(out.size()), src, length,
+                                             iterator, "en", &status);
+        if (U_FAILURE(status)) {
+            state.SkipWithError("ICU failed");
+            break;
+        }
+        out.truncate(written);
+        benchmark::DoNotOptimize(out.data());
+    }
+    ubrk_close(iterator);
+    setCounters(state, text);
+}
+
+// ICU has no case swap: its one-to-one mappings, code point by code point.
+void icuSwap(benchmark::State& state, const QString& text)
+{
+    const auto* src = reinterpret_cast<const UChar*>(text.utf16());
+    const auto length = int32_t(text.size());
+    for (auto _ : state) {
+        QString out(text.size(), Qt::Uninitialized);
+        auto* dst = reinterpret_cast<UChar*>(out.data());
+        int32_t read = 0;
+        int32_t written = 0;
+        UBool error = false;
+        while (read < length) {
+            UChar32 c;
+            U16_NEXT(src, read, length, c);
+            const UChar32 lower = u_tolower(c);
+            U16_APPEND(dst, written, length, lower != c ? lower : u_toupper(c), error);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    setCounters(state, text);
+}
 #endif
 
 void registerWholeTextBenchmarks()
@@ -154,7 +202,16 @@ void registerWholeTextBenchmarks()
                                      text, "en_US", +[](const QString& s) { return s.toUpper(); });
         benchmark::RegisterBenchmark(("QString_toLower/" + n).c_str(), transform<QString (*)(const QString&)>,
                                      text, "en_US", +[](const QString& s) { return s.toLower(); });
+        benchmark::RegisterBenchmark(("titleCaseText/" + n).c_str(), transform<QString (*)(const QString&)>,
+                                     text, "en_US", &titleCaseText);
+        benchmark::RegisterBenchmark(("sentenceCaseText/" + n).c_str(), transform<QString (*)(const QString&)>,
+                                     text, "en_US", &sentenceCaseText);
+        benchmark::RegisterBenchmark(("swapCaseText/" + n).c_str(), transform<QString (*)(const QString&)>,
+                                     text, "en_US", &swapCaseText);
 #if defined(TOVRIN_HAVE_ICU)
+        benchmark::RegisterBenchmark(("icu_u_strToTitle_words/" + n).c_str(), icuTitle, text, UBRK_WORD);
+        benchmark::RegisterBenchmark(("icu_u_strToTitle_sentences/" + n).c_str(), icuTitle, text, UBRK_SENTENCE);
+        benchmark::RegisterBenchmark(("icu_swap_per_code_point/" + n).c_str(), icuSwap, text);
         benchmark::RegisterBenchmark(("icu_u_strToUpper/" + n).c_str(), icu<true>, text, "en");
         benchmark::RegisterBenchmark(("icu_u_strToLower/" + n).c_str(), icu<false>, text, "en");
         benchmark::RegisterBenchmark(("icu_u_strToUpper_tr/" + n).c_str(), icu<true>, text, "tr");

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QCoreApplication>
 #include <QLocale>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,7 @@
 
 namespace {
 
-enum class Direction { Upper, Lower };
+enum class Direction { Upper, Lower, Swap };
 
 constexpr char16_t kCapitalSigma = 0x03A3;
 constexpr char16_t kSmallSigma = 0x03C3;
@@ -52,6 +53,39 @@ char32_t simpleLower(char32_t c)
     return QChar::toLower(c);
 }
 
+// A letter that lowers lowers (capitals and titlecase digraphs), any other uppers.
+char32_t simpleSwap(char32_t c)
+{
+    const char32_t lowered = simpleLower(c);
+    return lowered != c ? lowered : simpleUpper(c);
+}
+
+char32_t simpleMap(char32_t c, Direction direction)
+{
+    switch (direction) {
+    case Direction::Upper:
+        return simpleUpper(c);
+    case Direction::Lower:
+        return simpleLower(c);
+    case Direction::Swap:
+        return simpleSwap(c);
+    }
+    return c;
+}
+
+// QChar's titlecase, completed where it leaves out a one-to-one mapping (the Greek
+// letters with ypogegrammeni, as in simpleUpper).
+char32_t simpleTitle(char32_t c, bool turkic)
+{
+    if (turkic && c == U'i')
+        return 0x0130;
+    if (c >= 0x1F80 && c <= 0x1FAF && (c & 0xFU) < 8)
+        return c + 8;
+    if (c == 0x1FB3 || c == 0x1FC3 || c == 0x1FF3)
+        return c + 9;
+    return QChar::toTitleCase(c);
+}
+
 bool turkicLocale()
 {
     const QLocale::Language language = QLocale().language();
@@ -71,16 +105,16 @@ std::unique_ptr<const CaseTable> buildTable(Direction direction, bool turkic)
     for (char32_t c = 0; c < 0x10000; ++c) {
         char32_t mapped = c;
         if (!isSurrogate(c))
-            mapped = direction == Direction::Upper ? simpleUpper(c) : simpleLower(c);
+            mapped = simpleMap(c, direction);
         // No BMP letter maps outside the BMP; were one to, leave it alone.
         table->map[c] = mapped < 0x10000 ? char16_t(mapped) : char16_t(c);
     }
-    if (direction == Direction::Lower)
+    if (direction != Direction::Upper)
         table->map[kCapitalSigma] = 0xD800;
     if (turkic) {
-        if (direction == Direction::Upper)
+        if (direction != Direction::Lower)
             table->map[u'i'] = 0x0130;
-        else
+        if (direction != Direction::Upper)
             table->map[u'I'] = 0x0131;
     }
     return table;
@@ -88,6 +122,14 @@ std::unique_ptr<const CaseTable> buildTable(Direction direction, bool turkic)
 
 const CaseTable& caseTable(Direction direction, bool turkic)
 {
+    if (direction == Direction::Swap) {
+        if (turkic) {
+            static const auto table = buildTable(Direction::Swap, true);
+            return *table;
+        }
+        static const auto table = buildTable(Direction::Swap, false);
+        return *table;
+    }
     if (direction == Direction::Upper) {
         if (turkic) {
             static const auto table = buildTable(Direction::Upper, true);
@@ -187,11 +229,11 @@ char32_t mapCodePoint(char32_t c, Direction direction, const CaseTable& table,
                       const char16_t* s, qsizetype n, qsizetype pos)
 {
     if (c >= 0x10000)
-        return direction == Direction::Upper ? simpleUpper(c) : simpleLower(c);
+        return simpleMap(c, direction);
     const char16_t mapped = table.map[c];
     if (!isSurrogate(mapped))
         return mapped;
-    if (c == kCapitalSigma && direction == Direction::Lower)
+    if (c == kCapitalSigma && direction != Direction::Upper)
         return sigmaEndsWord(s, n, pos) ? kFinalSigma : kSmallSigma;
     return c; // a lone surrogate stays as it is
 }
@@ -234,8 +276,11 @@ qsizetype mapSlow(const char16_t* s, char16_t* out, qsizetype n, qsizetype i,
 }
 
 // Letters that change in the ASCII range: a..z in upper case, A..Z in lower case.
+// Swapping changes both, found as a..z once the 0x20 bit is set.
 template <Direction D>
-constexpr char16_t kFirstLetter = D == Direction::Upper ? u'a' : u'A';
+constexpr char16_t kFirstLetter = D == Direction::Lower ? u'A' : u'a';
+template <Direction D>
+constexpr std::uint16_t kCaseBitForMatch = D == Direction::Swap ? 0x20 : 0;
 
 #if defined(__SSE2__)
 // Case flip of the ASCII letters in eight units known to be ASCII: shifted so the
@@ -247,14 +292,21 @@ template <Direction D, bool Turkic>
 inline __m128i mapAsciiLetters(__m128i v)
 {
     constexpr short kLastLetter = kFirstLetter<D> + 25;
-    const __m128i shifted = _mm_add_epi16(v, _mm_set1_epi16(short(0x7FFF - kLastLetter)));
+    __m128i matched = v;
+    if constexpr (D == Direction::Swap)
+        matched = _mm_or_si128(v, _mm_set1_epi16(kCaseBitForMatch<D>));
+    const __m128i shifted = _mm_add_epi16(matched, _mm_set1_epi16(short(0x7FFF - kLastLetter)));
     const __m128i letter = _mm_cmpgt_epi16(shifted, _mm_set1_epi16(short(0x7FFF - 26)));
     __m128i flip = _mm_and_si128(letter, _mm_set1_epi16(0x20));
     if constexpr (Turkic) {
-        constexpr short kFrom = D == Direction::Upper ? 'i' : 'I';
-        constexpr short kTo = D == Direction::Upper ? 0x0130 : 0x0131;
-        const __m128i turkicI = _mm_cmpeq_epi16(v, _mm_set1_epi16(kFrom));
-        flip = _mm_xor_si128(flip, _mm_and_si128(turkicI, _mm_set1_epi16(short((kFrom ^ 0x20) ^ kTo))));
+        const auto turkicFlip = [&](short from, short to) {
+            const __m128i turkicI = _mm_cmpeq_epi16(v, _mm_set1_epi16(from));
+            flip = _mm_xor_si128(flip, _mm_and_si128(turkicI, _mm_set1_epi16(short((from ^ 0x20) ^ to))));
+        };
+        if constexpr (D != Direction::Lower)
+            turkicFlip('i', 0x0130);
+        if constexpr (D != Direction::Upper)
+            turkicFlip('I', 0x0131);
     }
     return _mm_xor_si128(v, flip);
 }
@@ -306,8 +358,9 @@ qsizetype mapAsciiRun(const char16_t* s, char16_t* out, qsizetype n)
         if (((w[0] | w[1]) & (0xFF80 * kLanes)) != 0)
             break;
         for (std::uint64_t& x : w) {
-            const std::uint64_t atLeastFirst = x + (0x80 - kFirstLetter<D>) * kLanes;
-            const std::uint64_t pastLast = x + (0x80 - kFirstLetter<D> - 26) * kLanes;
+            const std::uint64_t matched = x | kCaseBitForMatch<D> * kLanes;
+            const std::uint64_t atLeastFirst = matched + (0x80 - kFirstLetter<D>) * kLanes;
+            const std::uint64_t pastLast = matched + (0x80 - kFirstLetter<D> - 26) * kLanes;
             x ^= ((atLeastFirst & ~pastLast) & (0x80 * kLanes)) >> 2;
         }
         std::memcpy(out + i, w, sizeof w);
@@ -354,6 +407,78 @@ QString mapWholeText(const QString& text)
     return result;
 }
 
+// The modifier letters that are cased (superscript and small-capital letters), which
+// QChar does not tell: Unicode's Other_Lowercase among them.
+bool casedModifierLetter(char32_t c)
+{
+    static constexpr char32_t kRanges[][2] = {
+        {0x02B0, 0x02B8}, {0x02C0, 0x02C1}, {0x02E0, 0x02E4}, {0x037A, 0x037A}, {0x10FC, 0x10FC},
+        {0x1D2C, 0x1D6A}, {0x1D78, 0x1D78}, {0x1D9B, 0x1DBF}, {0x2071, 0x2071}, {0x207F, 0x207F},
+        {0x2090, 0x209C}, {0x2C7C, 0x2C7D}, {0xA69C, 0xA69D}, {0xA770, 0xA770}, {0xA7F2, 0xA7F4},
+        {0xA7F8, 0xA7F9}, {0xAB5C, 0xAB5F}, {0xAB69, 0xAB69}, {0x10780, 0x10780}, {0x10783, 0x10785},
+        {0x10787, 0x107B0}, {0x107B2, 0x107BA}, {0x1E030, 0x1E06D},
+    };
+    return std::any_of(std::begin(kRanges), std::end(kRanges),
+                       [c](const char32_t(&r)[2]) { return c >= r[0] && c <= r[1]; });
+}
+
+// Where a titlecasing starts in a word or sentence: at its first letter, digit,
+// symbol or private-use character, so that leading quotes and marks stay as they are.
+bool startsCapitals(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Letter_Modifier:
+        return casedModifierLetter(c);
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Titlecase:
+    case QChar::Letter_Other:
+    case QChar::Number_DecimalDigit:
+    case QChar::Number_Letter:
+    case QChar::Number_Other:
+    case QChar::Symbol_Math:
+    case QChar::Symbol_Currency:
+    case QChar::Symbol_Modifier:
+    case QChar::Symbol_Other:
+    case QChar::Other_PrivateUse:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The lower case of the whole text (final sigma by the whole text's context), with the
+// start of each segment of `type` titlecased instead.
+QString capitalizeSegments(const QString& text, QTextBoundaryFinder::BoundaryType type)
+{
+    QString result = mapWholeText<Direction::Lower>(text);
+    if (text.isEmpty())
+        return result;
+    const bool turkic = turkicLocale();
+    const auto* s = reinterpret_cast<const char16_t*>(text.constData());
+    auto* out = reinterpret_cast<char16_t*>(result.data());
+    const qsizetype n = text.size();
+    QTextBoundaryFinder segments(type, text);
+    for (qsizetype start = 0, end; (end = segments.toNextBoundary()) > 0; start = end) {
+        for (qsizetype i = start; i < end;) {
+            const qsizetype at = i;
+            const char32_t c = codePointAt(s, n, i);
+            if (!startsCapitals(c))
+                continue;
+            const char32_t title = simpleTitle(c, turkic);
+            // A code point keeps its length in code units; none crosses planes.
+            if (i - at == 2 && QChar::requiresSurrogates(title)) {
+                out[at] = QChar::highSurrogate(title);
+                out[at + 1] = QChar::lowSurrogate(title);
+            } else if (i - at == 1 && !QChar::requiresSurrogates(title)) {
+                out[at] = char16_t(title);
+            }
+            break;
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 QString upperCaseText(const QString& text)
@@ -364,6 +489,21 @@ QString upperCaseText(const QString& text)
 QString lowerCaseText(const QString& text)
 {
     return mapWholeText<Direction::Lower>(text);
+}
+
+QString swapCaseText(const QString& text)
+{
+    return mapWholeText<Direction::Swap>(text);
+}
+
+QString titleCaseText(const QString& text)
+{
+    return capitalizeSegments(text, QTextBoundaryFinder::Word);
+}
+
+QString sentenceCaseText(const QString& text)
+{
+    return capitalizeSegments(text, QTextBoundaryFinder::Sentence);
 }
 
 int randomCaseChoice(float r)

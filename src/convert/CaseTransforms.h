@@ -13,6 +13,14 @@
 QString upperCaseText(const QString& text);
 QString lowerCaseText(const QString& text);
 
+// The same mapping, on more of the text's structure: Title Case starts every word with
+// its titlecase (ǆ becomes ǅ, ß stays ß) and lowers the rest; Sentence case does so for
+// every sentence; sWAP cASE lowers what has a lower case and uppers the rest. Words
+// and sentences are Unicode's (an apostrophe inside a word is part of it).
+QString titleCaseText(const QString& text);
+QString sentenceCaseText(const QString& text);
+QString swapCaseText(const QString& text);
+
 // Every code point independently upper- or lower-cased with equal chance, drawn
 // from the program's shared generator. Lets pending window events run once per code
 // point, so the windows stay live on long texts and a second conversion started

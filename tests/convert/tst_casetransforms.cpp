@@ -1,9 +1,11 @@
 #include <QLocale>
+#include <QTextBoundaryFinder>
 #include <QtTest>
 
 #include "convert/CaseTransforms.h"
 
 #if defined(TOVRIN_HAVE_ICU)
+#include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
 #endif
@@ -17,10 +19,13 @@ private slots:
 
     void transforms_data();
     void transforms();
+    void wordsAndSentences_data();
+    void wordsAndSentences();
     void longTextCrossesBlockBoundaries_data();
     void longTextCrossesBlockBoundaries();
     void oneToOneMappingMatchesIcu();
     void finalSigmaContextMatchesIcu();
+    void titlecaseMatchesIcuOnEveryCodePoint();
 };
 
 namespace {
@@ -167,6 +172,132 @@ void tst_CaseTransforms::transforms()
     QCOMPARE(lowerCaseText(input), lower);
 }
 
+void tst_CaseTransforms::wordsAndSentences_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<QString>("swap");
+    // ICU maps fully (ß to Ss at a word's start); rows where that shows say false.
+    QTest::addColumn<bool>("sameAsIcu");
+
+    const QString en = QStringLiteral("en_US");
+    QTest::newRow("apostrophe inside a word") << en << u"don't STOP. it's 'quoted' here"_qs
+                                              << u"Don't Stop. It's 'Quoted' Here"_qs
+                                              << u"Don't stop. it's 'quoted' here"_qs
+                                              << u"DON'T stop. IT'S 'QUOTED' HERE"_qs << true;
+    QTest::newRow("right single quote") << en << u"l\u2019AMOUR rock\u2019n\u2019roll"_qs
+                                        << u"L\u2019amour Rock\u2019n\u2019roll"_qs
+                                        << u"L\u2019amour rock\u2019n\u2019roll"_qs
+                                        << u"L\u2019amour ROCK\u2019N\u2019ROLL"_qs << true;
+    QTest::newRow("sentences") << en << u"hELLO there. HOW are you? (fine!) \"yes,\" she said.\nnext line"_qs
+                               << u"Hello There. How Are You? (Fine!) \"Yes,\" She Said.\nNext Line"_qs
+                               << u"Hello there. How are you? (Fine!) \"Yes,\" she said.\nNext line"_qs
+                               << u"Hello THERE. how ARE YOU? (FINE!) \"YES,\" SHE SAID.\nNEXT LINE"_qs << true;
+    QTest::newRow("digits and ordinals") << en << u"3RD time 1.5KG x2y"_qs << u"3rd Time 1.5kg X2y"_qs
+                                         << u"3rd time 1.5kg x2y"_qs << u"3rd TIME 1.5kg X2Y"_qs << true;
+    QTest::newRow("digraph at a word's start") << en << u"\u01C6ungla \u01C4EP"_qs
+                                               << u"\u01C5ungla \u01C5ep"_qs << u"\u01C5ungla \u01C6ep"_qs
+                                               << u"\u01C4UNGLA \u01C6ep"_qs << true;
+    QTest::newRow("sharp s keeps its length") << en << u"ßa STRAßE"_qs << u"ßa Straße"_qs << u"ßa straße"_qs
+                                              << u"ßA straße"_qs << false;
+    // A full stop before a lower-case word ends no sentence; a question mark does.
+    QTest::newRow("greek with final sigma") << u"el_GR"_qs << u"ΟΔΟΣ ΣΟΦΙΑΣ. σοφος"_qs
+                                            << u"Οδος Σοφιας. Σοφος"_qs << u"Οδος σοφιας. σοφος"_qs
+                                            << u"οδος σοφιας. ΣΟΦΟΣ"_qs << true;
+    QTest::newRow("greek with ypogegrammeni") << en << u"\u1FB3\u1F80 \u1F80"_qs << u"\u1FBC\u1F80 \u1F88"_qs
+                                              << u"\u1FBC\u1F80 \u1F80"_qs << u"\u1FBC\u1F88 \u1F88"_qs << false;
+    QTest::newRow("turkish") << u"tr_TR"_qs << u"istanbul IĞDIR ılık İzmir"_qs
+                             << u"İstanbul Iğdır Ilık İzmir"_qs << u"İstanbul ığdır ılık izmir"_qs
+                             << u"İSTANBUL ığdır ILIK iZMİR"_qs << true;
+    QTest::newRow("azerbaijani") << u"az_Latn_AZ"_qs << u"iI"_qs << u"İı"_qs << u"İı"_qs << u"İı"_qs << true;
+    QTest::newRow("dotless i in english") << en << u"ıI iİ"_qs << u"Ii Ii"_qs << u"Ii ii"_qs << u"Ii Ii"_qs
+                                          << false;
+    QTest::newRow("cyrillic and armenian") << en << u"мОСКВА. բարեւ"_qs << u"Москва. Բարեւ"_qs
+                                           << u"Москва. բարեւ"_qs << u"Москва. ԲԱՐԵՒ"_qs << true;
+    QTest::newRow("leading marks and symbols") << en << u"\u0301abc ¿qué? «hola»"_qs
+                                               << u"\u0301Abc ¿Qué? «Hola»"_qs << u"\u0301Abc ¿qué? «Hola»"_qs
+                                               << u"\u0301ABC ¿QUÉ? «HOLA»"_qs << true;
+    QTest::newRow("outside the BMP") << en << points({0x10428, 0x10400, ' ', 0x1E922, 0x1E900})
+                                     << points({0x10400, 0x10428, ' ', 0x1E900, 0x1E922})
+                                     << points({0x10400, 0x10428, ' ', 0x1E922, 0x1E922})
+                                     << points({0x10400, 0x10428, ' ', 0x1E900, 0x1E922}) << true;
+    QTest::newRow("no case") << en << u"漢字 かな 😀 123"_qs << u"漢字 かな 😀 123"_qs << u"漢字 かな 😀 123"_qs
+                             << u"漢字 かな 😀 123"_qs << true;
+    QTest::newRow("lone surrogate") << en << u"ab"_qs + lone(0xD801) + u" cd"_qs
+                                    << u"Ab"_qs + lone(0xD801) + u" Cd"_qs << u"Ab"_qs + lone(0xD801) + u" cd"_qs
+                                    << u"AB"_qs + lone(0xD801) + u" CD"_qs << false;
+    QTest::newRow("empty") << en << QString() << QString() << QString() << QString() << true;
+    // Long enough for the block paths, with every ASCII letter both ways.
+    QTest::newRow("ascii blocks") << en << u"the QUICK brown fox jumps over the lazy dog THE quick BROWN"_qs
+                                  << u"The Quick Brown Fox Jumps Over The Lazy Dog The Quick Brown"_qs
+                                  << u"The quick brown fox jumps over the lazy dog the quick brown"_qs
+                                  << u"THE quick BROWN FOX JUMPS OVER THE LAZY DOG the QUICK brown"_qs << true;
+}
+
+#if defined(TOVRIN_HAVE_ICU)
+namespace {
+
+// ICU's titlecasing with its own word or sentence segmentation.
+QString icuTitle(const QString& text, UBreakIteratorType type, const char* locale)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* iterator = ubrk_open(type, locale, nullptr, 0, &status);
+    QString out(text.size() * 3 + 1, Qt::Uninitialized);
+    const int32_t length = u_strToTitle(reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
+                                        reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()),
+                                        iterator, locale, &status);
+    ubrk_close(iterator);
+    return U_FAILURE(status) ? u"ICU failed"_qs : out.first(length);
+}
+
+// Each code point from ICU's full lower or upper case of the whole text, by its case.
+QString icuSwap(const QString& text, const char* locale)
+{
+    QString upper(text.size(), Qt::Uninitialized);
+    QString lower(text.size(), Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const auto* src = reinterpret_cast<const UChar*>(text.utf16());
+    const int32_t n = int32_t(text.size());
+    if (u_strToUpper(reinterpret_cast<UChar*>(upper.data()), n, src, n, locale, &status) != n
+        || u_strToLower(reinterpret_cast<UChar*>(lower.data()), n, src, n, locale, &status) != n)
+        return u"ICU changed the length"_qs;
+    QString out;
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype width = text.at(i).isHighSurrogate() && i + 1 < n ? 2 : 1;
+        out += lower.sliced(i, width) != text.sliced(i, width) ? lower.sliced(i, width) : upper.sliced(i, width);
+        i += width;
+    }
+    return out;
+}
+
+} // namespace
+#endif
+
+void tst_CaseTransforms::wordsAndSentences()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, input);
+    QFETCH(QString, title);
+    QFETCH(QString, sentence);
+    QFETCH(QString, swap);
+    QFETCH(bool, sameAsIcu);
+
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(titleCaseText(input), title);
+    QCOMPARE(sentenceCaseText(input), sentence);
+    QCOMPARE(swapCaseText(input), swap);
+#if defined(TOVRIN_HAVE_ICU)
+    const QByteArray icuLocale = locale.left(2).toLatin1();
+    if (sameAsIcu) {
+        QCOMPARE(icuTitle(input, UBRK_WORD, icuLocale), title);
+        QCOMPARE(icuTitle(input, UBRK_SENTENCE, icuLocale), sentence);
+        QCOMPARE(icuSwap(input, icuLocale), swap);
+    }
+#endif
+}
+
 // The ASCII path works in blocks; non-ASCII units and pairs can fall anywhere
 // relative to them.
 void tst_CaseTransforms::longTextCrossesBlockBoundaries_data()
@@ -278,7 +409,61 @@ void tst_CaseTransforms::finalSigmaContextMatchesIcu()
     QCOMPARE(mismatches, 0);
 }
 
+// Whether Qt's word boundaries and ICU's agree between c and a Latin letter: ICU
+// tailors Unicode's rules (Thai and other scripts written without spaces join the
+// letters after them; Hangul does not).
+bool sameWordBreak(char32_t c)
+{
+    const QString pair = QString::fromUcs4(&c, 1) + u"A"_qs;
+    QTextBoundaryFinder qt(QTextBoundaryFinder::Word, pair);
+    qt.setPosition(pair.size() - 1);
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* icu = ubrk_open(UBRK_WORD, "", reinterpret_cast<const UChar*>(pair.utf16()),
+                                    int32_t(pair.size()), &status);
+    const bool icuBreaks = ubrk_isBoundary(icu, int32_t(pair.size() - 1));
+    ubrk_close(icu);
+    return qt.isAtBoundary() == icuBreaks;
+}
+
+// Every assigned code point alone on a line, titlecased with the rest of the
+// line lowered, against ICU; where ICU's full mapping is longer, against its
+// one-to-one titlecase.
+void tst_CaseTransforms::titlecaseMatchesIcuOnEveryCodePoint()
+{
+    QString text;
+    QList<char32_t> codePoints;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (assignedInBoth(c) && c != '\n' && c != '\r' && QChar::category(c) != QChar::Separator_Line
+            && QChar::category(c) != QChar::Separator_Paragraph && c != 0x0B && c != 0x0C && c != 0x85
+            && c != 0xFEFF && sameWordBreak(c)) {
+            codePoints.append(c);
+            // Lowered after it: a capital letter, a sigma by context.
+            text += QString::fromUcs4(&c, 1) + u"AΣ\n"_qs;
+        }
+    }
+    const QStringList ours = titleCaseText(text).split(u'\n');
+    const QStringList icu = icuTitle(text, UBRK_WORD, "").split(u'\n');
+    QCOMPARE(ours.size(), icu.size());
+    int mismatches = 0;
+    for (qsizetype i = 0; i < codePoints.size(); ++i) {
+        const char32_t c = codePoints[i];
+        QString want = icu[i];
+        if (want.toUcs4().size() != 3) {
+            const auto title = char32_t(u_totitle(UChar32(c)));
+            want = QString::fromUcs4(&title, 1) + u"aς"_qs;
+        }
+        if (ours[i] != want && ++mismatches <= 10)
+            qWarning("U+%04X: %s, ICU %s", unsigned(c), qPrintable(ours[i]), qPrintable(want));
+    }
+    QCOMPARE(mismatches, 0);
+}
+
 #else
+
+void tst_CaseTransforms::titlecaseMatchesIcuOnEveryCodePoint()
+{
+    QSKIP("built without ICU");
+}
 
 void tst_CaseTransforms::oneToOneMappingMatchesIcu()
 {
