@@ -56,6 +56,16 @@ const QString& mixedText()
     return text;
 }
 
+// Greek written in capitals, as on signs and in headings: a sigma in every few letters,
+// most of them ending a word.
+const QString& greekCapitalsText()
+{
+    static const QString text = repeatToSize(
+        {u"ΟΔΟΣ ΣΟΦΙΑΣ ΚΑΙ ΠΑΙΔΕΙΑΣ, "_qs, u"ΕΛΛΗΝΙΚΗ ΔΗΜΟΚΡΑΤΙΑ. "_qs, u"ΑΘΗΝΑ ΘΕΣΣΑΛΟΝΙΚΗ ΠΑΤΡΑ\r\n"_qs,
+         u"ΠΡΟΣ ΤΟΥΣ ΦΙΛΟΥΣ. "_qs, u"ΚΑΛΗΜΕΡΑ ΚΟΣΜΕ! "_qs, u"ΤΑ ΝΕΑ ΤΗΣ ΗΜΕΡΑΣ (ΣΗΜΕΡΑ) "_qs});
+    return text;
+}
+
 // Emoji only: every code point from the supplementary planes, where nothing has a case,
 // joined in places by zero-width joiners and skin-tone modifiers.
 const QString& emojiText()
@@ -184,7 +194,8 @@ void registerWholeTextBenchmarks()
         const char* name;
         const QString& (*text)();
     };
-    const Data data[] = {{"ascii", &asciiText}, {"mixed", &mixedText}, {"emoji", &emojiText}};
+    const Data data[] = {{"ascii", &asciiText}, {"mixed", &mixedText}, {"emoji", &emojiText},
+                          {"greek_capitals", &greekCapitalsText}};
     for (const Data& d : data) {
         const QString& text = d.text();
         const std::string n = d.name;

@@ -9,6 +9,7 @@ libXdamage.
 """
 import ctypes
 import os
+import select
 import signal
 import subprocess
 import sys
@@ -20,6 +21,7 @@ x.XOpenDisplay.argtypes = [ctypes.c_char_p]
 x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
 x.XDefaultRootWindow.restype = ctypes.c_ulong
 x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+x.XFlush.argtypes = [ctypes.c_void_p]
 x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 x.XPending.argtypes = [ctypes.c_void_p]
 x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
@@ -36,6 +38,7 @@ xd.XDamageQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_in
 xd.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
 xd.XDamageCreate.restype = ctypes.c_ulong
 
+STRUCTURE_NOTIFY_MASK = 1 << 17
 SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
 CREATE_NOTIFY = 16
 MAP_NOTIFY = 19
@@ -87,13 +90,25 @@ def main():
     mapped = painted = window = None
     watched = set()
     deadline = time.monotonic() + 30
-    while painted is None and time.monotonic() < deadline:
+    connection = x.XConnectionNumber(display)
+    while painted is None:
+        # Never block in XNextEvent: with nothing queued, wait on the socket until the deadline.
+        if not x.XPending(display):
+            left = deadline - time.monotonic()
+            if left <= 0:
+                break
+            select.select([connection], [], [], left)
+            continue
         x.XNextEvent(display, event)
         stamp = time.monotonic_ns()
         kind = event[0] & 0xFFFFFFFF
         if kind == CREATE_NOTIFY and event[4] == root:
-            # Watched from its creation, so that no drawing can come before the watch.
+            # Watched from its creation, so that no drawing can come before the watch. A window
+            # manager reparents the window into its frame before mapping it, so the root no
+            # longer hears of the map: listen on the window itself as well.
             xd.XDamageCreate(display, event[5], DAMAGE_REPORT_NON_EMPTY)
+            x.XSelectInput(display, event[5], STRUCTURE_NOTIFY_MASK)
+            x.XFlush(display)
             watched.add(event[5])
         elif kind == MAP_NOTIFY and mapped is None:
             candidate, override_redirect = event[5], event[6] & 0xFFFFFFFF

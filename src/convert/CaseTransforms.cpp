@@ -317,6 +317,75 @@ inline bool allAscii(__m128i v)
 {
     return (_mm_movemask_epi8(_mm_adds_epu16(v, _mm_set1_epi16(short(0x7F80)))) & 0xAAAA) == 0;
 }
+
+// Units in [first, first + count): the shift puts that range at the bottom of the
+// signed range, where one comparison finds it.
+inline __m128i unitsIn(__m128i v, int first, int count)
+{
+    const __m128i shifted = _mm_add_epi16(v, _mm_set1_epi16(short(0x8000 - first)));
+    return _mm_cmplt_epi16(shifted, _mm_set1_epi16(short(-0x8000 + count)));
+}
+
+constexpr char16_t kFirstGreekCapital = 0x0391; // Α
+constexpr char16_t kLastGreekLetter = 0x03CE;   // ώ, the end of the letters Α..ώ
+constexpr char16_t kUnassignedGreek = 0x03A2;   // the gap between Ρ and Σ
+
+// Α..Ϋ lower by adding 0x20 (Σ to σ, final or not decided apart).
+inline __m128i greekCapitals(__m128i v)
+{
+    return unitsIn(v, kFirstGreekCapital, 0x03AB - kFirstGreekCapital + 1);
+}
+
+// Cased for sure: ASCII letters and the Greek letters Α..ώ, taking the unassigned
+// unit between Ρ and Σ for one (the caller rules it out).
+inline __m128i casedLetters(__m128i v)
+{
+    const __m128i ascii = unitsIn(_mm_or_si128(v, _mm_set1_epi16(0x20)), 'a', 26);
+    return _mm_or_si128(ascii, unitsIn(v, kFirstGreekCapital, kLastGreekLetter - kFirstGreekCapital + 1));
+}
+
+// Neither cased nor case-ignorable, for sure: controls, space, !"#$%& and ()*+,-.
+inline __m128i plainSeparators(__m128i v)
+{
+    return _mm_or_si128(unitsIn(v, 0, 0x27), unitsIn(v, 0x28, 6));
+}
+
+// Lowers text of ASCII and the Greek letters Α..ώ (Greek written in capitals is
+// mostly that) eight units at a time from s[i], i > 0, deciding each sigma from its
+// two neighbours; returns where it stopped: at a block with anything else, or with a
+// sigma whose neighbours need the full word rule (apostrophes, accents, text ends).
+template <bool Turkic>
+qsizetype lowerGreekRun(const char16_t* s, char16_t* out, qsizetype n, qsizetype i)
+{
+    for (; i + 9 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i known = _mm_or_si128(unitsIn(v, 0, 0x80),
+                                           unitsIn(v, kFirstGreekCapital, kLastGreekLetter - kFirstGreekCapital + 1));
+        if (_mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(short(kUnassignedGreek))), known))
+            != 0xFFFF)
+            break;
+        __m128i lowered = _mm_add_epi16(mapAsciiLetters<Direction::Lower, Turkic>(v),
+                                        _mm_and_si128(greekCapitals(v), _mm_set1_epi16(0x20)));
+        const __m128i sigma = _mm_cmpeq_epi16(v, _mm_set1_epi16(short(kCapitalSigma)));
+        if (_mm_movemask_epi8(sigma)) {
+            if (s[i - 1] == kUnassignedGreek || s[i + 8] == kUnassignedGreek)
+                break;
+            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 1));
+            const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 1));
+            const __m128i casedBefore = casedLetters(before);
+            const __m128i casedAfter = casedLetters(after);
+            const __m128i decided = _mm_and_si128(_mm_or_si128(casedBefore, plainSeparators(before)),
+                                                  _mm_or_si128(casedAfter, plainSeparators(after)));
+            if (_mm_movemask_epi8(_mm_andnot_si128(decided, sigma)))
+                break;
+            // σ (0x03C3) becomes ς (0x03C2) after a letter and before none.
+            const __m128i wordEnd = _mm_and_si128(sigma, _mm_andnot_si128(casedAfter, casedBefore));
+            lowered = _mm_xor_si128(lowered, _mm_and_si128(wordEnd, _mm_set1_epi16(1)));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lowered);
+    }
+    return i;
+}
 #endif
 
 // Maps the run of ASCII at the start of s, in whole blocks of eight units; returns
@@ -377,6 +446,10 @@ void mapText(const char16_t* s, char16_t* out, qsizetype n, const CaseTable& tab
         // Whole ASCII blocks are worth trying only where the text is ASCII.
         if (s[i] < 0x80)
             i += mapAsciiRun<D, Turkic>(s + i, out + i, n - i);
+#if defined(__SSE2__)
+        else if (D == Direction::Lower && i > 0 && s[i] >= kFirstGreekCapital && s[i] <= kLastGreekLetter)
+            i = lowerGreekRun<Turkic>(s, out, n, i);
+#endif
         // At most a block through the table before looking again.
         const qsizetype stop = std::min(n, i + 8);
         while (i < stop) {

@@ -122,6 +122,11 @@ void tst_CaseTransforms::transforms_data()
     QTest::newRow("sigma after a non-BMP letter") << el << points({0x10400, 0x3A3})
                                                   << points({0x10400, 0x3A3})
                                                   << points({0x10428, 0x3C2});
+    // Long enough for the eight-unit path, with a sigma beside each kind of neighbour.
+    QTest::newRow("sigmas in a long capital text")
+        << el << u"ΟΔΟΣ ΣΟΦΙΑΣ ΚΑΙ ΠΑΙΔΕΙΑΣ, ΠΡΟΣ ΤΟΥΣ ΦΙΛΟΥΣ. ΑΣ'Β ΣΑΣ1 ΣΣΣ ΑΣ\u0301Β ΑΣ\u03A2Α ΟΔΟΣ"_qs
+        << u"ΟΔΟΣ ΣΟΦΙΑΣ ΚΑΙ ΠΑΙΔΕΙΑΣ, ΠΡΟΣ ΤΟΥΣ ΦΙΛΟΥΣ. ΑΣ'Β ΣΑΣ1 ΣΣΣ ΑΣ\u0301Β ΑΣ\u03A2Α ΟΔΟΣ"_qs
+        << u"οδος σοφιας και παιδειας, προς τους φιλους. ασ'β σας1 σσς ασ\u0301β ας\u03A2α οδος"_qs;
     QTest::newRow("final sigma uppercases") << el << u"ςσ"_qs << u"ΣΣ"_qs << u"ςσ"_qs;
     QTest::newRow("sigma in english too") << en << u"ΟΔΟΣ"_qs << u"ΟΔΟΣ"_qs << u"οδος"_qs;
 

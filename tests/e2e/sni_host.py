@@ -131,11 +131,15 @@ def prop(obj, interface, name):
     return obj.Get(interface, name, dbus_interface=dbus.PROPERTIES_IFACE)
 
 
+# What xfce4-panel and waybar (libdbusmenu) ask for, recorded with dbus-monitor.
+DRAWN = ["type", "label", "visible", "enabled", "children-display", "accessible-desc"]
+
+
 def layout(name, path):
     obj = item(name, path)
     menu_path = prop(obj, ITEM, "Menu")
     menu = dbus.SessionBus().get_object(name, menu_path)
-    _, root = menu.GetLayout(0, -1, dbus.Array([], signature="s"), dbus_interface=MENU)
+    _, root = menu.GetLayout(0, -1, dbus.Array(DRAWN, signature="s"), dbus_interface=MENU)
     return menu, root
 
 
@@ -176,11 +180,15 @@ def main():
     elif command == "contextmenu":
         item(name, path).ContextMenu(dbus.Int32(640), dbus.Int32(400), dbus_interface=ITEM)
     elif command == "click":
+        # As those panels do: the menu about to open, then the click as an event group.
         menu, root = layout(name, path)
+        menu.AboutToShowGroup(dbus.Array([0], signature="i"), dbus_interface=MENU)
         for _depth, ident, label in walk(root):
             if label == sys.argv[4]:
-                menu.Event(dbus.Int32(ident), "clicked", dbus.Int32(0), dbus.UInt32(int(time.time())),
-                           dbus_interface=MENU)
+                event = (dbus.Int32(ident), "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(int(time.time())))
+                errors = menu.EventGroup(dbus.Array([event], signature="(isvu)"), dbus_interface=MENU)
+                if errors:
+                    sys.exit("the menu refused item %d" % ident)
                 return
         sys.exit("no menu item labelled %r" % sys.argv[4])
     else:

@@ -4,8 +4,10 @@
 #include <QtTest>
 
 #include "platform/unix/DBusMenu.h"
+#include "support/PrivateBus.h"
 
 using platform::DBusMenuExport;
+using platform::DBusMenuEventList;
 using platform::DBusMenuItem;
 
 namespace {
@@ -39,11 +41,39 @@ int idOf(const DBusMenuItem& item, const QString& label)
     return 0;
 }
 
+// An answer as one line: the error's name, or the reply's values (variants opened,
+// integer lists as [..], other structures by their signature).
+QString answerOf(const QDBusMessage& reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return reply.errorName().isEmpty() ? QStringLiteral("no answer") : reply.errorName();
+    QStringList values;
+    for (QVariant value : reply.arguments()) {
+        if (value.canConvert<QDBusVariant>())
+            value = qvariant_cast<QDBusVariant>(value).variant();
+        if (value.canConvert<QDBusArgument>()) {
+            const auto arg = qvariant_cast<QDBusArgument>(value);
+            if (arg.currentSignature() != QLatin1String("ai")) {
+                values << arg.currentSignature();
+                continue;
+            }
+            QStringList ids;
+            for (int id : qdbus_cast<QList<int>>(arg))
+                ids << QString::number(id);
+            values << QLatin1Char('[') + ids.join(QLatin1Char(',')) + QLatin1Char(']');
+        } else {
+            values << value.toString();
+        }
+    }
+    return values.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 class TestDBusMenu : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -55,14 +85,36 @@ private slots:
     void clickedTriggersAfterReply_data();
     void clickedTriggersAfterReply();
     void eventGroupReportsUnknownIds();
+    void callsAsPanelsMake_data();
+    void callsAsPanelsMake();
 
 private:
+    // One menu on a private bus for the calls a panel makes.
+    PrivateBus m_bus;
+    QMenu m_busMenu;
+    std::unique_ptr<DBusMenuExport> m_busExport;
+    QString m_program;
+
     std::unique_ptr<QMenu> m_menu;
     QAction* m_exit = nullptr;
     QAction* m_about = nullptr;
     QAction* m_hidden = nullptr;
     QAction* m_disabled = nullptr;
 };
+
+void TestDBusMenu::initTestCase()
+{
+    QVERIFY2(m_bus.isRunning(), "dbus-daemon (Debian dbus-daemon) is needed");
+    m_busMenu.addAction(QStringLiteral("E&xit"));
+    m_busMenu.addSeparator();
+    m_busMenu.addAction(QStringLiteral("&UPPERCASE"));
+    m_busExport = std::make_unique<DBusMenuExport>(&m_busMenu);
+    QDBusConnection program = m_bus.connect(QStringLiteral("program"));
+    m_program = program.baseService();
+    QVERIFY(program.registerObject(QStringLiteral("/MenuBar"), m_busExport.get(),
+                                   QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
+                                       | QDBusConnection::ExportAllProperties));
+}
 
 void TestDBusMenu::init()
 {
@@ -196,6 +248,51 @@ void TestDBusMenu::eventGroupReportsUnknownIds()
     QCOMPARE(errors, QList<int>{999});
     QCoreApplication::processEvents();
     QCOMPARE(exits.size(), 1);
+}
+
+// The calls as xfce4-panel 4.18 and waybar 0.9.17 make them (recorded with dbus-monitor),
+// and as other hosts do: each gets its answer, and a click chooses the entry.
+void TestDBusMenu::callsAsPanelsMake_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QVariantList>("arguments");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("exits");
+    const DBusMenuItem root = m_busExport->layout(0, -1);
+    const int exit = idOf(root, QStringLiteral("E_xit"));
+    const QVariant clicked = QVariant::fromValue(DBusMenuEventList{{exit, "clicked", QDBusVariant(0), 1374897}});
+    const QVariant ids = QVariant::fromValue(QList<int>{0});
+    const QStringList drawnProperties{"type", "label", "visible", "enabled", "children-display", "accessible-desc"};
+
+    QTest::newRow("libdbusmenu layout") << "GetLayout" << QVariantList{0, -1, drawnProperties} << "1 (ia{sv}av)" << 0;
+    QTest::newRow("libdbusmenu about to show") << "AboutToShowGroup" << QVariantList{ids} << "[] []" << 0;
+    QTest::newRow("libdbusmenu click") << "EventGroup" << QVariantList{clicked} << "[]" << 1;
+    QTest::newRow("click unknown id")
+        << "EventGroup"
+        << QVariantList{QVariant::fromValue(DBusMenuEventList{{99, "clicked", QDBusVariant(0), 0}})} << "[99]" << 0;
+    QTest::newRow("single event click")
+        << "Event" << QVariantList{exit, "clicked", QVariant::fromValue(QDBusVariant(0)), 0u} << "" << 1;
+    QTest::newRow("property set") << "GetProperty" << QVariantList{exit, "label"} << "E_xit" << 0;
+    QTest::newRow("property at default") << "GetProperty" << QVariantList{exit, "enabled"} << "true" << 0;
+    QTest::newRow("property of unknown id")
+        << "GetProperty" << QVariantList{99, "label"} << "org.freedesktop.DBus.Error.InvalidArgs" << 0;
+    QTest::newRow("unknown property")
+        << "GetProperty" << QVariantList{exit, "colour"} << "org.freedesktop.DBus.Error.InvalidArgs" << 0;
+}
+
+void TestDBusMenu::callsAsPanelsMake()
+{
+    QFETCH(QString, method);
+    QFETCH(QVariantList, arguments);
+    QFETCH(QString, answer);
+    QFETCH(int, exits);
+    QSignalSpy triggered(m_busMenu.actions().first(), &QAction::triggered);
+    QDBusMessage call = QDBusMessage::createMethodCall(m_program, QStringLiteral("/MenuBar"),
+                                                       QStringLiteral("com.canonical.dbusmenu"), method);
+    call.setArguments(arguments);
+    QCOMPARE(answerOf(m_bus.call(call, 3000)), answer);
+    QCoreApplication::processEvents();
+    QCOMPARE(triggered.size(), exits);
 }
 
 QTEST_MAIN(TestDBusMenu)

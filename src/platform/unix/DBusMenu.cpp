@@ -67,6 +67,26 @@ const QDBusArgument& operator>>(const QDBusArgument& arg, DBusMenuEvent& event)
     return arg;
 }
 
+QVariant dbusMenuDefault(const QString& property)
+{
+    // What a host assumes for a property an entry does not list.
+    static const QVariantMap defaults{
+        {QStringLiteral("type"), QStringLiteral("standard")},
+        {QStringLiteral("label"), QString()},
+        {QStringLiteral("enabled"), true},
+        {QStringLiteral("visible"), true},
+        {QStringLiteral("icon-name"), QString()},
+        {QStringLiteral("icon-data"), QByteArray()},
+        {QStringLiteral("shortcut"), QVariant::fromValue(QList<QStringList>())},
+        {QStringLiteral("toggle-type"), QString()},
+        {QStringLiteral("toggle-state"), -1},
+        {QStringLiteral("children-display"), QString()},
+        {QStringLiteral("disposition"), QStringLiteral("normal")},
+        {QStringLiteral("accessible-desc"), QString()},
+    };
+    return defaults.value(property);
+}
+
 QString dbusMenuLabel(const QString& text)
 {
     QString label;
@@ -106,6 +126,7 @@ void DBusMenuExport::registerTypes()
         qDBusRegisterMetaType<DBusMenuEvent>();
         qDBusRegisterMetaType<DBusMenuEventList>();
         qDBusRegisterMetaType<QList<int>>();
+        qDBusRegisterMetaType<QList<QStringList>>();
         return true;
     }();
     Q_UNUSED(once);
@@ -204,7 +225,23 @@ DBusMenuItemPropertiesList DBusMenuExport::GetGroupProperties(const QList<int>& 
 QDBusVariant DBusMenuExport::GetProperty(int id, const QString& name)
 {
     QAction* a = action(id);
-    return QDBusVariant(a ? propertiesOf(a, {}).value(name) : QVariant());
+    if (!a && id != 0) {
+        refuse(QStringLiteral("no menu item %1").arg(id));
+        return QDBusVariant(QString());
+    }
+    const QVariantMap set = a ? propertiesOf(a, {}) : layout(0, 0).properties;
+    const QVariant value = set.contains(name) ? set.value(name) : dbusMenuDefault(name);
+    if (!value.isValid()) {
+        refuse(QStringLiteral("no menu item property %1").arg(name));
+        return QDBusVariant(QString());
+    }
+    return QDBusVariant(value);
+}
+
+void DBusMenuExport::refuse(const QString& why)
+{
+    if (calledFromDBus())
+        sendErrorReply(QDBusError::InvalidArgs, why);
 }
 
 bool DBusMenuExport::handle(int id, const QString& eventId)
@@ -226,7 +263,7 @@ void DBusMenuExport::Event(int id, const QString& eventId, const QDBusVariant& d
     handle(id, eventId);
 }
 
-QList<int> DBusMenuExport::EventGroup(const DBusMenuEventList& events)
+QList<int> DBusMenuExport::EventGroup(const QList<DBusMenuEvent>& events)
 {
     QList<int> errors;
     for (const DBusMenuEvent& e : events) {

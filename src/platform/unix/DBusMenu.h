@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusArgument>
+#include <QDBusContext>
 #include <QDBusVariant>
 #include <QHash>
 #include <QList>
@@ -45,13 +46,18 @@ const QDBusArgument& operator>>(const QDBusArgument& arg, DBusMenuItemProperties
 QDBusArgument& operator<<(QDBusArgument& arg, const DBusMenuEvent& event);
 const QDBusArgument& operator>>(const QDBusArgument& arg, DBusMenuEvent& event);
 
+// The value of a property an entry leaves at its default; invalid for a name dbusmenu
+// does not define.
+QVariant dbusMenuDefault(const QString& property);
+
 // dbusmenu marks the access key with "_" where Qt uses "&"; a literal "_" is doubled.
 QString dbusMenuLabel(const QString& text);
 
 // A QMenu as com.canonical.dbusmenu, for hosts that draw the menu themselves. Entries
 // keep their ids for the life of the export; a chosen entry's action is triggered
-// after the host's call has been answered.
-class DBusMenuExport final : public QObject {
+// after the host's call has been answered. Every call gets an answer, a value or an
+// error: a host left without one waits for its time-out.
+class DBusMenuExport final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
     Q_PROPERTY(uint Version READ version)
@@ -78,7 +84,8 @@ public slots:
     platform::DBusMenuItemPropertiesList GetGroupProperties(const QList<int>& ids, const QStringList& propertyNames);
     QDBusVariant GetProperty(int id, const QString& name);
     void Event(int id, const QString& eventId, const QDBusVariant& data, uint timestamp);
-    QList<int> EventGroup(const platform::DBusMenuEventList& events);
+    // Spelled out: QtDBus finds a slot's argument types by name, and knows no typedef.
+    QList<int> EventGroup(const QList<platform::DBusMenuEvent>& events);
     bool AboutToShow(int id);
     QList<int> AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors);
 
@@ -92,6 +99,8 @@ private:
     QMenu* menuOf(int id) const;
     // Whether the event chose an entry; false for an unknown id.
     bool handle(int id, const QString& eventId);
+    // Refuses the host's call (when there is one) with InvalidArgs.
+    void refuse(const QString& why);
 
     QPointer<QMenu> m_menu;
     QHash<QAction*, int> m_ids;
