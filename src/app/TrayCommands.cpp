@@ -7,12 +7,9 @@
 #include "platform/Services.h"
 #include "ui/dialogs/TextWindow.h"
 
-namespace {
-
 // Takes the text by value and lets it go before returning, so that a long text is
-// held at most twice (input and result) at any time. Nothing when the program was
-// ended while a random conversion let events run.
-std::optional<QString> converted(CaseConversion conversion, QString text)
+// held at most twice (input and result) at any time.
+std::optional<QString> convertedText(CaseConversion conversion, QString text)
 {
     switch (conversion) {
     case CaseConversion::Upper:
@@ -21,11 +18,15 @@ std::optional<QString> converted(CaseConversion conversion, QString text)
         return lowerCaseText(text);
     case CaseConversion::Random:
         return randomCaseText(text, programEnding);
+    case CaseConversion::Title:
+        return titleCaseText(text);
+    case CaseConversion::Sentence:
+        return sentenceCaseText(text);
+    case CaseConversion::Swap:
+        return swapCaseText(text);
     }
     return std::nullopt;
 }
-
-} // namespace
 
 void convertClipboardText(CaseConversion conversion)
 {
@@ -34,18 +35,42 @@ void convertClipboardText(CaseConversion conversion)
         platform::beeper().beep();
         return;
     }
-    if (input.hasText()) {
-        const std::optional<QString> result = converted(conversion, std::move(input.text));
-        // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
-        if (!result)
-            return;
-        if (!replaceClipboardText(*result)) {
-            platform::beeper().beep();
-            return;
-        }
+    if (!input.hasText()) {
+        showTrayResult();
+        platform::beeper().beep();
+        return;
+    }
+    const std::optional<QString> result = convertedText(conversion, std::move(input.text));
+    // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
+    if (result)
+        deliverTrayResult(*result);
+}
+
+void deliverTrayResult(const QString& result)
+{
+    if (!replaceClipboardText(result)) {
+        platform::beeper().beep();
+        return;
     }
     showTrayResult();
     platform::beeper().beep();
+}
+
+void convertSelectionInPlace(CaseConversion conversion)
+{
+    platform::SelectionPaster& paster = *platform::services().selectionPaster;
+    platform::ClipboardRead selection = paster.readSelection();
+    if (!selection.hasText() || selection.text.isEmpty()) {
+        platform::beeper().beep();
+        return;
+    }
+    const std::optional<QString> result = convertedText(conversion, std::move(selection.text));
+    if (!result)
+        return;
+    paster.pasteOver(*result, [result = *result](platform::SelectionPaster::Outcome outcome) {
+        if (outcome == platform::SelectionPaster::Outcome::NotSent)
+            deliverTrayResult(result);
+    });
 }
 
 void showTrayResult()

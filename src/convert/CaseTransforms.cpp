@@ -520,25 +520,30 @@ bool startsCapitals(char32_t c)
     }
 }
 
-// The lower case of the whole text (final sigma by the whole text's context), with the
-// start of each segment of `type` titlecased instead.
-QString capitalizeSegments(const QString& text, QTextBoundaryFinder::BoundaryType type)
-{
-    QString result = mapWholeText<Direction::Lower>(text);
-    if (text.isEmpty())
-        return result;
-    const bool turkic = turkicLocale();
-    const auto* s = reinterpret_cast<const char16_t*>(text.constData());
-    auto* out = reinterpret_cast<char16_t*>(result.data());
-    const qsizetype n = text.size();
-    QTextBoundaryFinder segments(type, text);
-    for (qsizetype start = 0, end; (end = segments.toNextBoundary()) > 0; start = end) {
-        for (qsizetype i = start; i < end;) {
+// The lower case of a whole text (final sigma by the whole text's context), into which
+// the starts of words or sentences are titlecased.
+class Capitalizer {
+public:
+    explicit Capitalizer(const QString& text)
+        : m_text(text)
+        , m_result(mapWholeText<Direction::Lower>(text))
+        , m_s(reinterpret_cast<const char16_t*>(text.constData()))
+        , m_n(text.size())
+        , m_turkic(turkicLocale())
+    {
+    }
+
+    // Titlecases the first code point from `from` on that starts capitals, if one comes
+    // before `limit`; returns the index after it (or `limit`).
+    qsizetype titleFirst(qsizetype from, qsizetype limit)
+    {
+        auto* out = reinterpret_cast<char16_t*>(m_result.data());
+        for (qsizetype i = from; i < limit;) {
             const qsizetype at = i;
-            const char32_t c = codePointAt(s, n, i);
+            const char32_t c = codePointAt(m_s, m_n, i);
             if (!startsCapitals(c))
                 continue;
-            const char32_t title = simpleTitle(c, turkic);
+            const char32_t title = simpleTitle(c, m_turkic);
             // A code point keeps its length in code units; none crosses planes.
             if (i - at == 2 && QChar::requiresSurrogates(title)) {
                 out[at] = QChar::highSurrogate(title);
@@ -546,13 +551,101 @@ QString capitalizeSegments(const QString& text, QTextBoundaryFinder::BoundaryTyp
             } else if (i - at == 1 && !QChar::requiresSurrogates(title)) {
                 out[at] = char16_t(title);
             }
-            break;
+            return i;
+        }
+        return limit;
+    }
+
+    // Every segment between the boundaries of `type` in text[from, to), the part's
+    // own start and end excepted.
+    void titleSegments(QTextBoundaryFinder::BoundaryType type, qsizetype from, qsizetype to)
+    {
+        const QString part = QString::fromRawData(m_text.constData() + from, to - from);
+        QTextBoundaryFinder segments(type, part);
+        qsizetype start = segments.toNextBoundary();
+        for (qsizetype end; start > 0 && start < part.size(); start = end) {
+            end = segments.toNextBoundary();
+            titleFirst(from + start, from + (end < 0 ? part.size() : end));
         }
     }
-    return result;
+
+    const char16_t* units() const { return m_s; }
+    qsizetype size() const { return m_n; }
+    QString take() { return std::move(m_result); }
+
+private:
+    const QString& m_text;
+    QString m_result;
+    const char16_t* m_s;
+    qsizetype m_n;
+    bool m_turkic;
+};
+
+// A sentence can end only at a paragraph separator or a sentence-ending mark, and all
+// of those are "other punctuation".
+bool mayEndSentence(char32_t c)
+{
+    if (c < 0x80)
+        return c == u'.' || c == u'!' || c == u'?' || c == u'\n' || c == u'\r';
+    if (c == 0x85)
+        return true;
+    const QChar::Category category = QChar::category(c);
+    return category == QChar::Punctuation_Other || category == QChar::Separator_Line
+           || category == QChar::Separator_Paragraph;
+}
+
+bool attachesToPrevious(char32_t c)
+{
+    const QChar::Category category = QChar::category(c);
+    return category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining
+           || category == QChar::Mark_Enclosing || category == QChar::Other_Format;
+}
+
+bool isLetter(char32_t c)
+{
+    if (c < 0x80)
+        return (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
+    const QChar::Category category = QChar::category(c);
+    return category >= QChar::Letter_Uppercase && category <= QChar::Letter_Other && startsCapitals(c);
 }
 
 } // namespace
+
+QString titleCaseText(const QString& text)
+{
+    Capitalizer capitalizer(text);
+    capitalizer.titleFirst(0, text.size());
+    capitalizer.titleSegments(QTextBoundaryFinder::Word, 0, text.size());
+    return capitalizer.take();
+}
+
+// Unicode's sentence rules decide a boundary from the marks that may end a sentence,
+// the spaces and closing quotes after them, the letter before and the first letter
+// after: only those stretches go through the boundary finder.
+QString sentenceCaseText(const QString& text)
+{
+    Capitalizer capitalizer(text);
+    const char16_t* s = capitalizer.units();
+    const qsizetype n = capitalizer.size();
+    capitalizer.titleFirst(0, n);
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype at = i;
+        if (!mayEndSentence(codePointAt(s, n, i)))
+            continue;
+        qsizetype from = at;
+        while (from > 0) {
+            qsizetype before = from;
+            const char32_t c = codePointBefore(s, before);
+            from = before;
+            if (!attachesToPrevious(c))
+                break;
+        }
+        while (i < n && !isLetter(codePointAt(s, n, i))) {
+        }
+        capitalizer.titleSegments(QTextBoundaryFinder::Sentence, from, i);
+    }
+    return capitalizer.take();
+}
 
 QString upperCaseText(const QString& text)
 {
@@ -569,15 +662,6 @@ QString swapCaseText(const QString& text)
     return mapWholeText<Direction::Swap>(text);
 }
 
-QString titleCaseText(const QString& text)
-{
-    return capitalizeSegments(text, QTextBoundaryFinder::Word);
-}
-
-QString sentenceCaseText(const QString& text)
-{
-    return capitalizeSegments(text, QTextBoundaryFinder::Sentence);
-}
 
 int randomCaseChoice(float r)
 {

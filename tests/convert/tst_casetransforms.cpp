@@ -26,6 +26,7 @@ private slots:
     void oneToOneMappingMatchesIcu();
     void finalSigmaContextMatchesIcu();
     void titlecaseMatchesIcuOnEveryCodePoint();
+    void sentenceEndsMatchIcuOnEveryCodePoint();
 };
 
 namespace {
@@ -463,9 +464,35 @@ void tst_CaseTransforms::titlecaseMatchesIcuOnEveryCodePoint()
     QCOMPARE(mismatches, 0);
 }
 
+// Every assigned code point after a word and before a capital: whether it ends a
+// sentence, against ICU's sentence boundaries where Qt's own agree with them.
+void tst_CaseTransforms::sentenceEndsMatchIcuOnEveryCodePoint()
+{
+    QStringList lines;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (!assignedInBoth(c) || c == 0xFEFF)
+            continue;
+        const QString line = u"ab"_qs + QString::fromUcs4(&c, 1) + u" CD"_qs;
+        QTextBoundaryFinder qt(QTextBoundaryFinder::Sentence, line);
+        qt.setPosition(line.size() - 2);
+        const bool qtBreaks = qt.isAtBoundary();
+        if (icuTitle(line, UBRK_SENTENCE, "").at(line.size() - 2) == (qtBreaks ? u'C' : u'c'))
+            lines << line;
+    }
+    QVERIFY(lines.size() > 200000);
+    // Separated so that each line starts a sentence of its own whatever it holds.
+    const QString text = lines.join(u"\n\n"_qs);
+    QCOMPARE(sentenceCaseText(text), icuTitle(text, UBRK_SENTENCE, ""));
+}
+
 #else
 
 void tst_CaseTransforms::titlecaseMatchesIcuOnEveryCodePoint()
+{
+    QSKIP("built without ICU");
+}
+
+void tst_CaseTransforms::sentenceEndsMatchIcuOnEveryCodePoint()
 {
     QSKIP("built without ICU");
 }

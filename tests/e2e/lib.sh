@@ -153,3 +153,45 @@ Windows Registry Editor Version 5.00
 "Copy2Clip"="$3"
 REG
 }
+
+# Editors to convert in place in: a GTK 3 text field (python3-gi) or a Qt line edit
+# built with the tests; each writes its text to a file whenever it changes.
+E2E_EDITOR_PIDS=()
+e2e_open_editor() { # gtk|qt title text file
+  rm -f "$4"
+  case "$1" in
+    gtk) "$E2E_PY" "$(dirname "${BASH_SOURCE[0]}")/gtk_entry.py" "$2" "$3" "$4" 2>>"$E2E_TMP/editor.log" & ;;
+    qt) QT_QPA_PLATFORM=xcb "${TOVRIN_BUILD_DIR:-$(pwd)/build}/tests/e2e/tovrin_qt_line_edit" "$2" "$3" "$4" \
+          2>>"$E2E_TMP/editor.log" & ;;
+  esac
+  E2E_EDITOR_PIDS+=($!)
+  E2E_PIDS+=($!)
+  e2e_wait_window "$2" 15
+  e2e_wait 10 test -s "$4" || e2e_fail "the $1 editor did not start: $(tail -3 "$E2E_TMP/editor.log")"
+}
+e2e_close_editors() {
+  kill "${E2E_EDITOR_PIDS[@]}" 2>/dev/null
+  wait "${E2E_EDITOR_PIDS[@]}" 2>/dev/null
+  E2E_EDITOR_PIDS=()
+}
+e2e_file_is() { [ "$(cat "$1" 2>/dev/null)" = "$2" ]; }
+
+# Puts a text or a small picture on the X11 clipboard, held by xclip.
+e2e_clip_put_kind() { # text|picture
+  if [ "$1" = picture ]; then
+    [ -f "$E2E_TMP/picture.png" ] || convert -size 16x8 xc:red "png:$E2E_TMP/picture.png"
+    timeout 10 xclip -selection clipboard -t image/png -i "$E2E_TMP/picture.png"
+  else
+    printf 'held before ✓' | timeout 10 xclip -selection clipboard -i
+  fi
+  sleep 0.2
+}
+# Whether the clipboard holds exactly what e2e_clip_put_kind put there.
+e2e_clip_holds_kind() { # text|picture
+  if [ "$1" = picture ]; then
+    timeout 5 xclip -o -selection clipboard -t TARGETS | grep -qx image/png \
+      && timeout 5 xclip -o -selection clipboard -t image/png | cmp -s - "$E2E_TMP/picture.png"
+  else
+    [ "$(timeout 5 xclip -o -selection clipboard -t UTF8_STRING)" = 'held before ✓' ]
+  fi
+}

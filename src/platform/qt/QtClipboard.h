@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QClipboard>
+
 #include "platform/Clipboard.h"
 
 namespace platform {
@@ -18,10 +20,16 @@ namespace platform {
 // the platform, that the program really became the clipboard's owner.
 class QtClipboard final : public Clipboard {
 public:
+    // The clipboard, or on X11 the primary selection.
+    explicit QtClipboard(QClipboard::Mode mode = QClipboard::Clipboard) : m_mode(mode) {}
+
     ClipboardRead read() override;
     bool setText(const QString& text) override;
 
     static constexpr int kNoAnswerMs = 1500;
+
+private:
+    QClipboard::Mode m_mode;
 };
 
 } // namespace platform

@@ -11,7 +11,9 @@
 #include "platform/unix/DesktopNotifyIcon.h"
 #include "platform/unix/StatusNotifierIcon.h"
 #include "platform/unix/WaylandClipboard.h"
+#include "platform/unix/WaylandSelectionPaster.h"
 #include "platform/x11/X11Clipboard.h"
+#include "platform/x11/X11SelectionPaster.h"
 
 #include <xcb/xcb.h>
 
@@ -47,6 +49,23 @@ std::unique_ptr<Clipboard> makeClipboard()
         return std::make_unique<X11Clipboard>(std::move(display), x11->connection());
     }
     return std::make_unique<QtClipboard>();
+}
+
+std::unique_ptr<SelectionPaster> makeSelectionPaster()
+{
+    if (waylandSession() && waylandCanPaste())
+        return std::make_unique<WaylandSelectionPaster>();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const QByteArray display = x11 && x11->display() ? QByteArray(XDisplayString(x11->display())) : qgetenv("DISPLAY");
+    // Other Wayland desktops let no program type into another (GNOME asks the user
+    // through its remote-desktop portal first): the selection as XWayland sees it, and
+    // the result as a tray command leaves it.
+    if (waylandSession() && x11)
+        return std::make_unique<ReadOnlySelection>(
+            std::make_unique<X11Clipboard>(display, x11->connection(), X11Clipboard::Selection::Primary));
+    if (x11)
+        return std::make_unique<X11SelectionPaster>(display, x11->connection());
+    return std::make_unique<ReadOnlySelection>(std::make_unique<QtClipboard>(QClipboard::Selection));
 }
 
 // Whether an XEmbed tray manages the display's screen: the owner of its tray selection.
@@ -100,6 +119,7 @@ void installNativeServices()
     else
         s.beeper = std::make_unique<QtBeeper>();
     s.notifyIcon = makeNotifyIcon();
+    s.selectionPaster = makeSelectionPaster();
     s.registry = makeEmulatedRegistry();
 }
 

@@ -8,6 +8,7 @@
 
 #include <wayland-client.h>
 
+#include "platform/unix/ToolRun.h"
 #include "platform/x11/SelectionText.h"
 
 namespace platform {
@@ -42,62 +43,24 @@ ClipboardRead noText()
     return {ClipboardRead::Status::NoText, {}};
 }
 
-struct Finished {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs the tool to its end, or kills it at the deadline (then nothing).
-std::optional<Finished> run(const QString& program, const QStringList& arguments, const QDeadlineTimer& deadline,
-                            const QByteArray* input = nullptr)
-{
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    if (!input)
-        process.setStandardInputFile(QProcess::nullDevice());
-    else {
-        // wl-copy leaves a copy of itself to serve the clipboard; it must not hold
-        // this process's pipes open.
-        process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-    }
-    process.start();
-    if (!process.waitForStarted(int(deadline.remainingTime())))
-        return std::nullopt;
-    if (input) {
-        process.write(*input);
-        process.closeWriteChannel();
-    }
-    if (!process.waitForFinished(int(std::max<qint64>(deadline.remainingTime(), 0)))) {
-        process.kill();
-        process.waitForFinished(1000);
-        return std::nullopt;
-    }
-    if (process.exitStatus() != QProcess::NormalExit)
-        return std::nullopt;
-    Finished done;
-    done.exitCode = process.exitCode();
-    done.out = input ? QByteArray() : process.readAllStandardOutput();
-    done.err = input ? QByteArray() : process.readAllStandardError();
-    return done;
-}
-
 } // namespace
 
-WaylandClipboard::WaylandClipboard(QString pasteProgram, QString copyProgram, int readDeadlineMs, int writeDeadlineMs)
+WaylandClipboard::WaylandClipboard(QString pasteProgram, QString copyProgram, int readDeadlineMs, int writeDeadlineMs,
+                                   Selection selection)
     : m_paste(std::move(pasteProgram))
     , m_copy(std::move(copyProgram))
     , m_readDeadlineMs(readDeadlineMs)
     , m_writeDeadlineMs(writeDeadlineMs)
 {
+    if (selection == Selection::Primary)
+        m_selection << QStringLiteral("--primary");
 }
 
 ClipboardRead WaylandClipboard::read()
 {
     const QDeadlineTimer deadline(m_readDeadlineMs, Qt::PreciseTimer);
-    const std::optional<Finished> types = run(m_paste, {QStringLiteral("--list-types")}, deadline);
+    const std::optional<ToolResult> types =
+        runTool(m_paste, m_selection + QStringList{QStringLiteral("--list-types")}, deadline);
     if (!types)
         return unavailable();
     if (types->exitCode != 0) {
@@ -115,8 +78,10 @@ ClipboardRead WaylandClipboard::read()
     if (!best)
         return noText();
 
-    std::optional<Finished> text =
-        run(m_paste, {QStringLiteral("--no-newline"), QStringLiteral("--type"), QString::fromLatin1(best->name)}, deadline);
+    std::optional<ToolResult> text =
+        runTool(m_paste, m_selection + QStringList{QStringLiteral("--no-newline"), QStringLiteral("--type"),
+                                               QString::fromLatin1(best->name)},
+            deadline);
     // Listed as text but refused (nothing handed over), failed, or too late.
     if (!text || text->exitCode != 0 || text->out.isEmpty())
         return unavailable();
@@ -131,8 +96,9 @@ bool WaylandClipboard::setText(const QString& text)
     const QDeadlineTimer deadline(m_writeDeadlineMs, Qt::PreciseTimer);
     const QByteArray bytes = text.toUtf8();
     // Offered as UTF-8 under every text name programs ask for (wl-copy adds them).
-    const std::optional<Finished> done =
-        run(m_copy, {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")}, deadline, &bytes);
+    const std::optional<ToolResult> done =
+        runTool(m_copy, m_selection + QStringList{QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
+            deadline, &bytes);
     return done && done->exitCode == 0;
 }
 

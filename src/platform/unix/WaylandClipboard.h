@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "platform/Clipboard.h"
 
@@ -22,9 +23,11 @@ public:
     static constexpr int kReadDeadlineMs = 10000;
     static constexpr int kWriteDeadlineMs = 10000;
 
+    enum class Selection { Clipboard, Primary };
+
     explicit WaylandClipboard(QString pasteProgram = QStringLiteral("wl-paste"),
                               QString copyProgram = QStringLiteral("wl-copy"), int readDeadlineMs = kReadDeadlineMs,
-                              int writeDeadlineMs = kWriteDeadlineMs);
+                              int writeDeadlineMs = kWriteDeadlineMs, Selection selection = Selection::Clipboard);
 
     ClipboardRead read() override;
     bool setText(const QString& text) override;
@@ -34,6 +37,7 @@ private:
     QString m_copy;
     int m_readDeadlineMs;
     int m_writeDeadlineMs;
+    QStringList m_selection; // the tools' option that picks the primary selection, or none
 };
 
 // Whether the session's compositor offers a data-control protocol (wlroots', or the

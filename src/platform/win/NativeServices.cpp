@@ -8,6 +8,7 @@
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/win/WinRegistry.h"
+#include "platform/win/WinSelectionPaster.h"
 
 namespace platform {
 namespace {
@@ -39,6 +40,7 @@ void installNativeServices()
     s.beeper = std::make_unique<QtBeeper>();
     s.notifyIcon = std::make_shared<QtNotifyIcon>();
     s.registry = makeWinRegistry();
+    s.selectionPaster = std::make_unique<WinSelectionPaster>();
 }
 
 } // namespace platform
