@@ -63,7 +63,7 @@ QString usage(const QString& program)
                "%4"
                "              as the tray menu does: the running copy converts and this\n"
                "              command ends; with none running, it starts as usual and converts\n"
-               "  --in-place with one of the above: convert the text selected in the\n"
+               "  --in-place  with one of the above: convert the text selected in the\n"
                "              focused program instead and paste it over the selection,\n"
                "              leaving the clipboard as it was (for a keyboard shortcut)\n"
                "  --help      show this help and exit\n"

@@ -33,8 +33,10 @@ InstalledFakes installFakes()
     auto clipboard = std::make_unique<FakeClipboard>();
     auto links = std::make_unique<FakeLinks>();
     auto beeper = std::make_unique<FakeBeeper>();
-    InstalledFakes out{clipboard.get(), links.get(), beeper.get()};
+    auto selection = std::make_unique<FakeSelectionPaster>();
+    InstalledFakes out{clipboard.get(), links.get(), beeper.get(), selection.get()};
     Services& s = services();
+    s.selectionPaster = std::move(selection);
     s.clipboard = std::move(clipboard);
     s.links = std::move(links);
     s.beeper = std::move(beeper);

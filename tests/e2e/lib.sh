@@ -154,6 +154,19 @@ Windows Registry Editor Version 5.00
 REG
 }
 
+# A desktop for converting in place: the X server and its tray, a window manager
+# (the focused window is the active one), a session bus, Tovrin in the tray with its
+# results going to the clipboard.
+e2e_start_inplace_desktop() {
+  e2e_start_desktop --tray
+  openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+  E2E_PIDS+=($!)
+  e2e_start_session_bus
+  e2e_write_settings 0 1 True
+  e2e_start_tovrin
+  e2e_wait 15 tray_has_icon || e2e_fail "no icon in the tray"
+}
+
 # Editors to convert in place in: a GTK 3 text field (python3-gi) or a Qt line edit
 # built with the tests; each writes its text to a file whenever it changes.
 E2E_EDITOR_PIDS=()

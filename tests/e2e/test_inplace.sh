@@ -8,13 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 
-e2e_start_desktop --tray
-openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
-E2E_PIDS+=($!)
-e2e_start_session_bus
-e2e_write_settings 0 1 True
-e2e_start_tovrin
-e2e_wait 15 tray_has_icon || e2e_fail "no icon in the tray"
+e2e_start_inplace_desktop
 
 # editor|option|clipboard before|focus|text|editor after|clipboard after (empty: as before)
 rows=(

@@ -1,5 +1,7 @@
 #include "platform/x11/SelectionOwner.h"
 
+#include "platform/x11/XcbReply.h"
+
 #include <QDeadlineTimer>
 
 #include <algorithm>
@@ -12,12 +14,6 @@
 namespace platform::x11 {
 
 namespace {
-
-struct FreeReply {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
 
 constexpr int kTimestampWaitMs = 500;
 

@@ -1,5 +1,7 @@
 #include "platform/x11/X11SelectionPaster.h"
 
+#include "platform/x11/XcbReply.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 
@@ -13,11 +15,7 @@ namespace platform {
 
 namespace {
 
-struct FreeReply {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
+using x11::Reply;
 
 constexpr uint32_t kControlL = 0xFFE3;
 constexpr uint32_t kLatinV = 0x0076;
