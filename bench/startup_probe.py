@@ -89,7 +89,7 @@ def main():
     child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     mapped = painted = window = None
     watched = set()
-    deadline = time.monotonic() + 30
+    deadline = time.monotonic() + float(os.environ.get("STARTUP_PROBE_DEADLINE", "30"))
     connection = x.XConnectionNumber(display)
     while painted is None:
         # Never block in XNextEvent: with nothing queued, wait on the socket until the deadline.

@@ -6,6 +6,7 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -24,6 +25,9 @@ enum class Direction { Upper, Lower, Swap };
 constexpr char16_t kCapitalSigma = 0x03A3;
 constexpr char16_t kSmallSigma = 0x03C3;
 constexpr char16_t kFinalSigma = 0x03C2;
+constexpr char16_t kFirstGreekCapital = 0x0391; // Α
+constexpr char16_t kLastGreekLetter = 0x03CE;   // ώ, the end of the letters Α..ώ
+constexpr char16_t kUnassignedGreek = 0x03A2;   // the gap between Ρ and Σ
 
 constexpr bool isSurrogate(char32_t c) { return (c & 0xFFFFF800U) == 0xD800U; }
 constexpr bool isHighSurrogate(char32_t c) { return (c & 0xFFFFFC00U) == 0xD800U; }
@@ -152,6 +156,15 @@ enum class CaseKind { Other, Cased, Ignorable };
 
 CaseKind caseKind(char32_t c)
 {
+    // The common scripts first, without asking the Unicode tables.
+    if (c < 0x80) {
+        if ((c | 0x20U) >= U'a' && (c | 0x20U) <= U'z')
+            return CaseKind::Cased;
+        const bool ignorable = c == U'\'' || c == U'.' || c == U':' || c == U'^' || c == U'`';
+        return ignorable ? CaseKind::Ignorable : CaseKind::Other;
+    }
+    if (c >= kFirstGreekCapital && c <= kLastGreekLetter && c != kUnassignedGreek)
+        return CaseKind::Cased;
     switch (QChar::category(c)) {
     case QChar::Mark_NonSpacing:
     case QChar::Mark_Enclosing:
@@ -256,7 +269,7 @@ qsizetype mapSlow(const char16_t* s, char16_t* out, qsizetype n, qsizetype i,
                   Direction direction, const CaseTable& table)
 {
     if (const qsizetype run = uncasedPairsAt(s, n, i)) {
-        std::memcpy(out + i, s + i, size_t(run) * sizeof(char16_t));
+        std::memmove(out + i, s + i, size_t(run) * sizeof(char16_t));
         return i + run;
     }
     const char16_t c = s[i];
@@ -326,10 +339,6 @@ inline __m128i unitsIn(__m128i v, int first, int count)
     return _mm_cmplt_epi16(shifted, _mm_set1_epi16(short(-0x8000 + count)));
 }
 
-constexpr char16_t kFirstGreekCapital = 0x0391; // Α
-constexpr char16_t kLastGreekLetter = 0x03CE;   // ώ, the end of the letters Α..ώ
-constexpr char16_t kUnassignedGreek = 0x03A2;   // the gap between Ρ and Σ
-
 // Α..Ϋ lower by adding 0x20 (Σ to σ, final or not decided apart).
 inline __m128i greekCapitals(__m128i v)
 {
@@ -352,8 +361,9 @@ inline __m128i plainSeparators(__m128i v)
 
 // Lowers text of ASCII and the Greek letters Α..ώ (Greek written in capitals is
 // mostly that) eight units at a time from s[i], i > 0, deciding each sigma from its
-// two neighbours; returns where it stopped: at a block with anything else, or with a
-// sigma whose neighbours need the full word rule (apostrophes, accents, text ends).
+// two neighbours, or by the full word rule where they do not tell (apostrophes, full
+// stops, accents). Returns where it stopped: at a block with anything else, or near
+// the end of the text.
 template <bool Turkic>
 qsizetype lowerGreekRun(const char16_t* s, char16_t* out, qsizetype n, qsizetype i)
 {
@@ -368,19 +378,26 @@ qsizetype lowerGreekRun(const char16_t* s, char16_t* out, qsizetype n, qsizetype
                                         _mm_and_si128(greekCapitals(v), _mm_set1_epi16(0x20)));
         const __m128i sigma = _mm_cmpeq_epi16(v, _mm_set1_epi16(short(kCapitalSigma)));
         if (_mm_movemask_epi8(sigma)) {
-            if (s[i - 1] == kUnassignedGreek || s[i + 8] == kUnassignedGreek)
-                break;
             const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 1));
             const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 1));
             const __m128i casedBefore = casedLetters(before);
             const __m128i casedAfter = casedLetters(after);
             const __m128i decided = _mm_and_si128(_mm_or_si128(casedBefore, plainSeparators(before)),
                                                   _mm_or_si128(casedAfter, plainSeparators(after)));
-            if (_mm_movemask_epi8(_mm_andnot_si128(decided, sigma)))
-                break;
             // σ (0x03C3) becomes ς (0x03C2) after a letter and before none.
             const __m128i wordEnd = _mm_and_si128(sigma, _mm_andnot_si128(casedAfter, casedBefore));
             lowered = _mm_xor_si128(lowered, _mm_and_si128(wordEnd, _mm_set1_epi16(1)));
+            int undecided = _mm_movemask_epi8(_mm_andnot_si128(decided, sigma));
+            if (s[i - 1] == kUnassignedGreek || s[i + 8] == kUnassignedGreek)
+                undecided = _mm_movemask_epi8(sigma);
+            if (undecided) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lowered);
+                for (undecided &= 0x5555; undecided; undecided &= undecided - 1) {
+                    const qsizetype at = i + std::countr_zero(unsigned(undecided)) / 2;
+                    out[at] = sigmaEndsWord(s, n, at) ? kFinalSigma : kSmallSigma;
+                }
+                continue;
+            }
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lowered);
     }
@@ -447,7 +464,9 @@ void mapText(const char16_t* s, char16_t* out, qsizetype n, const CaseTable& tab
         if (s[i] < 0x80)
             i += mapAsciiRun<D, Turkic>(s + i, out + i, n - i);
 #if defined(__SSE2__)
-        else if (D == Direction::Lower && i > 0 && s[i] >= kFirstGreekCapital && s[i] <= kLastGreekLetter)
+        // Greek in capitals mixes with spaces and punctuation, so it may start either way.
+        if (D == Direction::Lower && i > 0 && i < n
+            && (s[i] < 0x80 || (s[i] >= kFirstGreekCapital && s[i] <= kLastGreekLetter)))
             i = lowerGreekRun<Turkic>(s, out, n, i);
 #endif
         // At most a block through the table before looking again.
@@ -462,16 +481,20 @@ void mapText(const char16_t* s, char16_t* out, qsizetype n, const CaseTable& tab
     }
 }
 
+// A text nobody else holds is mapped where it is: every unit is read before its own
+// place is written, and a lowered unit keeps its kind for the sigmas after it.
 template <Direction D>
-QString mapWholeText(const QString& text)
+QString mapWholeText(QString text)
 {
     const qsizetype n = text.size();
     if (n == 0)
         return text;
     const bool turkic = turkicLocale();
     const CaseTable& table = caseTable(D, turkic);
-    QString result(n, Qt::Uninitialized);
-    const auto* s = reinterpret_cast<const char16_t*>(text.constData());
+    const bool inPlace = text.isDetached();
+    QString result = inPlace ? std::move(text) : QString(n, Qt::Uninitialized);
+    const QString& source = inPlace ? result : text;
+    const auto* s = reinterpret_cast<const char16_t*>(source.constData());
     auto* out = reinterpret_cast<char16_t*>(result.data());
     if (turkic)
         mapText<D, true>(s, out, n, table);
@@ -647,21 +670,20 @@ QString sentenceCaseText(const QString& text)
     return capitalizer.take();
 }
 
-QString upperCaseText(const QString& text)
+QString upperCaseText(QString text)
 {
-    return mapWholeText<Direction::Upper>(text);
+    return mapWholeText<Direction::Upper>(std::move(text));
 }
 
-QString lowerCaseText(const QString& text)
+QString lowerCaseText(QString text)
 {
-    return mapWholeText<Direction::Lower>(text);
+    return mapWholeText<Direction::Lower>(std::move(text));
 }
 
 QString swapCaseText(const QString& text)
 {
     return mapWholeText<Direction::Swap>(text);
 }
-
 
 int randomCaseChoice(float r)
 {

@@ -9,9 +9,10 @@
 
 // The three transforms. Case is mapped one code point to one code point, tailored
 // to the default QLocale (Turkish and Azerbaijani i, final sigma), so a text keeps
-// its length in code points.
-QString upperCaseText(const QString& text);
-QString lowerCaseText(const QString& text);
+// its length in code points. A text passed in that nobody else holds (a temporary,
+// or one moved in) is converted where it is, without a second copy.
+QString upperCaseText(QString text);
+QString lowerCaseText(QString text);
 
 // The same mapping, on more of the text's structure: Title Case starts every word with
 // its titlecase (ǆ becomes ǅ, ß stays ß) and lowers the rest; Sentence case does so for

@@ -176,6 +176,9 @@ void tst_CaseTransforms::transforms()
     QLocale::setDefault(QLocale(locale));
     QCOMPARE(upperCaseText(input), upper);
     QCOMPARE(lowerCaseText(input), lower);
+    // A text of its own is converted where it is: the same result.
+    QCOMPARE(upperCaseText(QString(input.constData(), input.size())), upper);
+    QCOMPARE(lowerCaseText(QString(input.constData(), input.size())), lower);
 }
 
 void tst_CaseTransforms::wordsAndSentences_data()

@@ -1,10 +1,17 @@
+#include <QDBusVirtualObject>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QScopedValueRollback>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include "doubles/FakeNotifyIcon.h"
 #include "platform/unix/DesktopNotifyIcon.h"
+#include "platform/unix/StatusNotifierIcon.h"
+#include "support/PrivateBus.h"
 
 using platform::DesktopNotifyIcon;
+using platform::StatusNotifierIcon;
 using platform::TrayRequest;
 using platform::fakes::FakeNotifyIcon;
 
@@ -40,6 +47,26 @@ struct Desktop {
     }
 };
 
+// A panel's StatusNotifier watcher: answers, counting the items that register, or keeps
+// silent as a stopped panel does. (QtDBus calls a virtual object on its own thread.)
+struct Watcher final : QDBusVirtualObject {
+    bool host = true;
+    bool silent = false;
+    QAtomicInt items = 0;
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override
+    {
+        if (silent)
+            return true;
+        if (call.member() == QLatin1String("RegisterStatusNotifierItem")) {
+            ++items;
+            return bus.send(call.createReply());
+        }
+        return bus.send(call.createReply(QVariant::fromValue(QDBusVariant(host))));
+    }
+};
+
 } // namespace
 
 class TestDesktopTray : public QObject {
@@ -49,7 +76,22 @@ private slots:
     void followsHosts();
     void requestsOnlyFromShownIcon();
     void hideTakesTheIconAway();
+    void statusNotifierWatcher_data();
+    void statusNotifierWatcher();
+    void menuFloodOpensOneMenu();
+
+private:
+    void startWatcher(Watcher* watcher);
+
+    PrivateBus m_bus;
 };
+
+void TestDesktopTray::startWatcher(Watcher* watcher)
+{
+    QDBusConnection panel = m_bus.connect(QStringLiteral("panel"));
+    QVERIFY(panel.registerVirtualObject(QStringLiteral("/StatusNotifierWatcher"), watcher));
+    QVERIFY(panel.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+}
 
 void TestDesktopTray::followsHosts_data()
 {
@@ -138,6 +180,84 @@ void TestDesktopTray::hideTakesTheIconAway()
     desktop.sniHost = false;
     desktop.icon->check();
     QCOMPARE(desktop.shown(), QStringLiteral("none"));
+}
+
+// What the program makes of the panel's watcher, without waiting long for it, and
+// of a panel that quits and starts again while the icon shows.
+void TestDesktopTray::statusNotifierWatcher_data()
+{
+    QTest::addColumn<bool>("watcher");
+    QTest::addColumn<bool>("host");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<bool>("available");
+    QTest::addColumn<bool>("answers");
+    QTest::newRow("no watcher") << false << false << false << false << true;
+    QTest::newRow("watcher with a host") << true << true << false << true << true;
+    QTest::newRow("watcher without a host") << true << false << false << false << true;
+    QTest::newRow("stopped panel") << true << true << true << false << false;
+}
+
+void TestDesktopTray::statusNotifierWatcher()
+{
+    QFETCH(bool, watcher);
+    QFETCH(bool, host);
+    QFETCH(bool, silent);
+    QFETCH(bool, available);
+    QFETCH(bool, answers);
+    QVERIFY2(m_bus.isRunning(), "dbus-daemon (Debian dbus-daemon) is needed");
+    Watcher panel;
+    panel.host = host;
+    panel.silent = silent;
+    if (watcher)
+        startWatcher(&panel);
+    QElapsedTimer clock;
+    clock.start();
+    StatusNotifierIcon icon(m_bus.connect(QStringLiteral("program")));
+    QVERIFY(clock.elapsed() < 1000);
+    icon.show(QIcon(), QStringLiteral("Tovrin"));
+    QTRY_COMPARE(icon.isAvailable(), available);
+    QTRY_COMPARE(icon.watcherAnswers(), answers);
+    QTRY_COMPARE(panel.items.loadRelaxed(), watcher && !silent ? 1 : 0);
+    // A panel gone leaves nobody to wait for; one that starts (again) knows no items.
+    m_bus.disconnect(QStringLiteral("panel"));
+    QTRY_VERIFY(icon.watcherAnswers());
+    Watcher restarted;
+    startWatcher(&restarted);
+    QTRY_COMPARE(restarted.items.loadRelaxed(), 1);
+    QTRY_VERIFY(icon.isAvailable());
+}
+
+// A host asking for the menu thousands of times: the menus must not open one inside
+// another (each runs its own loop), as the tray menu's owner opens them.
+void TestDesktopTray::menuFloodOpensOneMenu()
+{
+    Watcher panel;
+    startWatcher(&panel);
+    QDBusConnection program = m_bus.connect(QStringLiteral("program"));
+    StatusNotifierIcon icon(program);
+    QMenu menu;
+    menu.addAction(QStringLiteral("E&xit"));
+    icon.setMenu(&menu);
+    icon.show(QIcon(), QStringLiteral("Tovrin"));
+    int depth = 0, deepest = 0;
+    connect(&icon, &StatusNotifierIcon::requested, &menu, [&] {
+        if (menu.isVisible()) {
+            menu.close();
+            return;
+        }
+        QScopedValueRollback<int> nested(depth, depth + 1);
+        deepest = std::max(deepest, depth);
+        QTimer::singleShot(200, &menu, &QMenu::close);
+        menu.exec(QPoint(0, 0));
+    }, Qt::QueuedConnection);
+    QDBusMessage ask = QDBusMessage::createMethodCall(program.baseService(), QStringLiteral("/StatusNotifierItem"),
+                                                      QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("ContextMenu"));
+    ask << 0 << 0;
+    QDBusConnection host = m_bus.connect(QStringLiteral("host"));
+    for (int i = 0; i < 2000; ++i)
+        QVERIFY(host.send(ask));
+    QTest::qWait(1500);
+    QCOMPARE(deepest, 1);
 }
 
 QTEST_MAIN(TestDesktopTray)

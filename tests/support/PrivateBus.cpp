@@ -24,11 +24,6 @@ QDBusConnection PrivateBus::connect(const QString& name)
     return QDBusConnection::connectToBus(m_address, name);
 }
 
-void PrivateBus::disconnect(const QString& name)
-{
-    QDBusConnection::disconnectFromBus(name);
-}
-
 QDBusMessage PrivateBus::call(const QDBusMessage& message, int timeoutMs)
 {
     // connectToBus hands back the connection already open under that name.

@@ -1,23 +1,18 @@
 #include "platform/qt/QtNotifyIcon.h"
 
-#include <QDBusConnection>
-#include <QDBusInterface>
 #include <QMenu>
+
+#include <optional>
 
 namespace platform {
 
 namespace {
 
-// Qt prefers a StatusNotifier host whenever one is registered on the session bus,
-// and asks once per process; this asks the same question the same way.
-bool statusNotifierHostRegistered()
+std::optional<TrayProtocol>& qtProtocol()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return false;
-    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
-                           QStringLiteral("org.kde.StatusNotifierWatcher"), bus);
-    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+    // Qt's choice is one per process, like this.
+    static std::optional<TrayProtocol> chosen;
+    return chosen;
 }
 
 } // namespace
@@ -38,22 +33,26 @@ TrayRequest requestFor(QSystemTrayIcon::ActivationReason reason, TrayProtocol pr
     return TrayRequest::None;
 }
 
-QtNotifyIcon::QtNotifyIcon() = default;
+QtNotifyIcon::QtNotifyIcon(std::function<bool()> statusNotifierHost)
+    : m_statusNotifierHost(std::move(statusNotifierHost))
+{
+}
 
 QtNotifyIcon::~QtNotifyIcon() = default;
 
 bool QtNotifyIcon::isAvailable()
 {
-    const bool available = QSystemTrayIcon::isSystemTrayAvailable();
-    // Settle the protocol now, as Qt does on its first icon.
+    // Settle the protocol now, as Qt does here.
     protocol();
-    return available;
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtNotifyIcon::show(const QIcon& icon, const QString& tip)
 {
     if (m_tray)
         return;
+    // Before Qt's first icon, which settles Qt's protocol.
+    protocol();
     m_tray = std::make_unique<QSystemTrayIcon>(icon);
     m_tray->setToolTip(tip);
     // XEmbed and Windows hand the right button to the program, which opens the menu
@@ -83,12 +82,19 @@ void QtNotifyIcon::setMenu(QMenu* menu)
         m_tray->setContextMenu(menu);
 }
 
+bool QtNotifyIcon::protocolSettled()
+{
+    return qtProtocol().has_value();
+}
+
 TrayProtocol QtNotifyIcon::protocol()
 {
-    // Decided once, like Qt's own choice; a host that registers later is not used.
-    static const TrayProtocol decided =
-        statusNotifierHostRegistered() ? TrayProtocol::StatusNotifier : TrayProtocol::XEmbed;
-    return decided;
+    std::optional<TrayProtocol>& chosen = qtProtocol();
+    if (!chosen) {
+        // Qt prefers a StatusNotifier host whenever one is registered, and asks once.
+        chosen = m_statusNotifierHost && m_statusNotifierHost() ? TrayProtocol::StatusNotifier : TrayProtocol::XEmbed;
+    }
+    return *chosen;
 }
 
 } // namespace platform

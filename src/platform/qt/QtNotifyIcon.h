@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <functional>
 #include <memory>
 
 #include "platform/NotifyIcon.h"
@@ -22,7 +23,9 @@ TrayRequest requestFor(QSystemTrayIcon::ActivationReason reason, TrayProtocol pr
 class QtNotifyIcon final : public NotifyIcon {
     Q_OBJECT
 public:
-    QtNotifyIcon();
+    // statusNotifierHost: whether a StatusNotifier host is registered, as last heard
+    // (never blocking); none where Qt has only one protocol.
+    explicit QtNotifyIcon(std::function<bool()> statusNotifierHost = {});
     ~QtNotifyIcon() override;
 
     bool isAvailable() override;
@@ -32,10 +35,16 @@ public:
     void setMenu(QMenu* menu) override;
     QRect geometry() const override { return m_tray ? m_tray->geometry() : QRect(); }
 
-    // Whether Qt shows this process's icons through a StatusNotifier host.
-    static TrayProtocol protocol();
+    // Whether Qt has settled its protocol for this process (on its first icon, asking
+    // the StatusNotifier watcher on the UI thread); after that it never asks again.
+    static bool protocolSettled();
 
 private:
+    // The protocol Qt chose, as this process last heard of StatusNotifier hosts when
+    // Qt chose; settled on the first call.
+    TrayProtocol protocol();
+
+    std::function<bool()> m_statusNotifierHost;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QPointer<QMenu> m_menu;
 };

@@ -2,14 +2,6 @@
 
 namespace platform {
 
-namespace {
-
-// A panel that starts or quits is noticed within this. One look costs an X round trip;
-// the StatusNotifier side is asked without waiting.
-constexpr int kWatchMs = 1000;
-
-} // namespace
-
 DesktopNotifyIcon::DesktopNotifyIcon(Backend statusNotifier, Backend xembed)
     : m_sni(std::move(statusNotifier))
     , m_xembed(std::move(xembed))
@@ -25,9 +17,6 @@ DesktopNotifyIcon::DesktopNotifyIcon(Backend statusNotifier, Backend xembed)
         connect(b->icon.get(), &NotifyIcon::availabilityChanged, this, &DesktopNotifyIcon::check);
     }
     m_available = preferred() != nullptr;
-    m_watch.setInterval(kWatchMs);
-    connect(&m_watch, &QTimer::timeout, this, &DesktopNotifyIcon::check);
-    m_watch.start();
 }
 
 DesktopNotifyIcon::~DesktopNotifyIcon()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QIcon>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -12,13 +11,14 @@ namespace platform {
 
 // The icon on whichever tray the desktop has now: a StatusNotifier host when one is
 // registered (Qt's choice too), an XEmbed tray otherwise. It follows hosts that start,
-// quit or restart while the program runs, and shows one icon at most.
+// quit or restart while the program runs, as it is told of them (check()), and shows
+// one icon at most.
 class DesktopNotifyIcon final : public NotifyIcon {
     Q_OBJECT
 public:
     struct Backend {
         std::unique_ptr<NotifyIcon> icon;
-        // Whether its host is there now; cheap and never blocking.
+        // Whether its host is there now, as last heard; cheap and never blocking.
         std::function<bool()> hostPresent;
     };
 
@@ -32,8 +32,9 @@ public:
     void setMenu(QMenu* menu) override;
     QRect geometry() const override { return m_active ? m_active->geometry() : QRect(); }
 
+public slots:
     // Looks at both hosts again: moves the icon to the preferred one, and tells when a
-    // tray appeared or went away.
+    // tray appeared or went away. The icons call it when their hosts change.
     void check();
 
 private:
@@ -45,7 +46,6 @@ private:
     bool m_available = false;
     QIcon m_icon;
     QString m_tip;
-    QTimer m_watch;
 };
 
 } // namespace platform

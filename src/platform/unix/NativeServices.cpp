@@ -12,10 +12,9 @@
 #include "platform/unix/StatusNotifierIcon.h"
 #include "platform/unix/WaylandClipboard.h"
 #include "platform/unix/WaylandSelectionPaster.h"
+#include "platform/x11/TrayOwnerWatch.h"
 #include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11SelectionPaster.h"
-
-#include <xcb/xcb.h>
 
 // Last: its macros (Status, None, Bool) would clash with the program's names.
 #include <X11/Xlib.h>
@@ -68,42 +67,27 @@ std::unique_ptr<SelectionPaster> makeSelectionPaster()
     return std::make_unique<ReadOnlySelection>(std::make_unique<QtClipboard>(QClipboard::Selection));
 }
 
-// Whether an XEmbed tray manages the display's screen: the owner of its tray selection.
-// Asked here rather than through Qt, which would settle its tray protocol on the spot.
-std::function<bool()> xembedTrayPresent()
-{
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return [] { return false; };
-    xcb_connection_t* connection = x11->connection();
-    const int screen = x11->display() ? DefaultScreen(x11->display()) : 0;
-    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()), nullptr);
-    const xcb_atom_t selection = atom ? atom->atom : XCB_ATOM_NONE;
-    free(atom);
-    return [connection, selection] {
-        if (selection == XCB_ATOM_NONE)
-            return false;
-        xcb_get_selection_owner_reply_t* reply =
-            xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
-        const bool owned = reply && reply->owner != XCB_WINDOW_NONE;
-        free(reply);
-        return owned;
-    };
-}
-
 std::shared_ptr<NotifyIcon> makeNotifyIcon()
 {
     auto sni = std::make_unique<StatusNotifierIcon>();
     StatusNotifierIcon* sniIcon = sni.get();
-    DesktopNotifyIcon::Backend statusNotifier{std::move(sni), [sniIcon] {
-                                                  // The answer to this look comes later.
-                                                  sniIcon->refresh();
-                                                  return sniIcon->isAvailable();
-                                              }};
-    DesktopNotifyIcon::Backend xembed{std::make_unique<QtNotifyIcon>(), xembedTrayPresent()};
-    return std::make_shared<DesktopNotifyIcon>(std::move(statusNotifier), std::move(xembed));
+    auto sniHost = [sniIcon] { return sniIcon->isAvailable(); };
+    // The XEmbed tray's owner, watched on the display Qt opened (asked there rather
+    // than through Qt, which would settle its tray protocol on the spot).
+    std::shared_ptr<TrayOwnerWatch> tray;
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>(); x11 && x11->connection())
+        tray = std::make_shared<TrayOwnerWatch>(x11->connection(), x11->display() ? DefaultScreen(x11->display()) : 0);
+    DesktopNotifyIcon::Backend statusNotifier{std::move(sni), sniHost};
+    DesktopNotifyIcon::Backend xembed{std::make_unique<QtNotifyIcon>(sniHost), [tray, sniIcon] {
+                                          // Qt's first icon asks the watcher, blocking: not while it keeps silent.
+                                          return tray && tray->isOwned()
+                                                 && (QtNotifyIcon::protocolSettled() || sniIcon->watcherAnswers());
+                                      }};
+    auto icon = std::make_shared<DesktopNotifyIcon>(std::move(statusNotifier), std::move(xembed));
+    if (tray)
+        QObject::connect(tray.get(), &TrayOwnerWatch::ownerChanged, icon.get(), &DesktopNotifyIcon::check);
+    QObject::connect(sniIcon, &StatusNotifierIcon::watcherAnswersChanged, icon.get(), &DesktopNotifyIcon::check);
+    return icon;
 }
 
 } // namespace

@@ -23,9 +23,11 @@ const QString kItemPath = QStringLiteral("/StatusNotifierItem");
 const QString kMenuPath = QStringLiteral("/MenuBar");
 // A watcher that does not answer at start-up must not hold the program up for long.
 constexpr int kStartUpAskMs = 500;
-// Later, a watcher this late counts as gone: a hung panel shows no icon, and the user
-// must get the main window back.
-constexpr int kAskMs = 3000;
+// A watcher this late counts as gone: a hung panel shows no icon, and the user must
+// get the main window back. Its answer is still waited for, without a time-out worth
+// the name, so that it counts again once it answers; nothing wakes in between.
+constexpr int kSilentMs = 2000;
+constexpr int kWaitMs = 3600 * 1000;
 
 QDBusMessage askHostRegistered()
 {
@@ -35,6 +37,15 @@ QDBusMessage askHostRegistered()
     // Asking must not start a watcher that the bus knows how to launch.
     m.setAutoStartService(false);
     return m;
+}
+
+// No answer in time, as opposed to an answer that there is no watcher.
+bool unanswered(const QDBusMessage& reply)
+{
+    const QString error = reply.errorName();
+    return error == QLatin1String("org.freedesktop.DBus.Error.NoReply")
+           || error == QLatin1String("org.freedesktop.DBus.Error.Timeout")
+           || error == QLatin1String("org.freedesktop.DBus.Error.TimedOut");
 }
 
 bool hostRegisteredIn(const QDBusMessage& reply)
@@ -138,12 +149,24 @@ public:
     SniToolTip toolTip() const { return {QString(), {}, m_owner->m_tip, QString()}; }
 
 public slots:
-    // Hosts that leave the menu to the program.
+    // Hosts that leave the menu to the program. One menu at a time: asked again while
+    // it is open, or about to open, nothing happens, however often a host asks (each
+    // request would open the menu's loop inside the last one's).
     void ContextMenu(int x, int y)
     {
         Q_UNUSED(x);
         Q_UNUSED(y);
-        emitLater(TrayRequest::Menu);
+        if (m_menuAsked || (m_owner->m_menu && m_owner->m_menu->isVisible()))
+            return;
+        m_menuAsked = true;
+        QMetaObject::invokeMethod(
+            m_owner,
+            [this] {
+                emit m_owner->requested(TrayRequest::Menu);
+                // Queued behind whatever the request queued: by then the menu shows.
+                QMetaObject::invokeMethod(this, [this] { m_menuAsked = false; }, Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
     }
     // The host's activation gesture.
     void Activate(int x, int y)
@@ -180,6 +203,7 @@ private:
     }
 
     StatusNotifierIcon* m_owner;
+    bool m_menuAsked = false;
 };
 
 StatusNotifierIcon::StatusNotifierIcon(QDBusConnection bus)
@@ -191,21 +215,42 @@ StatusNotifierIcon::StatusNotifierIcon(QDBusConnection bus)
     DBusMenuExport::registerTypes();
     static int instances = 0;
     m_service = QStringLiteral("org.kde.StatusNotifierItem-%1-%2").arg(QCoreApplication::applicationPid()).arg(++instances);
+    m_silence.setSingleShot(true);
+    m_silence.setInterval(kSilentMs);
+    connect(&m_silence, &QTimer::timeout, this, [this] {
+        setWatcherAnswers(false);
+        setHostPresent(false);
+    });
     if (!m_bus.isConnected())
         return;
     m_watcher = new QDBusServiceWatcher(kWatcher, m_bus,
                                         QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration,
                                         this);
     connect(m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+        m_watcherOwned = true;
         // A restarted watcher knows no items: tell it about ours again.
         if (m_shown)
             registerWithWatcher();
         refresh();
     });
-    connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { setHostPresent(false); });
+    connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+        m_watcherOwned = false;
+        setHostPresent(false);
+        // Nobody to ask: a question now fails at once.
+        setWatcherAnswers(true);
+    });
     m_bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(refresh()));
     m_bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostUnregistered"), this, SLOT(refresh()));
-    m_hostPresent = hostRegisteredIn(m_bus.call(askHostRegistered(), QDBus::Block, kStartUpAskMs));
+    const QDBusMessage first = m_bus.call(askHostRegistered(), QDBus::Block, kStartUpAskMs);
+    const QString error = first.errorName();
+    m_watcherOwned = error != QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+                     && error != QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+    if (unanswered(first)) {
+        m_watcherAnswers = false;
+        refresh();
+    } else {
+        m_hostPresent = hostRegisteredIn(first);
+    }
 }
 
 StatusNotifierIcon::~StatusNotifierIcon()
@@ -217,13 +262,27 @@ void StatusNotifierIcon::refresh()
 {
     if (!m_bus.isConnected() || m_asking)
         return;
-    m_asking = true;
-    auto* call = new QDBusPendingCallWatcher(m_bus.asyncCall(askHostRegistered(), kAskMs), this);
-    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call] {
-        m_asking = false;
-        call->deleteLater();
-        setHostPresent(hostRegisteredIn(call->reply()));
+    m_asking = new QDBusPendingCallWatcher(m_bus.asyncCall(askHostRegistered(), kWaitMs), this);
+    m_silence.start();
+    connect(m_asking, &QDBusPendingCallWatcher::finished, this, [this] {
+        const QDBusMessage reply = m_asking->reply();
+        m_asking->deleteLater();
+        m_asking = nullptr;
+        heard(reply);
     });
+}
+
+void StatusNotifierIcon::heard(const QDBusMessage& reply)
+{
+    const bool waitedLong = !m_silence.isActive();
+    m_silence.stop();
+    // A watcher that went without answering leaves nobody to ask.
+    const bool silent = unanswered(reply) && m_watcherOwned;
+    setWatcherAnswers(!silent);
+    setHostPresent(!silent && hostRegisteredIn(reply));
+    // Still silent after all that time: keep waiting for it.
+    if (silent && waitedLong)
+        refresh();
 }
 
 void StatusNotifierIcon::setHostPresent(bool present)
@@ -232,6 +291,14 @@ void StatusNotifierIcon::setHostPresent(bool present)
         return;
     m_hostPresent = present;
     emit availabilityChanged(present);
+}
+
+void StatusNotifierIcon::setWatcherAnswers(bool answers)
+{
+    if (answers == m_watcherAnswers)
+        return;
+    m_watcherAnswers = answers;
+    emit watcherAnswersChanged(answers);
 }
 
 void StatusNotifierIcon::show(const QIcon& icon, const QString& tip)

@@ -5,11 +5,14 @@
 #include <QDBusObjectPath>
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 
 #include <memory>
 
 #include "platform/NotifyIcon.h"
 
+class QDBusPendingCallWatcher;
 class QDBusServiceWatcher;
 
 namespace platform {
@@ -60,27 +63,39 @@ public:
     // Hosts place the icon's menu themselves and do not say where the icon is.
     QRect geometry() const override { return {}; }
 
-    QString serviceName() const { return m_service; }
+    // Whether a question to the watcher now gets its answer at once: there is no
+    // watcher, or it answered the last one. (Qt's own tray icon asks the watcher on
+    // the UI thread, once per process, with D-Bus's 25 s time-out.)
+    bool watcherAnswers() const { return m_watcherAnswers; }
 
 public slots:
     // Asks the watcher again without waiting for it; availabilityChanged follows
     // when the answer differs.
     void refresh();
 
+signals:
+    void watcherAnswersChanged(bool answers);
+
 private:
     friend class StatusNotifierItemExport;
     void registerWithWatcher();
+    void heard(const QDBusMessage& reply);
     void setHostPresent(bool present);
+    void setWatcherAnswers(bool answers);
 
     QDBusConnection m_bus;
     QString m_service;
     QDBusServiceWatcher* m_watcher = nullptr;
     StatusNotifierItemExport* m_item = nullptr;
     DBusMenuExport* m_menuExport = nullptr;
-    QMenu* m_menu = nullptr;
+    // The main window owns the menu and may go first.
+    QPointer<QMenu> m_menu;
     bool m_hostPresent = false;
+    bool m_watcherAnswers = true;
+    bool m_watcherOwned = false;
     bool m_shown = false;
-    bool m_asking = false;
+    QDBusPendingCallWatcher* m_asking = nullptr;
+    QTimer m_silence;
     QIcon m_icon;
     QString m_tip;
 };

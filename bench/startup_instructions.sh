@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Instructions executed from exec to the first paint (and the half second after it), for
+# tovrin and for a Qt window with one label (bench/minimal_qt --text), each run under
+# callgrind on a private X server with a private session bus, alternating. Instruction
+# counts hardly move with the machine's load, where start-up times do.
+#
+#   bench/startup_instructions.sh [BUILD_DIR] [RUNS]      (defaults: build/, 3)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+runs=${2:-3}
+probe="$root/bench/startup_probe.py"
+tovrin="$build/src/tovrin"
+minimal="$build/bench/minimal_qt"
+[ -x "$tovrin" ] && [ -x "$minimal" ] || { echo "build first: $tovrin, $minimal" >&2; exit 1; }
+command -v valgrind >/dev/null || { echo "needs valgrind" >&2; exit 1; }
+
+tmp=$(mktemp -d /tmp/tovrin-startup-ir.XXXXXX)
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$tmp"; }
+trap cleanup EXIT
+for n in $(seq 60 250); do [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break; done
+export DISPLAY=":$n"
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+read -r address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
+pids+=("$bus_pid")
+export DBUS_SESSION_BUS_ADDRESS=$address
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/runtime" XDG_CONFIG_HOME="$tmp/config"
+export STARTUP_PROBE_DEADLINE=300
+mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+# The probe ends the program with SIGTERM, at which callgrind writes its totals.
+instructions() { # out program args...
+  local out=$1; shift
+  "$probe" 0.5 valgrind --tool=callgrind --callgrind-out-file="$out" "$@" >/dev/null
+  awk '/^(summary|totals):/ {print $2; exit}' "$out"
+}
+
+echo "# $(date -u '+%F %H:%M UTC'), load $(cut -d' ' -f1-3 /proc/loadavg), $runs runs each"
+: >"$tmp/t" >"$tmp/l"
+for i in $(seq "$runs"); do
+  instructions "$tmp/t.$i" "$tovrin" >>"$tmp/t"
+  instructions "$tmp/l.$i" "$minimal" --text >>"$tmp/l"
+done
+/usr/bin/python3 - "$tmp" <<'PY'
+import statistics, sys
+def load(name):
+    return [int(line) for line in open(sys.argv[1] + "/" + name) if line.strip()]
+tovrin, label = load("t"), load("l")
+t, l = statistics.median(tovrin), statistics.median(label)
+print("%-18s %14s %8s" % ("", "instructions", "x label"))
+print("%-18s %14.1f M %7.2f" % ("tovrin", t / 1e6, t / l))
+print("%-18s %14.1f M %7.2f" % ("Qt window + label", l / 1e6, 1.0))
+PY
