@@ -124,7 +124,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         return argument == QLatin1String("--version") || argument == QLatin1String("--help")
                || argument == QLatin1String(kInPlaceOption) || actionOption(argument);
     };
-    const QString& offending = known(arguments.first()) ? arguments.at(1) : arguments.first();
+    const QString& offending = known(arguments.first()) && arguments.size() > 1 ? arguments.at(1) : arguments.first();
     result.toStdErr = true;
     result.exitStatus = 2;
     result.output = QStringLiteral("%1: unexpected argument '%2'; try '%1 --help'\n").arg(shownProgram, printable(offending));
