@@ -173,9 +173,9 @@ E2E_EDITOR_PIDS=()
 e2e_open_editor() { # gtk|qt title text file
   rm -f "$4"
   case "$1" in
-    gtk) "$E2E_PY" "$(dirname "${BASH_SOURCE[0]}")/gtk_entry.py" "$2" "$3" "$4" 2>>"$E2E_TMP/editor.log" & ;;
+    gtk) "$E2E_PY" "$(dirname "${BASH_SOURCE[0]}")/gtk_entry.py" "$2" "$3" "$4" >>"$E2E_TMP/editor.log" 2>&1 & ;;
     qt) QT_QPA_PLATFORM=xcb "${TOVRIN_BUILD_DIR:-$(pwd)/build}/tests/e2e/tovrin_qt_line_edit" "$2" "$3" "$4" \
-          2>>"$E2E_TMP/editor.log" & ;;
+          >>"$E2E_TMP/editor.log" 2>&1 & ;;
   esac
   E2E_EDITOR_PIDS+=($!)
   E2E_PIDS+=($!)
@@ -183,6 +183,7 @@ e2e_open_editor() { # gtk|qt title text file
   e2e_wait 10 test -s "$4" || e2e_fail "the $1 editor did not start: $(tail -3 "$E2E_TMP/editor.log")"
 }
 e2e_close_editors() {
+  [ ${#E2E_EDITOR_PIDS[@]} -gt 0 ] || return 0
   kill "${E2E_EDITOR_PIDS[@]}" 2>/dev/null
   wait "${E2E_EDITOR_PIDS[@]}" 2>/dev/null
   E2E_EDITOR_PIDS=()
