@@ -73,5 +73,21 @@ add_custom_target(tovrin_zip
   COMMENT "Packing ${_tovrin_zip_name}.zip"
   VERBATIM)
 
+# `cmake --build <dir> --target tovrin_setup`: the installer beside the zip, made
+# from the same files by NSIS (Debian's nsis), for the current user.
+find_program(TOVRIN_MAKENSIS makensis)
+set(_tovrin_setup_name ${TOVRIN_TITLE}-${PROJECT_VERSION}-setup.exe)
+add_custom_target(tovrin_setup
+  COMMAND ${CMAKE_COMMAND} -DMAKENSIS=${TOVRIN_MAKENSIS} -DPAYLOAD=${_tovrin_zip_stage}
+          -DMANIFEST=${CMAKE_CURRENT_BINARY_DIR}/zip/${_tovrin_zip_name}.txt
+          -DOUTFILE=${CMAKE_CURRENT_BINARY_DIR}/${_tovrin_setup_name} -DVERSION=${PROJECT_VERSION}
+          -DTITLE=${TOVRIN_TITLE} -DCOMPANY=${TOVRIN_COMPANY} -DAPP_ID=com.ardelon.${TOVRIN_TITLE}
+          -DEXE=$<TARGET_FILE_NAME:tovrin> -DICON=${PROJECT_SOURCE_DIR}/resources/icons/tovrin.ico
+          -P ${PROJECT_SOURCE_DIR}/cmake/make-setup.cmake
+  BYPRODUCTS ${CMAKE_CURRENT_BINARY_DIR}/${_tovrin_setup_name}
+  COMMENT "Making ${_tovrin_setup_name}"
+  VERBATIM)
+add_dependencies(tovrin_setup tovrin_zip)
+
 # Where the exe is, for the Wine journeys (tests/windows) that build it.
 file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/tovrin-exe.txt CONTENT "$<TARGET_FILE:tovrin>\n")

@@ -22,14 +22,31 @@ packages=(
   desktop-file-utils appstream dpkg-dev file lintian man-db python3-fonttools librsvg2-bin
   # registry conformance under Wine; the settings file fuzzer
   g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev
+  # the Windows installer
+  nsis
+)
+# The desktops the desktop journey runs on, without what they merely recommend (Plasma
+# alone would bring some 700 packages): LXQt's panel, Plasma with KWin, GNOME Shell with
+# the AppIndicator extension, waybar, weston.
+desktops=(
+  lxqt-panel plasma-desktop kwin-x11 gnome-shell gnome-shell-extension-appindicator waybar weston
 )
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
+not_installed() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+mapfile -t missing < <(not_installed "${packages[@]}")
+mapfile -t missing_desktops < <(not_installed "${desktops[@]}")
+export DEBIAN_FRONTEND=noninteractive
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing_desktops[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
+fi
+if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+if [ ${#missing_desktops[@]} -gt 0 ]; then
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing_desktops[@]}"
 fi

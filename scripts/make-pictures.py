@@ -4,8 +4,10 @@
     scripts/make-pictures.py [--preview DIR]
 
 The icons and the cursor are written as Windows .ico/.cur files with classic
-palette bitmaps (2 and 16 colours); the banner as a 24-bit PNG. --preview also
-writes enlarged PNG sheets of every image, for looking at them.
+palette bitmaps (2 and 16 colours), the icons also with a 64 x 64 true-colour image
+for screens at twice the density; the banner as a 24-bit PNG, and at twice the size
+as banner@2x.png. --preview also writes enlarged PNG sheets of every image, for
+looking at them.
 
 Needs python3-pil and the DejaVu fonts (fonts-dejavu-core).
 """
@@ -113,6 +115,23 @@ class Indexed:
         self.bpp = bpp
 
 
+class Truecolour:
+    """A 32-bit image with its own alpha, for an .ico entry."""
+
+    def __init__(self, rgba):
+        self.w, self.h = rgba.size
+        self.rgba = rgba
+        self.opaque = rgba.getchannel("A")
+        self.bpp = 32
+        self.palette = []
+
+
+def truecolour(rgb, alpha):
+    img = rgb.convert("RGBA")
+    img.putalpha(alpha)
+    return Truecolour(img)
+
+
 def nearest(palette, c):
     best, bi = None, 0
     for i, p in enumerate(palette):
@@ -154,7 +173,7 @@ def to_indexed_adaptive(rgb, opaque, colours=16):
 def dib(entry):
     """BITMAPINFOHEADER + palette + XOR bitmap + AND mask, bottom-up."""
     w, h, bpp = entry.w, entry.h, entry.bpp
-    pal = entry.palette + [(0, 0, 0)] * ((1 << bpp) - len(entry.palette))
+    pal = entry.palette + [(0, 0, 0)] * ((1 << bpp) - len(entry.palette)) if bpp <= 8 else []
     xor_stride = ((w * bpp + 31) // 32) * 4
     and_stride = ((w + 31) // 32) * 4
     xor = bytearray()
@@ -164,7 +183,10 @@ def dib(entry):
         mrow = bytearray(and_stride)
         for x in range(w):
             transparent = entry.opaque.getpixel((x, y)) < 128
-            i = 0 if transparent else entry.pixels.getpixel((x, y))
+            if bpp == 32:
+                r, g, b, a = entry.rgba.getpixel((x, y))
+                row[x * 4:x * 4 + 4] = bytes((b, g, r, a))
+            i = 0 if transparent or bpp == 32 else entry.pixels.getpixel((x, y))
             if bpp == 1:
                 row[x // 8] |= (i & 1) << (7 - x % 8)
             elif bpp == 4:
@@ -173,7 +195,7 @@ def dib(entry):
                 mrow[x // 8] |= 1 << (7 - x % 8)
         xor += row
         andm += mrow
-    header = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, bpp, 0, len(xor) + len(andm), 0, 0, 1 << bpp, 0)
+    header = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, bpp, 0, len(xor) + len(andm), 0, 0, len(pal), 0)
     palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in pal)
     return header + palette + bytes(xor) + bytes(andm)
 
@@ -208,10 +230,13 @@ def preview(entries, path, scale=8, backgrounds=((58, 110, 165), (240, 240, 240)
         sheet.paste(bg, (0, y0, sheet.size[0], y0 + cell + 48))
         for col, e in enumerate(entries):
             img = Image.new("RGB", (e.w, e.h), bg)
-            for y in range(e.h):
-                for x in range(e.w):
-                    if e.opaque.getpixel((x, y)) >= 128:
-                        img.putpixel((x, y), e.palette[e.pixels.getpixel((x, y))])
+            if e.bpp == 32:
+                img.paste(e.rgba, (0, 0), e.opaque)
+            else:
+                for y in range(e.h):
+                    for x in range(e.w):
+                        if e.opaque.getpixel((x, y)) >= 128:
+                            img.putpixel((x, y), e.palette[e.pixels.getpixel((x, y))])
             sheet.paste(img.resize((e.w * scale, e.h * scale), Image.NEAREST), (col * cell + 4, y0 + 4))
             sheet.paste(img, (col * cell + 4, y0 + cell + 4))
             sheet.paste(img.resize((16, 16), Image.LANCZOS) if e.w != 16 else img, (col * cell + 44, y0 + cell + 12))
@@ -252,12 +277,18 @@ def pixel_art(art):
 
 
 def program_icon_layers(n):
-    """Masks of the program icon at 32 x 32: tile, tile inside, capital A, small a."""
+    """Masks of the program icon, drawn on its 32 x 32 grid scaled to n x n: tile,
+    tile inside, capital A, small a."""
     size = (n, n)
-    tile = rounded_tile(size, (1, 1, 31, 31), 6)
-    inner = rounded_tile(size, (2, 2, 30, 30), 5)
-    big_a = glyph_mask(size, "A", "DejaVuSans-Bold.ttf", (3, 5, 20, 26))
-    small_a = glyph_mask(size, "a", "DejaVuSans-Bold.ttf", (18, 12, 29, 26))
+    k = n // 32
+
+    def box(l, t, r, b):
+        return (l * k, t * k, r * k, b * k)
+
+    tile = rounded_tile(size, box(1, 1, 31, 31), 6 * k)
+    inner = rounded_tile(size, box(2, 2, 30, 30), 5 * k)
+    big_a = glyph_mask(size, "A", "DejaVuSans-Bold.ttf", box(3, 5, 20, 26))
+    small_a = glyph_mask(size, "a", "DejaVuSans-Bold.ttf", box(18, 12, 29, 26))
     return tile, inner, big_a, small_a
 
 
@@ -273,15 +304,25 @@ def tile_palette(steps=5):
     return pal[:16]
 
 
-def program_icon_smooth32():
-    tile, inner, big_a, small_a = program_icon_layers(32)
-    img = Image.new("RGB", (32, 32), (0, 0, 0))
+def program_icon_rgb(n):
+    tile, inner, big_a, small_a = program_icon_layers(n)
+    img = Image.new("RGB", (n, n), (0, 0, 0))
     over(img, OUTLINE, tile)
-    over(img, vertical_gradient((32, 32), BLUE_TOP, BLUE_BOTTOM), inner)
+    over(img, vertical_gradient((n, n), BLUE_TOP, BLUE_BOTTOM), inner)
     over(img, WHITE, big_a)
-    over(img, vertical_gradient((32, 32), BLUE_TOP, BLUE_BOTTOM), small_a.filter(ImageFilter.MaxFilter(3)))
+    rim = small_a.filter(ImageFilter.MaxFilter(3 if n == 32 else 2 * (n // 32) + 1))
+    over(img, vertical_gradient((n, n), BLUE_TOP, BLUE_BOTTOM), rim)
     over(img, YELLOW, small_a)
+    return img, tile
+
+
+def program_icon_smooth32():
+    img, tile = program_icon_rgb(32)
     return to_indexed(img, threshold(tile, 100), tile_palette(), 4)
+
+
+def program_icon64():
+    return truecolour(*program_icon_rgb(64))
 
 
 def program_icon_vga32():
@@ -335,7 +376,7 @@ def program_icon16():
 
 
 def program_icon():
-    return [program_icon_mono32(), program_icon_smooth32(), program_icon_vga32(), program_icon16()]
+    return [program_icon_mono32(), program_icon_smooth32(), program_icon_vga32(), program_icon16(), program_icon64()]
 
 
 # --------------------------------------------------------- link cursor ---
@@ -419,12 +460,14 @@ def link_cursor():
 # ----------------------------------------------------------- about icon ---
 
 def about_icon_rgb(n):
-    """A blue ball with a white 'i'."""
+    """A blue ball with a white 'i'; the larger sizes are the 32 x 32 design scaled."""
     size = (n, n)
-    pad = 1 if n == 32 else 0
+    k = n // 32
+    pad = k if n >= 32 else 0
     disc = coverage(size, lambda d, s: d.ellipse((pad * s, pad * s, (n - pad) * s - 1, (n - pad) * s - 1), fill=255))
-    inner = coverage(size, lambda d, s: d.ellipse(((pad + 1) * s, (pad + 1) * s, (n - pad - 1) * s - 1,
-                                                   (n - pad - 1) * s - 1), fill=255))
+    inner = coverage(size, lambda d, s: d.ellipse(((pad + max(1, k)) * s, (pad + max(1, k)) * s,
+                                                   (n - pad - max(1, k)) * s - 1, (n - pad - max(1, k)) * s - 1),
+                                                  fill=255))
     img = Image.new("RGB", size, (0, 0, 0))
     over(img, OUTLINE, disc)
     # lit from the upper left
@@ -435,12 +478,13 @@ def about_icon_rgb(n):
             t = min(1.0, math.hypot(x + 0.5 - cx, y + 0.5 - cy) / (n * 0.78))
             ball.putpixel((x, y), lerp((110, 170, 255), (12, 40, 140), t))
     over(img, ball, inner)
-    if n == 32:
-        dot = coverage(size, lambda d, s: d.ellipse((13 * s, 5 * s, 19 * s - 1, 11 * s - 1), fill=255))
+    if n >= 32:
+        u = k
+        dot = coverage(size, lambda d, s: d.ellipse((13 * u * s, 5 * u * s, 19 * u * s - 1, 11 * u * s - 1), fill=255))
         stem = coverage(size, lambda d, s: (
-            d.rectangle((13 * s, 13 * s, 19 * s - 1, 24 * s - 1), fill=255),
-            d.rectangle((11 * s, 13 * s, 15 * s - 1, 15 * s - 1), fill=255),
-            d.rectangle((11 * s, 24 * s, 21 * s - 1, 27 * s - 1), fill=255)))
+            d.rectangle((13 * u * s, 13 * u * s, 19 * u * s - 1, 24 * u * s - 1), fill=255),
+            d.rectangle((11 * u * s, 13 * u * s, 15 * u * s - 1, 15 * u * s - 1), fill=255),
+            d.rectangle((11 * u * s, 24 * u * s, 21 * u * s - 1, 27 * u * s - 1), fill=255)))
     else:
         dot = coverage(size, lambda d, s: d.rectangle((7 * s, 3 * s, 9 * s - 1, 5 * s - 1), fill=255))
         stem = coverage(size, lambda d, s: (
@@ -457,6 +501,7 @@ def about_icon():
     for n in (32, 16):
         img, disc = about_icon_rgb(n)
         out.append(to_indexed_adaptive(img, threshold(disc, 96 if n == 32 else 120)))
+    out.append(truecolour(*about_icon_rgb(64)))
     return out
 
 
@@ -466,11 +511,13 @@ def credits_icon_rgb(n):
     """A film clapperboard: dark slate with chalk lines under a striped clapper that
     stands open a little. Sampled at pixel centres, so every edge stays crisp."""
     BLACK_C, WHITE_C, SLATE, CHALK, HINGE = (16, 16, 18), (245, 245, 245), (60, 66, 80), (240, 214, 80), (150, 150, 160)
-    if n == 32:
-        body, bar, stripe = (1, 15, 31, 30), 5, 4
-        hinge, length, thick, angle = (1.0, 14.0), 30.0, 6.0, 12.0
-        chalk = [(5, 21, 17), (5, 24, 25), (5, 27, 13)]
+    k = n // 32
+    if n >= 32:
+        body, bar, stripe = (k, 15 * k, 31 * k, 30 * k), 5 * k, 4 * k
+        hinge, length, thick, angle = (1.0 * k, 14.0 * k), 30.0 * k, 6.0 * k, 12.0
+        chalk = [(5 * k, 21 * k, 17 * k), (5 * k, 24 * k, 25 * k), (5 * k, 27 * k, 13 * k)]
     else:
+        k = 1
         body, bar, stripe = (0, 8, 16, 16), 3, 2
         hinge, length, thick, angle = (0.0, 7.0), 16.0, 4.0, 12.0
         chalk = [(2, 12, 10)]
@@ -482,27 +529,29 @@ def credits_icon_rgb(n):
         for x in range(n):
             c = None
             if l <= x < r and t <= y < b:
-                if x in (l, r - 1) or y in (t, b - 1, t + bar - 1):
+                if x < l + k or x >= r - k or y < t + k or y >= b - k or t + bar - k <= y < t + bar:
                     c = BLACK_C
                 elif y < t + bar:
                     c = WHITE_C if ((x + (y - t)) // stripe) % 2 == 0 else BLACK_C
                 else:
                     c = SLATE
                     for x0, y0, x1 in chalk:
-                        if y == y0 and x0 <= x < x1:
+                        if y0 <= y < y0 + k and x0 <= x < x1:
                             c = CHALK
             dx, dy = x + 0.5 - hinge[0], hinge[1] - (y + 0.5)
             u, v = dx * cos + dy * sin, -dx * sin + dy * cos
             if 0 <= u < length and 0 <= v < thick:
-                if u < 1 or u >= length - 1 or v < 1 or v >= thick - 1:
+                if u < k or u >= length - k or v < k or v >= thick - k:
                     c = BLACK_C
                 else:
                     c = WHITE_C if (int(u - v) // stripe) % 2 == 0 else BLACK_C
             if c is not None:
                 img.putpixel((x, y), c)
                 opaque.putpixel((x, y), 255)
-    hx, hy = int(hinge[0]) + (1 if n == 32 else 0), int(hinge[1])
-    img.putpixel((hx, hy), HINGE)
+    hx, hy = int(hinge[0]) + (k if n >= 32 else 0), int(hinge[1])
+    for y in range(hy, hy + k):
+        for x in range(hx, hx + k):
+            img.putpixel((x, y), HINGE)
     return img, opaque
 
 
@@ -511,14 +560,15 @@ def credits_icon():
     for n in (32, 16):
         img, opaque = credits_icon_rgb(n)
         out.append(to_indexed_adaptive(img, opaque))
+    out.append(truecolour(*credits_icon_rgb(64)))
     return out
 
 
 # --------------------------------------------------------------- banner ---
 
-def banner():
-    """504 x 169, 24-bit. The About box shows 497 pixels of its width."""
-    W, H = 504, 169
+def banner(k=1):
+    """504 x 169 times k, 24-bit. The About box shows 497 pixels of its width."""
+    W, H = 504 * k, 169 * k
     img = Image.new("RGB", (W, H))
     for y in range(H):
         for x in range(W):
@@ -534,88 +584,89 @@ def banner():
     seed = 11
     for i in range(70):
         seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
-        x = seed % W
+        x = seed % (W // k) * k
         seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
-        y = seed % H - 20
+        y = (seed % (H // k) - 20) * k
         seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
-        px = 14 + seed % 38
+        px = (14 + seed % 38) * k
         ch = letters[(seed >> 8) % len(letters)]
         d.text((x, y), ch, fill=22 + (seed >> 4) % 30, font=font(faces[(seed >> 12) % len(faces)], px))
     over(img, (150, 170, 255), soup)
 
     # the program tile, large
-    n = 118
-    ox, oy = 22, 25
+    n = 118 * k
+    ox, oy = 22 * k, 25 * k
     tile = Image.new("L", (W, H), 0)
-    tile.paste(rounded_tile((n, n), (0, 0, n, n), 22), (ox, oy))
+    tile.paste(rounded_tile((n, n), (0, 0, n, n), 22 * k), (ox, oy))
     inner = Image.new("L", (W, H), 0)
-    inner.paste(rounded_tile((n, n), (3, 3, n - 3, n - 3), 19), (ox, oy))
+    inner.paste(rounded_tile((n, n), (3 * k, 3 * k, n - 3 * k, n - 3 * k), 19 * k), (ox, oy))
     shadow = Image.new("L", (W, H), 0)
-    shadow.paste(rounded_tile((n, n), (0, 0, n, n), 22), (ox + 5, oy + 6))
-    shadow = shadow.filter(ImageFilter.GaussianBlur(5)).point(lambda v: v * 2 // 3)
+    shadow.paste(rounded_tile((n, n), (0, 0, n, n), 22 * k), (ox + 5 * k, oy + 6 * k))
+    shadow = shadow.filter(ImageFilter.GaussianBlur(5 * k)).point(lambda v: v * 2 // 3)
     over(img, (0, 0, 0), shadow)
     over(img, (8, 24, 80), tile)
     grad = Image.new("RGB", (W, H))
     grad.paste(vertical_gradient((n, n), (70, 140, 250), BLUE_BOTTOM), (ox, oy))
     over(img, grad, inner)
     gloss = Image.new("L", (W, H), 0)
-    ImageDraw.Draw(gloss).ellipse((ox - 40, oy - 70, ox + n + 30, oy + 48), fill=40)
+    ImageDraw.Draw(gloss).ellipse((ox - 40 * k, oy - 70 * k, ox + n + 30 * k, oy + 48 * k), fill=40)
     gloss = Image.composite(gloss, Image.new("L", (W, H), 0), inner)
     over(img, (255, 255, 255), gloss)
     big_a = Image.new("L", (W, H), 0)
-    big_a.paste(glyph_mask((n, n), "A", "DejaVuSans-Bold.ttf", (12, 20, 70, 96), ss=2), (ox, oy))
+    big_a.paste(glyph_mask((n, n), "A", "DejaVuSans-Bold.ttf", (12 * k, 20 * k, 70 * k, 96 * k), ss=2), (ox, oy))
     small_a = Image.new("L", (W, H), 0)
-    small_a.paste(glyph_mask((n, n), "a", "DejaVuSans-Bold.ttf", (66, 46, 106, 97), ss=2), (ox, oy))
-    halo = small_a.filter(ImageFilter.MaxFilter(7))
+    small_a.paste(glyph_mask((n, n), "a", "DejaVuSans-Bold.ttf", (66 * k, 46 * k, 106 * k, 97 * k), ss=2), (ox, oy))
+    halo = small_a.filter(ImageFilter.MaxFilter(6 * k + 1))
     over(img, (255, 255, 255), big_a)
     over(img, grad, Image.composite(halo, Image.new("L", (W, H), 0), inner))
     over(img, YELLOW, small_a)
 
     # the name, with a mirror image that has lost its grip on the case
-    tx = 166
-    f = font("DejaVuSans-Bold.ttf", 62)
+    tx = 166 * k
+    f = font("DejaVuSans-Bold.ttf", 62 * k)
     name = Image.new("L", (W, H), 0)
-    ImageDraw.Draw(name).text((tx, 14), "Tovrin", font=f, fill=255)
-    glow = name.filter(ImageFilter.GaussianBlur(6)).point(lambda v: min(255, v * 2) // 2)
+    ImageDraw.Draw(name).text((tx, 14 * k), "Tovrin", font=f, fill=255)
+    glow = name.filter(ImageFilter.GaussianBlur(6 * k)).point(lambda v: min(255, v * 2) // 2)
     over(img, (90, 140, 255), glow)
     over(img, (255, 255, 255), name)
     mirror = Image.new("L", (W, H), 0)
-    m = Image.new("L", (330, 70), 0)
+    m = Image.new("L", (330 * k, 70 * k), 0)
     ImageDraw.Draw(m).text((0, 0), "tOvRiN", font=f, fill=255)
     m = m.transpose(Image.FLIP_TOP_BOTTOM)
     fade = Image.new("L", m.size)
     for y in range(m.size[1]):
-        v = max(0, 70 - y * 3)
+        v = max(0, 70 - y * 3 // k)
         for x in range(m.size[0]):
             fade.putpixel((x, y), v)
     m = Image.composite(m, Image.new("L", m.size, 0), fade).point(lambda v: v * 70 // 255)
-    mirror.paste(m, (tx, 81))
+    mirror.paste(m, (tx, 81 * k))
     over(img, (120, 160, 255), mirror)
 
     rule = Image.new("L", (W, H), 0)
-    ImageDraw.Draw(rule).rectangle((tx + 2, 94, 486, 95), fill=255)
+    ImageDraw.Draw(rule).rectangle((tx + 2 * k, 94 * k, 486 * k, 96 * k - 1), fill=255)
     over(img, (255, 214, 10), rule)
     sub = Image.new("L", (W, H), 0)
     ds = ImageDraw.Draw(sub)
-    ds.text((tx + 2, 102), "Change the case of text", font=font("DejaVuSans-Bold.ttf", 19), fill=255)
+    ds.text((tx + 2 * k, 102 * k), "Change the case of text", font=font("DejaVuSans-Bold.ttf", 19 * k), fill=255)
     over(img, (200, 215, 255), sub)
     chips = [("UPPERCASE", (255, 255, 255)), ("lowercase", (255, 255, 255)), ("rAnDOm", (255, 214, 10))]
-    cx = tx + 2
-    fc = font("DejaVuSans-Bold.ttf", 12)
+    cx = tx + 2 * k
+    fc = font("DejaVuSans-Bold.ttf", 12 * k)
     for label, colour in chips:
         tw = int(ImageDraw.Draw(Image.new("L", (1, 1))).textlength(label, font=fc))
         pill = Image.new("L", (W, H), 0)
-        ImageDraw.Draw(pill).rounded_rectangle((cx, 133, cx + tw + 16, 153), radius=10, fill=255)
+        ImageDraw.Draw(pill).rounded_rectangle((cx, 133 * k, cx + tw + 16 * k, 153 * k), radius=10 * k, fill=255)
         over(img, (30, 60, 150), pill)
         edge = Image.new("L", (W, H), 0)
-        ImageDraw.Draw(edge).rounded_rectangle((cx, 133, cx + tw + 16, 153), radius=10, outline=255, width=1)
+        ImageDraw.Draw(edge).rounded_rectangle((cx, 133 * k, cx + tw + 16 * k, 153 * k), radius=10 * k, outline=255,
+                                               width=k)
         over(img, (110, 150, 240), edge)
         t = Image.new("L", (W, H), 0)
-        ImageDraw.Draw(t).text((cx + 8, 136), label, font=fc, fill=255)
+        ImageDraw.Draw(t).text((cx + 8 * k, 136 * k), label, font=fc, fill=255)
         over(img, colour, t)
-        cx += tw + 26
+        cx += tw + 26 * k
     ver = Image.new("L", (W, H), 0)
-    ImageDraw.Draw(ver).text((name.getbbox()[2] + 12, 75), "2.0.5", font=font("DejaVuSans-Bold.ttf", 24),
+    ImageDraw.Draw(ver).text((name.getbbox()[2] + 12 * k, 75 * k), "2.0.5", font=font("DejaVuSans-Bold.ttf", 24 * k),
                              fill=255, anchor="ls")
     over(img, (150, 180, 255), ver)
     return img
@@ -639,9 +690,10 @@ def main():
         if args.preview:
             os.makedirs(args.preview, exist_ok=True)
             preview(entries, os.path.join(args.preview, os.path.basename(rel) + ".png"))
-    pic = banner()
     os.makedirs(os.path.join(RES, "pictures"), exist_ok=True)
-    pic.save(os.path.join(RES, "pictures", "banner.png"), optimize=True)
+    # Qt picks the @2x file on screens at twice the density.
+    banner().save(os.path.join(RES, "pictures", "banner.png"), optimize=True)
+    banner(2).save(os.path.join(RES, "pictures", "banner@2x.png"), optimize=True)
 
 
 if __name__ == "__main__":

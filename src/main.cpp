@@ -1,12 +1,15 @@
 #include <QApplication>
 
 #include "app/Application.h"
+#include "platform/FreedMemory.h"
 
 int main(int argc, char* argv[])
 {
+    platform::returnLongTextsWhenFreed();
     int status = 0;
-    if (!prepareTovrin(argc, argv, status))
+    const std::optional<StartRequest> request = prepareTovrin(argc, argv, status);
+    if (!request)
         return status;
     QApplication app(argc, argv);
-    return runTovrin(app);
+    return runTovrin(app, *request);
 }

@@ -8,18 +8,13 @@
 
 #include "Version.h"
 #include "app/DesktopActions.h"
+#include "app/Program.h"
 #include "app/StartUp.h"
-#include "core/ProgramEnd.h"
-#include "core/WindowHolder.h"
 #include "platform/DisplayProbe.h"
+#include "platform/EndRequests.h"
 #include "platform/RunningCopy.h"
-#include "platform/Services.h"
 
 namespace {
-
-// Set by prepareTovrin for runTovrin, which main() calls with the QApplication between.
-QString g_program = QStringLiteral("tovrin");
-QString g_action;
 
 // The command-line options that hand an action to the running copy.
 struct ActionOption {
@@ -189,7 +184,7 @@ QString missingDisplay(const DisplayEnvironment& env, const DisplayProbes& probe
     return tried.join(QStringLiteral("; "));
 }
 
-bool prepareTovrin(int argc, char* argv[], int& status)
+std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
@@ -204,10 +199,11 @@ bool prepareTovrin(int argc, char* argv[], int& status)
         std::fputs(command.output.toLocal8Bit().constData(), stream);
         std::fflush(stream);
         status = command.exitStatus;
-        return false;
+        return std::nullopt;
     }
-    g_program = printable(program);
-    g_action = command.action;
+    StartRequest request{printable(program), command.action};
+
+    platform::keepSessionBusFromLaunching();
 
     DisplayEnvironment env{qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"),
                            qgetenv("XDG_SESSION_TYPE"), qgetenv("XDG_RUNTIME_DIR")};
@@ -220,14 +216,14 @@ bool prepareTovrin(int argc, char* argv[], int& status)
         ? QString()
         : missingDisplay(env, {platform::canOpenX11Display, platform::canReachWaylandDisplay});
     if (!missing.isEmpty()) {
-        printLine(QStringLiteral("%1: no display to show windows on (%2)\n").arg(g_program, missing));
+        printLine(QStringLiteral("%1: no display to show windows on (%2)\n").arg(request.program, missing));
         status = 1;
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return request;
 }
 
-int runTovrin(QApplication& app)
+int runTovrin(QApplication& app, const StartRequest& request)
 {
     QApplication::setApplicationName(QString::fromLatin1(version::kTitle));
     // No display name: on X11 Qt would append it to every caption ("Options — Tovrin").
@@ -237,40 +233,40 @@ int runTovrin(QApplication& app)
 
     const std::unique_ptr<platform::RunningCopy> copy
         = platform::makeRunningCopy(QString::fromLatin1(kAppId), desktopActionNames());
-    switch (copy->claim(g_action)) {
+    switch (copy->claim(request.action)) {
     case platform::RunningCopy::Claim::HandedOver:
         return 0;
     case platform::RunningCopy::Claim::NoAnswer:
         printLine(QStringLiteral("%1: a running copy of Tovrin does not answer (%2)\n")
-                      .arg(g_program, printable(copy->problem())));
+                      .arg(request.program, printable(copy->problem())));
         return 1;
     case platform::RunningCopy::Claim::NoRule:
         printLine(QStringLiteral("%1: running without the one-copy rule (%2)\n")
-                      .arg(g_program, printable(copy->problem())));
+                      .arg(request.program, printable(copy->problem())));
         break;
     case platform::RunningCopy::Claim::Claimed:
         break;
     }
-    QObject::connect(copy.get(), &platform::RunningCopy::requested, [](const QString& action) {
-        runDesktopAction(action);
-    });
-
     // The program lives while any of its windows is loaded, visible or not.
     QApplication::setQuitOnLastWindowClosed(false);
-    windows().onLastUnloaded = [] { endProgram(); };
+    Program program(platform::makeNativeServices());
+    QObject::connect(copy.get(), &platform::RunningCopy::requested, &app,
+                     [&program](const QString& action) { runDesktopAction(program, action); });
+    QObject::connect(copy.get(), &platform::RunningCopy::endRequested, &app, [&program] { program.end().end(); });
+    // A logout, `kill` or Ctrl+C ends the program as Exit does, so that the desktop's
+    // clipboard manager still gets the text it put on the clipboard.
+    const std::unique_ptr<platform::EndRequests> endRequests = platform::watchEndRequests();
+    QObject::connect(endRequests.get(), &platform::EndRequests::endRequested, &app,
+                     [&program] { program.end().end(); });
 
-    platform::installNativeServices();
-    connectProgramWindows();
-    startProgram();
+    startProgram(program);
     // A start that named an action is the first request this copy takes; like any
     // other, it runs once the event loop turns.
-    if (!g_action.isEmpty())
+    if (!request.action.isEmpty())
         QMetaObject::invokeMethod(
-            &app, [action = g_action] { runDesktopAction(action); }, Qt::QueuedConnection);
+            &app, [&program, action = request.action] { runDesktopAction(program, action); },
+            Qt::QueuedConnection);
     const int status = app.exec();
-
-    windows().onLastUnloaded = nullptr;
-    windows().destroyAll();
-    platform::resetServices();
+    QObject::disconnect(copy.get(), nullptr, &app, nullptr);
     return status;
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QApplication;
 
@@ -56,12 +57,18 @@ QString missingDisplay(const DisplayEnvironment& env, const DisplayProbes& probe
 // it keeps to its line.
 QString printable(const QString& text);
 
+// What a start that goes on is asked for, as the command line said it.
+struct StartRequest {
+    QString program;  // the name used in messages, printable
+    QString action;   // the action to run, empty for a plain start
+};
+
 // Before QApplication exists: answers --version/--help or refuses other arguments
-// (returns false, with the exit status in `status`), picks the display system, and
-// refuses to go on without a display (status 1).
-bool prepareTovrin(int argc, char* argv[], int& status);
+// (nothing, with the exit status in `status`), picks the display system, and refuses
+// to go on without a display (status 1).
+std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status);
 
 // Wires the platform, starts the program and runs it to its end. When a copy
-// already runs in this session, hands it the command line's request (show its main
-// window, or an action) and returns at once.
-int runTovrin(QApplication& app);
+// already runs in this session, hands it the request (show its main window, or an
+// action) and returns at once.
+int runTovrin(QApplication& app, const StartRequest& request);

@@ -1,7 +1,7 @@
 #include "app/DesktopActions.h"
 
+#include "app/Program.h"
 #include "app/TrayCommands.h"
-#include "core/WindowHolder.h"
 #include "ui/main/MainWindow.h"
 
 namespace {
@@ -28,22 +28,22 @@ QStringList desktopActionNames()
     return names << QStringLiteral("show") << QStringLiteral("options");
 }
 
-bool runDesktopAction(const QString& name)
+bool runDesktopAction(Program& program, const QString& name)
 {
     for (const auto& c : kConversions) {
         if (name == QLatin1String(c.name)) {
-            convertClipboardText(c.conversion);
+            convertClipboardText(program, c.conversion);
             return true;
         }
         if (name == QLatin1String(c.name) + kInPlace) {
-            convertSelectionInPlace(c.conversion);
+            convertSelectionInPlace(program, c.conversion);
             return true;
         }
     }
     if (name.isEmpty() || name == QLatin1String("show"))
-        windows().get<MainWindow>().showMainWindow();
+        program.windows().get<MainWindow>().showMainWindow();
     else if (name == QLatin1String("options"))
-        windows().get<MainWindow>().showOptions();
+        program.windows().get<MainWindow>().showOptions();
     else
         return false;
     return true;

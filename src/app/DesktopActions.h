@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class Program;
+
 // What the desktop may ask of a running copy by name: its launcher's actions, a
 // keyboard shortcut's `tovrin --upper`, or a call on the session bus.
 //   upper, lower, random  the tray menu's three conversions of the clipboard's text
@@ -15,4 +17,4 @@ QStringList desktopActionNames();
 
 // Runs the action as the tray menu does; an unknown name does nothing and gives false.
 // An empty name shows the main window.
-bool runDesktopAction(const QString& name);
+bool runDesktopAction(Program& program, const QString& name);

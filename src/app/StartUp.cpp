@@ -1,28 +1,32 @@
 #include "app/StartUp.h"
 
-#include "app/TrayCommands.h"
-#include "core/Settings.h"
-#include "core/WindowHolder.h"
+#include "app/Program.h"
 #include "ui/dialogs/SplashScreen.h"
 #include "ui/main/MainWindow.h"
-#include "ui/main/TrayIcon.h"
 
-void startProgram()
+void startProgram(Program& program)
 {
-    settings().load();
-    if (settings().values().showSplash)
+    program.settings().load();
+    if (program.settings().values().showSplash)
         // Start-up goes on once it is dismissed.
-        windows().get<SplashScreen>().showModeless();
+        program.windows().get<SplashScreen>().showModeless();
     else
-        showMainOrTray();
+        showMainOrTray(program);
 }
 
-void connectProgramWindows()
+void showMainOrTray(Program& program)
 {
-    windows().onBuilt = [](Window& window) {
-        if (auto* main = qobject_cast<MainWindow*>(&window))
-            QObject::connect(main, &MainWindow::trayConversionRequested, main, convertClipboardText);
-        else if (auto* splash = qobject_cast<SplashScreen*>(&window))
-            QObject::connect(splash, &SplashScreen::dismissed, splash, showMainOrTray);
-    };
+    MainWindow& main = program.windows().get<MainWindow>();
+    if (!program.settings().values().placeInTray) {
+        main.showModeless();
+    } else if (program.tray().isAvailable()) {
+        if (!main.putInTray(tray::startUpTip()))
+            // No icon to see: the user would be left with nothing at all.
+            main.showModeless();
+    } else {
+        // Without a notification area the user would be left with nothing at all; a
+        // panel that starts later still gets the icon.
+        main.putInTrayOnceAvailable(tray::startUpTip());
+        main.showModeless();
+    }
 }

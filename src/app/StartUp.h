@@ -1,9 +1,11 @@
 #pragma once
 
+class Program;
+
 // Where the program starts, before any window exists: loads the settings and shows
 // the splash screen, the tray icon or the main window. Writes nothing.
-void startProgram();
+void startProgram(Program& program);
 
-// Connects every window built from now on to the commands that live above the windows
-// (the tray conversions, what follows the splash screen).
-void connectProgramWindows();
+// After start-up (or the splash): the icon when "Place in tray on start-up" is on and
+// the desktop has a notification area, otherwise the main window.
+void showMainOrTray(Program& program);

@@ -1,23 +1,55 @@
 #include "app/TrayCommands.h"
 
-#include "core/ClipboardText.h"
-#include "core/ProgramEnd.h"
-#include "core/Settings.h"
-#include "core/WindowHolder.h"
-#include "platform/Services.h"
-#include "ui/dialogs/TextWindow.h"
+#include <QHashFunctions>
 
-// Takes the text by value and lets it go before returning, so that a long text is
-// held at most twice (input and result) at any time.
-std::optional<QString> convertedText(CaseConversion conversion, QString text)
+#include <optional>
+
+#include "app/Program.h"
+#include "core/ClipboardText.h"
+#include "ui/dialogs/TextWindow.h"
+#include "ui/windows/EventTurn.h"
+
+namespace {
+
+// A command chosen while rAnDOm lets events run starts inside it and finishes first; a
+// flood of requests must not nest without end (each level holds its text and its
+// stack), so a request beyond this depth is refused with a beep.
+constexpr int kMostNested = 3;
+
+class NestingLevel {
+public:
+    explicit NestingLevel(int& running) : m_running(++running) {}
+    ~NestingLevel() { --m_running; }
+    NestingLevel(const NestingLevel&) = delete;
+    NestingLevel& operator=(const NestingLevel&) = delete;
+
+private:
+    int& m_running;
+};
+
+// Whether the clipboard still holds the text that was read, or this program's own newer
+// result (a nested conversion's, which the outer one replaces): otherwise the user
+// copied something meanwhile, which stays.
+bool clipboardStillHolds(Program& program, size_t readText)
+{
+    const platform::ClipboardRead now = readClipboardText(*program.services().clipboard);
+    if (!now.hasText())
+        return false;
+    const size_t text = qHash(now.text);
+    return text == readText || text == program.conversions().lastWritten;
+}
+
+} // namespace
+
+std::optional<QString> convertedText(Program& program, CaseConversion conversion, QString text)
 {
     switch (conversion) {
     case CaseConversion::Upper:
-        return upperCaseText(text);
+        return upperCaseText(std::move(text));
     case CaseConversion::Lower:
-        return lowerCaseText(text);
+        return lowerCaseText(std::move(text));
     case CaseConversion::Random:
-        return randomCaseText(text, programEnding);
+        return randomCaseText(text, eventTurn(program.end()), program.random());
     case CaseConversion::Title:
         return titleCaseText(text);
     case CaseConversion::Sentence:
@@ -28,55 +60,79 @@ std::optional<QString> convertedText(CaseConversion conversion, QString text)
     return std::nullopt;
 }
 
-void convertClipboardText(CaseConversion conversion)
+void convertClipboardText(Program& program, CaseConversion conversion)
 {
-    platform::ClipboardRead input = readClipboardText();
+    platform::Beeper& beeper = *program.services().beeper;
+    if (program.conversions().running >= kMostNested) {
+        beeper.beep();
+        return;
+    }
+    const NestingLevel level(program.conversions().running);
+    const bool endingBefore = program.end().ending();
+    platform::ClipboardRead input = readClipboardText(*program.services().clipboard);
+    // The read lets events run while it waits, "E&xit" among them.
+    if (!endingBefore && program.end().ending())
+        return;
     if (input.status == platform::ClipboardRead::Status::Unavailable) {
-        platform::beeper().beep();
+        beeper.beep();
         return;
     }
-    if (!input.hasText()) {
-        showTrayResult();
-        platform::beeper().beep();
+    if (input.hasText()) {
+        const size_t readText = qHash(input.text);
+        const std::optional<QString> result = convertedText(program, conversion, std::move(input.text));
+        // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
+        if (!result)
+            return;
+        if (conversion == CaseConversion::Random && !clipboardStillHolds(program, readText)) {
+            beeper.beep();
+            return;
+        }
+        deliverTrayResult(program, *result);
         return;
     }
-    const std::optional<QString> result = convertedText(conversion, std::move(input.text));
-    // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
-    if (result)
-        deliverTrayResult(*result);
+    showTrayResult(program);
+    beeper.beep();
 }
 
-void deliverTrayResult(const QString& result)
+void deliverTrayResult(Program& program, const QString& result)
 {
-    if (!replaceClipboardText(result)) {
-        platform::beeper().beep();
+    platform::Beeper& beeper = *program.services().beeper;
+    if (!replaceClipboardText(*program.services().clipboard, result)) {
+        beeper.beep();
         return;
     }
-    showTrayResult();
-    platform::beeper().beep();
+    program.conversions().lastWritten = qHash(result);
+    showTrayResult(program);
+    beeper.beep();
 }
 
-void convertSelectionInPlace(CaseConversion conversion)
+void convertSelectionInPlace(Program& program, CaseConversion conversion)
 {
-    platform::SelectionPaster& paster = *platform::services().selectionPaster;
+    platform::Beeper& beeper = *program.services().beeper;
+    if (program.conversions().running >= kMostNested) {
+        beeper.beep();
+        return;
+    }
+    const NestingLevel level(program.conversions().running);
+    platform::SelectionPaster& paster = *program.services().selectionPaster;
     platform::ClipboardRead selection = paster.readSelection();
     if (!selection.hasText() || selection.text.isEmpty()) {
-        platform::beeper().beep();
+        beeper.beep();
         return;
     }
-    const std::optional<QString> result = convertedText(conversion, std::move(selection.text));
+    const std::optional<QString> result = convertedText(program, conversion, std::move(selection.text));
     if (!result)
         return;
-    paster.pasteOver(*result, [result = *result](platform::SelectionPaster::Outcome outcome) {
+    paster.pasteOver(*result, [&program, result = *result](platform::SelectionPaster::Outcome outcome) {
         if (outcome == platform::SelectionPaster::Outcome::NotSent)
-            deliverTrayResult(result);
+            deliverTrayResult(program, result);
     });
 }
 
-void showTrayResult()
+void showTrayResult(Program& program)
 {
-    if (!settings().values().copyToClipboard)
-        windows().get<TextWindow>().showModeless();
+    if (!program.settings().values().copyToClipboard)
+        program.windows().get<TextWindow>().showModeless();
     else
-        platform::beeper().beep();
+        program.services().beeper->beep();
 }

@@ -1,7 +1,6 @@
 #include "convert/CaseTransforms.h"
 
 #include <QChar>
-#include <QCoreApplication>
 #include <QLocale>
 #include <QTextBoundaryFinder>
 
@@ -124,30 +123,24 @@ std::unique_ptr<const CaseTable> buildTable(Direction direction, bool turkic)
     return table;
 }
 
+// Each table is built once, on first use.
+template <Direction direction, bool turkic>
+const CaseTable& builtTable()
+{
+    static const auto table = buildTable(direction, turkic);
+    return *table;
+}
+
 const CaseTable& caseTable(Direction direction, bool turkic)
 {
-    if (direction == Direction::Swap) {
-        if (turkic) {
-            static const auto table = buildTable(Direction::Swap, true);
-            return *table;
-        }
-        static const auto table = buildTable(Direction::Swap, false);
-        return *table;
+    switch (direction) {
+    case Direction::Swap:
+        return turkic ? builtTable<Direction::Swap, true>() : builtTable<Direction::Swap, false>();
+    case Direction::Upper:
+        return turkic ? builtTable<Direction::Upper, true>() : builtTable<Direction::Upper, false>();
+    default:
+        return turkic ? builtTable<Direction::Lower, true>() : builtTable<Direction::Lower, false>();
     }
-    if (direction == Direction::Upper) {
-        if (turkic) {
-            static const auto table = buildTable(Direction::Upper, true);
-            return *table;
-        }
-        static const auto table = buildTable(Direction::Upper, false);
-        return *table;
-    }
-    if (turkic) {
-        static const auto table = buildTable(Direction::Lower, true);
-        return *table;
-    }
-    static const auto table = buildTable(Direction::Lower, false);
-    return *table;
 }
 
 // Final_Sigma needs the Cased and Case_Ignorable properties, which QChar does not
@@ -691,15 +684,15 @@ int randomCaseChoice(float r)
     return static_cast<int>(std::floor(static_cast<double>(r) * 2.0 + 1.0));
 }
 
-QString randomCaseText(const QString& text)
+QString randomCaseText(const QString& text, RandomGenerator& generator)
 {
-    return *randomCaseText(text, nullptr);
+    return *randomCaseText(text, nullptr, generator);
 }
 
-std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop,
+std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& yield,
                                       RandomGenerator& generator)
 {
-    // Handlers that run during the yields may change the caller's string or start
+    // Whatever runs during the yields may change the caller's string or start
     // another conversion: work on our own copy and our own result only.
     const QString input = text;
     const qsizetype n = input.size();
@@ -716,8 +709,7 @@ std::optional<QString> randomCaseText(const QString& text, const std::function<b
         const char32_t c = codePointAt(s, n, i);
         const char32_t mapped = toUpper ? mapCodePoint(c, Direction::Upper, upper, s, n, start)
                                         : mapCodePoint(c, Direction::Lower, lower, s, n, start);
-        QCoreApplication::processEvents();
-        if (stop && stop())
+        if (yield && !yield())
             return std::nullopt;
         if (i - start == 2) {
             const char32_t kept = QChar::requiresSurrogates(mapped) ? mapped : c;

@@ -23,14 +23,13 @@ QString sentenceCaseText(const QString& text);
 QString swapCaseText(const QString& text);
 
 // Every code point independently upper- or lower-cased with equal chance, drawn
-// from the program's shared generator. Lets pending window events run once per code
-// point, so the windows stay live on long texts and a second conversion started
-// meanwhile runs to its end first.
-QString randomCaseText(const QString& text);
-// The same, giving up (nullopt) at the first yield after which `stop` is true, and
-// drawing from `generator`.
-std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& stop,
-                                      RandomGenerator& generator = RandomGenerator::shared());
+// from `generator`; the sequence goes on from call to call.
+QString randomCaseText(const QString& text, RandomGenerator& generator);
+// The same, calling `yield` once per code point so that the caller can keep its
+// windows live on long texts (and let a second conversion run to its end meanwhile);
+// gives up (nullopt) as soon as `yield` returns false.
+std::optional<QString> randomCaseText(const QString& text, const std::function<bool()>& yield,
+                                      RandomGenerator& generator);
 
 // The random transform's choice for a draw r in [0, 1): 1 (upper case) below 0.5,
 // 2 (lower case) from 0.5 on.

@@ -9,12 +9,6 @@ constexpr std::uint64_t kIncrement = 0xda3e39cb94b95bdbULL; // odd, as the LCG n
 
 } // namespace
 
-RandomGenerator& RandomGenerator::shared()
-{
-    static RandomGenerator generator;
-    return generator;
-}
-
 std::uint32_t RandomGenerator::nextBits()
 {
     const std::uint64_t old = m_state;

@@ -3,16 +3,12 @@
 #include <cstdint>
 
 // The generator behind the random transform. Every generator starts from the same
-// fixed state and is never reseeded; the program draws from one shared generator, so
-// a run repeats the choices of the previous one and the sequence continues from call
-// to call.
+// fixed state and is never reseeded; the program draws from the one it owns, so a run
+// repeats the choices of the previous one and the sequence continues from call to call.
 class RandomGenerator final {
 public:
     // The next number of the sequence, uniform in [0, 1), in steps of 2^-24.
     float next();
-
-    // The program's one generator.
-    static RandomGenerator& shared();
 
 private:
     std::uint32_t nextBits();

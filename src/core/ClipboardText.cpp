@@ -3,8 +3,6 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-#include "platform/Services.h"
-
 namespace {
 
 constexpr int kAttempts = 4;
@@ -29,13 +27,15 @@ auto withRetries(Attempt attempt, bool (*failed)(const decltype(attempt())&))
 
 } // namespace
 
-platform::ClipboardRead readClipboardText()
+platform::ClipboardRead readClipboardText(platform::Clipboard& clipboard)
 {
-    return withRetries([] { return platform::clipboard().read(); },
-                       [](const platform::ClipboardRead& r) { return r.status == platform::ClipboardRead::Status::Unavailable; });
+    return withRetries([&clipboard] { return clipboard.read(); },
+                       [](const platform::ClipboardRead& r) {
+                           return r.status == platform::ClipboardRead::Status::Unavailable && !r.final;
+                       });
 }
 
-bool replaceClipboardText(const QString& text)
+bool replaceClipboardText(platform::Clipboard& clipboard, const QString& text)
 {
-    return withRetries([&text] { return platform::clipboard().setText(text); }, [](const bool& ok) { return !ok; });
+    return withRetries([&] { return clipboard.setText(text); }, [](const bool& ok) { return !ok; });
 }

@@ -12,6 +12,6 @@
 // the clipboard held, pictures included, in one step; when that fails, the old
 // contents stay where they were.
 
-platform::ClipboardRead readClipboardText();
+platform::ClipboardRead readClipboardText(platform::Clipboard& clipboard);
 // False when the clipboard could not be taken over; it is left as it was.
-bool replaceClipboardText(const QString& text);
+bool replaceClipboardText(platform::Clipboard& clipboard, const QString& text);

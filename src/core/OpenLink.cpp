@@ -1,9 +1,10 @@
 #include "core/OpenLink.h"
 
-#include "platform/Services.h"
+#include <QUrl>
 
-void openLink(quintptr owner, const QString& link)
+#include "platform/Links.h"
+
+void openLink(platform::Links& links, const QString& link)
 {
-    // The shell's default verb, no parameters, started hidden in "c:\".
-    platform::links().ShellExecute(owner, QString(), link, QString(), QStringLiteral("c:\\"), 0);
+    links.openUrl(QUrl(link, QUrl::StrictMode));
 }

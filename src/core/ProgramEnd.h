@@ -2,14 +2,20 @@
 
 #include <functional>
 
-// Ends the program at once: the event loop is left without asking any window to
-// close, and nothing is saved.
-void endProgram();
+// How the program ends, and whether it is ending: work still on the stack (a random
+// conversion that lets events run) stops instead of finishing and showing its result.
+class ProgramEnd final {
+public:
+    // Ends the program at once: the event loop is left without asking any window to
+    // close, and nothing is saved.
+    void end();
+    bool ending() const { return m_ending; }
 
-// True once endProgram has run: work still on the stack (a random conversion that
-// lets events run) stops instead of finishing and showing its result.
-bool programEnding();
+    // Replaces how the program ends (tests record it instead); the default leaves the
+    // event loop.
+    void setHandler(std::function<void()> handler) { m_handler = std::move(handler); }
 
-// Tests replace how the program ends (each handler starts a fresh run); the default
-// leaves the event loop.
-void setEndProgramHandler(std::function<void()> handler);
+private:
+    std::function<void()> m_handler;
+    bool m_ending = false;
+};

@@ -2,14 +2,7 @@
 
 #include <QByteArray>
 
-#include "platform/Services.h"
-
 namespace {
-
-platform::Registry* registry()
-{
-    return platform::services().registry.get();
-}
 
 // The platform's "ANSI" encoding: the system code page on Windows, the locale's
 // (UTF-8) elsewhere.
@@ -18,36 +11,18 @@ QByteArray toAnsi(const QString& text)
     return text.toLocal8Bit();
 }
 
-} // namespace
-
-std::optional<QString> readSettingValue(platform::RegHandle root, const QString& path, const QString& name)
+std::optional<QString> queryTextValue(platform::Registry& reg, platform::RegHandle key, const QString& name)
 {
-    platform::Registry* reg = registry();
-    if (!reg)
-        return std::nullopt;
-    platform::RegHandle key = 0;
-    const QByteArray subKey = toAnsi(path);
-    reg->RegOpenKeyA(root, subKey.constData(), &key);
-    std::optional<QString> result = queryTextValue(key, name);
-    reg->RegCloseKey(key);
-    return result;
-}
-
-std::optional<QString> queryTextValue(platform::RegHandle key, const QString& name)
-{
-    platform::Registry* reg = registry();
-    if (!reg)
-        return std::nullopt;
     const QByteArray valueName = toAnsi(name);
     platform::RegDword type = 0;
     platform::RegDword size = 0;
-    const platform::RegStatus sized = reg->RegQueryValueExA(key, valueName.constData(), nullptr, &type, nullptr, &size);
+    const platform::RegStatus sized = reg.RegQueryValueExA(key, valueName.constData(), nullptr, &type, nullptr, &size);
     if (sized != platform::kErrorSuccess || type != platform::kRegSz)
         return std::nullopt;
 
     QByteArray buffer(static_cast<qsizetype>(size), ' ');
     platform::RegDword scratchType = 0;
-    const platform::RegStatus read = reg->RegQueryValueExA(
+    const platform::RegStatus read = reg.RegQueryValueExA(
         key, valueName.constData(), nullptr, &scratchType, reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
     if (read != platform::kErrorSuccess)
         return std::nullopt;
@@ -56,16 +31,30 @@ std::optional<QString> queryTextValue(platform::RegHandle key, const QString& na
     return trimAtNul(QString::fromLocal8Bit(buffer));
 }
 
+} // namespace
+
+std::optional<QString> readSettingValue(platform::Registry* reg, platform::RegHandle root, const QString& path,
+                                        const QString& name)
+{
+    if (!reg)
+        return std::nullopt;
+    platform::RegHandle key = 0;
+    const QByteArray subKey = toAnsi(path);
+    reg->RegOpenKeyA(root, subKey.constData(), &key);
+    std::optional<QString> result = queryTextValue(*reg, key, name);
+    reg->RegCloseKey(key);
+    return result;
+}
+
 QString trimAtNul(const QString& text)
 {
     const qsizetype nul = text.indexOf(QChar(u'\0'));
     return nul < 0 ? text : text.left(nul);
 }
 
-platform::RegStatus writeSettingValue(platform::RegHandle root, const QString& path, const QString& name,
-                                      const QString& value)
+platform::RegStatus writeSettingValue(platform::Registry* reg, platform::RegHandle root, const QString& path,
+                                      const QString& name, const QString& value)
 {
-    platform::Registry* reg = registry();
     if (!reg)
         return platform::kErrorInvalidHandle;
     platform::RegHandle key = 0;

@@ -8,16 +8,16 @@
 
 // Text values under a registry key. Generic (root, path, name), no state and no
 // cache: every call opens the key and closes it again. An absent value (no key, no
-// value, not a string) is std::nullopt, never "".
+// value, not a string, no registry at all) is std::nullopt, never "".
 
-std::optional<QString> readSettingValue(platform::RegHandle root, const QString& path, const QString& name);
+std::optional<QString> readSettingValue(platform::Registry* registry, platform::RegHandle root, const QString& path,
+                                        const QString& name);
 // Stores the text as a string value, creating the key path where needed; the
 // registry's result code.
-platform::RegStatus writeSettingValue(platform::RegHandle root, const QString& path, const QString& name,
-                                      const QString& value);
+platform::RegStatus writeSettingValue(platform::Registry* registry, platform::RegHandle root, const QString& path,
+                                      const QString& name, const QString& value);
 
-// Used by readSettingValue only; exposed for tests.
-std::optional<QString> queryTextValue(platform::RegHandle key, const QString& name);
+// A stored text up to its first NUL.
 QString trimAtNul(const QString& text);
 
 // Stored text -> setting. Only the texts the program writes count; anything else

@@ -5,45 +5,54 @@
 
 namespace {
 
-std::optional<QString> read(const char* name)
+std::optional<QString> read(platform::Registry* registry, const char* name)
 {
-    return readSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QString::fromLatin1(name));
+    return readSettingValue(registry, kSettingsRoot, QString::fromLatin1(kSettingsPath), QString::fromLatin1(name));
 }
 
-platform::RegStatus write(const char* name, const QString& text)
+platform::RegStatus write(platform::Registry* registry, const char* name, const QString& text)
 {
-    return writeSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QString::fromLatin1(name), text);
+    return writeSettingValue(registry, kSettingsRoot, QString::fromLatin1(kSettingsPath), QString::fromLatin1(name),
+                             text);
 }
 
 } // namespace
 
-SettingsStore& settings()
+SettingsStore::SettingsStore(const platform::Services& services)
+    : m_services(services)
 {
-    static SettingsStore instance;
-    return instance;
 }
 
 void SettingsStore::load()
 {
+    m_stale = false;
     // A choice that could not be stored still holds for the rest of the run.
     if (m_unsaved)
         return;
-    m_values.showSplash = checkSettingValue(read(kSplashScreen)).value_or(false);
-    m_values.placeInTray = checkSettingValue(read(kPlaceInTray)).value_or(false);
-    m_values.copyToClipboard = truthSettingValue(read(kCopy2Clip)).value_or(false);
+    platform::Registry* registry = m_services.registry.get();
+    m_values.showSplash = checkSettingValue(read(registry, kSplashScreen)).value_or(false);
+    m_values.placeInTray = checkSettingValue(read(registry, kPlaceInTray)).value_or(false);
+    m_values.copyToClipboard = truthSettingValue(read(registry, kCopy2Clip)).value_or(false);
+}
+
+const Settings& SettingsStore::values()
+{
+    if (m_stale)
+        load();
+    return m_values;
 }
 
 bool SettingsStore::save()
 {
-    platform::Registry* registry = platform::services().registry.get();
+    platform::Registry* registry = m_services.registry.get();
     if (!registry) {
         m_unsaved = true;
         return false;
     }
     registry->beginChanges();
-    platform::RegStatus status = write(kSplashScreen, settingFromCheck(m_values.showSplash));
-    const platform::RegStatus tray = write(kPlaceInTray, settingFromCheck(m_values.placeInTray));
-    const platform::RegStatus copy = write(kCopy2Clip, settingFromTruth(m_values.copyToClipboard));
+    platform::RegStatus status = write(registry, kSplashScreen, settingFromCheck(m_values.showSplash));
+    const platform::RegStatus tray = write(registry, kPlaceInTray, settingFromCheck(m_values.placeInTray));
+    const platform::RegStatus copy = write(registry, kCopy2Clip, settingFromTruth(m_values.copyToClipboard));
     const platform::RegStatus committed = registry->commitChanges();
     for (const platform::RegStatus s : {tray, copy, committed}) {
         if (status == platform::kErrorSuccess)

@@ -10,6 +10,9 @@ struct ClipboardRead {
     enum class Status { Text, NoText, Unavailable };
     Status status = Status::NoText;
     QString text;
+    // Unavailable for good: asking again at once cannot help (the owner offered more
+    // than a read may take).
+    bool final = false;
 
     bool hasText() const { return status == Status::Text; }
     // The text a plain "get the clipboard's text" yields: empty when there is none.

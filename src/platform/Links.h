@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QString>
-#include <QtGlobal>
+#include <QUrl>
 
 namespace platform {
 
-// The shell's "open this with the user's default program", shaped like ShellExecute.
-// A null operation or parameters is passed as a null QString.
+// The desktop's "open this with the user's default program" (a browser, the mail program).
 class Links {
 public:
     virtual ~Links() = default;
-    virtual qintptr ShellExecute(quintptr ownerWindow, const QString& operation, const QString& file,
-                                 const QString& parameters, const QString& directory, int showCommand) = 0;
+    // True when the link was handed on to a program that opens it; whether that program
+    // then succeeds is not known.
+    virtual bool openUrl(const QUrl& url) = 0;
 };
 
 } // namespace platform

@@ -5,7 +5,6 @@
 #include <QRect>
 #include <QString>
 
-#include "platform/Services.h"
 
 class QMenu;
 
@@ -35,8 +34,5 @@ signals:
     // The notification area appeared or went away (a panel started, quit or restarted).
     void availabilityChanged(bool available);
 };
-
-// Null when no notification-icon service is installed: then there is no tray.
-inline NotifyIcon* notifyIcon() { return services().notifyIcon.get(); }
 
 } // namespace platform

@@ -30,7 +30,14 @@ signals:
     // Emitted on a later turn of the event loop, once the asker has had its answer:
     // an action may run nested event loops and must not hold the asker up.
     void requested(const QString& action);
+    // Another program asks this copy to end: an installer or uninstaller that must
+    // replace or remove its files. Emitted as requested() is.
+    void endRequested();
 };
+
+// Before anything talks to the session bus: where the session has none, keeps the bus
+// library from starting one of its own (on X11 it would, and it would outlive us).
+void keepSessionBusFromLaunching();
 
 // The platform's means for `appId`. Requests naming anything but `actions` are
 // refused to the asker and never reach requested().

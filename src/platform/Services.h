@@ -12,8 +12,8 @@ namespace platform {
 class Registry;
 class NotifyIcon;
 
-// The program reaches the outside world only through these. Wired once at start-up
-// (installNativeServices), replaced by doubles in tests.
+// The program reaches the outside world only through these. The program object owns
+// one set (makeNativeServices); tests build theirs from doubles.
 struct Services {
     std::unique_ptr<Clipboard> clipboard;
     std::unique_ptr<Links> links;
@@ -23,13 +23,7 @@ struct Services {
     std::unique_ptr<SelectionPaster> selectionPaster;
 };
 
-Services& services();
-// Installs the backends of the platform the program was built for.
-void installNativeServices();
-void resetServices();
-
-inline Clipboard& clipboard() { return *services().clipboard; }
-inline Links& links() { return *services().links; }
-inline Beeper& beeper() { return *services().beeper; }
+// The backends of the platform the program was built for (needs the QGuiApplication).
+Services makeNativeServices();
 
 } // namespace platform

@@ -4,7 +4,7 @@
 #include <QTextLayout>
 #include <QtTest>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/widgets/LinkLabel.h"
@@ -12,9 +12,9 @@
 
 namespace {
 
-AboutBox& about()
+AboutBox& about(TestApp& app)
 {
-    return windows().get<AboutBox>();
+    return app.windows().get<AboutBox>();
 }
 
 } // namespace
@@ -46,7 +46,7 @@ private:
 
 void TestAboutBox::window()
 {
-    AboutBox& f = about();
+    AboutBox& f = about(*m_app);
     QCOMPARE(f.windowTitle(), QStringLiteral("About"));
     QCOMPARE(f.client()->size(), QSize(552, 481));
     QVERIFY(!(f.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
@@ -79,21 +79,21 @@ void TestAboutBox::layout()
 {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
-    auto* w = about().findChild<QWidget*>(name);
+    auto* w = about(*m_app).findChild<QWidget*>(name);
     QVERIFY(w);
     QCOMPARE(w->geometry(), pixels);
-    QCOMPARE(w->parentWidget(), name == "Frame1" ? about().client() : about().frame);
+    QCOMPARE(w->parentWidget(), name == "Frame1" ? about(*m_app).client() : about(*m_app).frame);
 }
 
 void TestAboutBox::banner()
 {
-    QLabel* picture = about().banner;
+    QLabel* picture = about(*m_app).banner;
     const QPixmap banner = picture->pixmap();
     QCOMPARE(banner.size(), QSize(504, 169));
     QVERIFY(!picture->hasScaledContents());
     QCOMPARE(picture->alignment(), Qt::AlignLeft | Qt::AlignTop);
     // drawn from the top-left corner: the right end of the picture is cut off
-    about().showModeless();
+    about(*m_app).showModeless();
     const QImage shown = picture->grab().toImage();
     QCOMPARE(shown.size(), QSize(497, 169));
     const QImage source = banner.toImage();
@@ -111,7 +111,7 @@ void TestAboutBox::captionsFit_data()
 void TestAboutBox::captionsFit()
 {
     QFETCH(QString, name);
-    auto* label = about().findChild<QLabel*>(name);
+    auto* label = about(*m_app).findChild<QLabel*>(name);
     QVERIFY(!label->text().isEmpty());
     const int needed = label->fontMetrics().horizontalAdvance(label->text());
     QVERIFY2(needed <= label->width(), qPrintable(QStringLiteral("%1 needs %2 px").arg(label->text()).arg(needed)));
@@ -121,7 +121,7 @@ void TestAboutBox::paragraphLeadsUpToTheGroupLink()
 {
     // The paragraph wraps inside its label, and its last line ends before the group
     // name, which continues it.
-    QLabel* paragraph = about().description;
+    QLabel* paragraph = about(*m_app).description;
     QVERIFY(paragraph->wordWrap());
     QVERIFY(paragraph->text().size() > 450);
     const QRect needed = paragraph->fontMetrics().boundingRect(paragraph->contentsRect(),
@@ -142,7 +142,7 @@ void TestAboutBox::paragraphLeadsUpToTheGroupLink()
         last = line;
     }
     text.endLayout();
-    const QRect group = about().groupLink->geometry().translated(-paragraph->pos());
+    const QRect group = about(*m_app).groupLink->geometry().translated(-paragraph->pos());
     QVERIFY2(last.naturalTextWidth() < group.left(), qPrintable(QString::number(last.naturalTextWidth())));
     QVERIFY(qAbs(int(last.y()) - group.top()) < paragraph->fontMetrics().lineSpacing());
 }
@@ -159,59 +159,54 @@ void TestAboutBox::links()
 {
     QFETCH(QString, label);
     QFETCH(QString, file);
-    about().showModeless();
-    auto* link = about().findChild<QLabel*>(label);
+    about(*m_app).showModeless();
+    auto* link = about(*m_app).findChild<QLabel*>(label);
     if (label == "Label6")
         QCOMPARE(link->text(), "  " + file.mid(int(qstrlen("mailto:"))));
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
-    const auto& calls = m_app->fakes.links->calls;
-    QCOMPARE(calls.size(), 1);
-    QCOMPARE(calls[0].owner, quintptr(about().winId()));
-    QVERIFY(calls[0].operation.isNull());
-    QCOMPARE(calls[0].file, file);
-    QVERIFY(calls[0].parameters.isNull());
-    QCOMPARE(calls[0].directory, QStringLiteral("c:\\"));
-    QCOMPARE(calls[0].show, 0);
-    QVERIFY(about().isVisible());
+    const QList<QUrl>& opened = m_app->fakes.links->opened;
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened[0], QUrl(file));
+    QVERIFY(about(*m_app).isVisible());
     // other mouse buttons and the other labels open nothing
     QTest::mouseClick(link, Qt::RightButton, {}, link->rect().center());
-    QTest::mouseClick(about().description, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(calls.size(), 1);
+    QTest::mouseClick(about(*m_app).description, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(opened.size(), 1);
 }
 
 void TestAboutBox::pressWithoutReleaseIsNoClick()
 {
-    about().showModeless();
-    QLabel* link = about().mailLink;
+    about(*m_app).showModeless();
+    QLabel* link = about(*m_app).mailLink;
     QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
     QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-30, link->height() + 40));
-    QCOMPARE(m_app->fakes.links->calls.size(), 0);
+    QCOMPARE(m_app->fakes.links->opened.size(), 0);
 }
 
 void TestAboutBox::linkCursorOnlyOverLinks()
 {
-    for (QLabel* link : {about().mailLink, about().groupLink}) {
+    for (QLabel* link : {about(*m_app).mailLink, about(*m_app).groupLink}) {
         QVERIFY(link->testAttribute(Qt::WA_SetCursor));
         QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(link->cursor().hotSpot(), QPoint(12, 1));
         QCOMPARE(link->cursor().pixmap().size(), QSize(32, 32));
     }
-    for (QWidget* other : QList<QWidget*>{about().description, about().signature, about().banner, about().frame})
+    for (QWidget* other : QList<QWidget*>{about(*m_app).description, about(*m_app).signature, about(*m_app).banner, about(*m_app).frame})
         QVERIFY(!other->testAttribute(Qt::WA_SetCursor));
 }
 
 void TestAboutBox::focusOnOkAndKeys()
 {
-    MainWindow& main = windows().get<MainWindow>();
-    main.aboutAction->trigger();
-    AboutBox& f = about();
+    MainWindow& main = m_app->windows().get<MainWindow>();
+    named<QAction>(main, "mnuAbout")->trigger();
+    AboutBox& f = about(*m_app);
     QVERIFY(QTest::qWaitForWindowActive(&f));
     QCOMPARE(f.focusWidget(), f.okButton);
     QTest::keyClick(f.okButton, Qt::Key_Escape);
     QVERIFY(f.isVisible());
     QTest::keyClick(f.okButton, Qt::Key_Return);
     QVERIFY(!f.isVisible());
-    main.trayAboutAction->trigger();
+    named<QAction>(main, "mnuAbou")->trigger();
     QVERIFY(f.isVisible());
     QTest::keyClick(f.okButton, Qt::Key_Space);
     QVERIFY(!f.isVisible());
@@ -219,30 +214,30 @@ void TestAboutBox::focusOnOkAndKeys()
 
 void TestAboutBox::okHidesAndAboutShowsTheSameWindow()
 {
-    MainWindow& main = windows().get<MainWindow>();
-    main.aboutAction->trigger();
-    AboutBox* first = &about();
+    MainWindow& main = m_app->windows().get<MainWindow>();
+    named<QAction>(main, "mnuAbout")->trigger();
+    AboutBox* first = &about(*m_app);
     QVERIFY(first->isVisible());
     QTest::mouseClick(first->okButton, Qt::LeftButton);
     QVERIFY(!first->isVisible());
-    QVERIFY(windows().isLoaded<AboutBox>());
+    QVERIFY(m_app->windows().isLoaded<AboutBox>());
     settleDeletes();
-    main.trayAboutAction->trigger();
-    QCOMPARE(&about(), first);
+    named<QAction>(main, "mnuAbou")->trigger();
+    QCOMPARE(&about(*m_app), first);
     QVERIFY(first->isVisible());
 }
 
 void TestAboutBox::closeUnloadsAndAboutLoadsAfresh()
 {
-    windows().get<MainWindow>().aboutAction->trigger();
-    QPointer<AboutBox> first = &about();
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuAbout")->trigger();
+    QPointer<AboutBox> first = &about(*m_app);
     first->close();
-    QVERIFY(!windows().isLoaded<AboutBox>());
+    QVERIFY(!m_app->windows().isLoaded<AboutBox>());
     settleDeletes();
     QVERIFY(first.isNull());
-    windows().get<MainWindow>().aboutAction->trigger();
-    QVERIFY(about().isVisible());
-    QCOMPARE(about().frame->title(), QStringLiteral("About: Tovrin 2.0.5"));
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuAbout")->trigger();
+    QVERIFY(about(*m_app).isVisible());
+    QCOMPARE(about(*m_app).frame->title(), QStringLiteral("About: Tovrin 2.0.5"));
 }
 
 QTEST_MAIN(TestAboutBox)

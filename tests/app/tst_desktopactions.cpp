@@ -4,7 +4,7 @@
 
 #include "app/DesktopActions.h"
 #include "core/Settings.h"
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/dialogs/OptionsDialog.h"
 #include "ui/dialogs/TextWindow.h"
@@ -56,12 +56,12 @@ void tst_DesktopActions::actions()
     QFETCH(QString, visibleWindow);
     QFETCH(int, beeps);
 
-    Settings values = settings().values();
+    Settings values = m_app->settings().values();
     values.copyToClipboard = copyToClipboard;
-    settings().setValues(values);
+    m_app->settings().setValues(values);
     m_app->fakes.clipboard->putText(QStringLiteral("Mixed Case ß"));
 
-    QCOMPARE(runDesktopAction(action), known);
+    QCOMPARE(runDesktopAction(m_app->program(), action), known);
     QCOMPARE(m_app->fakes.clipboard->text(), clipboardAfter);
     QCOMPARE(m_app->fakes.beeper->beeps, beeps);
     QStringList visible;
@@ -80,7 +80,7 @@ void tst_DesktopActions::everyNamedActionRuns()
     const QString text(64, QLatin1Char('a'));
     for (const QString& name : names) {
         m_app->fakes.clipboard->putText(text);
-        QVERIFY2(runDesktopAction(name), qPrintable(name));
+        QVERIFY2(runDesktopAction(m_app->program(), name), qPrintable(name));
         const bool converted = m_app->fakes.clipboard->text() != text;
         QCOMPARE(converted, name != QLatin1String("lower") && !name.endsWith(QLatin1String("-in-place"))
                                 && name != QLatin1String("show") && name != QLatin1String("options"));
@@ -128,14 +128,14 @@ void tst_DesktopActions::inPlace()
     QFETCH(QString, visibleWindow);
     QFETCH(int, beeps);
 
-    Settings values = settings().values();
+    Settings values = m_app->settings().values();
     values.copyToClipboard = copyToClipboard;
-    settings().setValues(values);
+    m_app->settings().setValues(values);
     m_app->fakes.clipboard->putText(QStringLiteral("held"));
     m_app->fakes.selection->selection = {platform::ClipboardRead::Status(status), selected};
     m_app->fakes.selection->pastes = pastes;
 
-    QVERIFY(runDesktopAction(action));
+    QVERIFY(runDesktopAction(m_app->program(), action));
     QCOMPARE(m_app->fakes.selection->pasted, pasted.isNull() ? QStringList() : QStringList{pasted});
     QCOMPARE(m_app->fakes.clipboard->text(), clipboardAfter);
     QCOMPARE(m_app->fakes.beeper->beeps, beeps);

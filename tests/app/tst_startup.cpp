@@ -2,7 +2,7 @@
 
 #include "app/StartUp.h"
 #include "core/Settings.h"
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "doubles/FakeNotifyIcon.h"
 #include "doubles/FakeRegistry.h"
 #include "support/TestApp.h"
@@ -57,22 +57,21 @@ private:
 
 void TestStartUp::init()
 {
-    m_app = std::make_unique<TestApp>();
-    m_shell = installFakeNotifyIcon();
-    m_registry = installFakeRegistry();
+    m_app = std::make_unique<TestApp>(TestApp::Doubles{.notifyIcon = true, .registry = true});
+    m_shell = m_app->shell;
+    m_registry = m_app->registry;
 }
 
 void TestStartUp::cleanup()
 {
     m_app.reset();
-    platform::services().notifyIcon.reset();
 }
 
 Outcome TestStartUp::outcome() const
 {
-    return {windows().isLoaded<SplashScreen>() && windows().get<SplashScreen>().isVisible(),
-            windows().isLoaded<MainWindow>() && windows().get<MainWindow>().isVisible(),
-            windows().isLoaded<MainWindow>(), m_shell->isShown() ? 1 : 0};
+    return {m_app->windows().isLoaded<SplashScreen>() && m_app->windows().get<SplashScreen>().isVisible(),
+            m_app->windows().isLoaded<MainWindow>() && m_app->windows().get<MainWindow>().isVisible(),
+            m_app->windows().isLoaded<MainWindow>(), m_shell->isShown() ? 1 : 0};
 }
 
 void TestStartUp::firstThingShown_data()
@@ -113,7 +112,7 @@ void TestStartUp::firstThingShown()
     store(*m_registry, kPlaceInTray, tray);
     m_shell->trayAvailable = trayAvailable;
 
-    startProgram();
+    startProgram(m_app->program());
 
     const Outcome seen = outcome();
     QCOMPARE(seen.splash, showsSplash);
@@ -123,7 +122,7 @@ void TestStartUp::firstThingShown()
     if (icons)
         QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
     // No window is built just to hold the settings.
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
     QCOMPARE(m_registry->count(RegCall::Kind::Set), 0);
 }
 
@@ -157,9 +156,9 @@ void TestStartUp::settingsLoaded()
     store(*m_registry, kPlaceInTray, tray);
     store(*m_registry, kCopy2Clip, copy);
 
-    startProgram();
+    startProgram(m_app->program());
 
-    QCOMPARE(settings().values(), (Settings{showSplash, placeInTray, copyToClipboard}));
+    QCOMPARE(m_app->settings().values(), (Settings{showSplash, placeInTray, copyToClipboard}));
 }
 
 void TestStartUp::threeReadsInOrder()
@@ -168,7 +167,7 @@ void TestStartUp::threeReadsInOrder()
     store(*m_registry, kPlaceInTray, "0");
     store(*m_registry, kCopy2Clip, "True");
 
-    startProgram();
+    startProgram(m_app->program());
 
     QCOMPARE(m_registry->settingReads(), (QStringList{"SplashScreen", "PlaceInTray", "Copy2Clip"}));
     QCOMPARE(m_registry->count(RegCall::Kind::Open), 3);
@@ -177,7 +176,7 @@ void TestStartUp::threeReadsInOrder()
 
 void TestStartUp::noKeyNothingWritten()
 {
-    startProgram();
+    startProgram(m_app->program());
     QVERIFY(!m_registry->keyExists(kPath));
     QVERIFY(!m_registry->keyExists(QStringLiteral("Software\\Ardelon")));
     QCOMPARE(m_registry->count(RegCall::Kind::Create), 0);
@@ -188,14 +187,14 @@ void TestStartUp::splashThenTray()
 {
     store(*m_registry, kSplashScreen, "1");
     store(*m_registry, kPlaceInTray, "1");
-    startProgram();
-    QVERIFY(windows().get<SplashScreen>().isVisible());
+    startProgram(m_app->program());
+    QVERIFY(m_app->windows().get<SplashScreen>().isVisible());
 
-    windows().get<SplashScreen>().onKeyTyped(' ');
+    m_app->windows().get<SplashScreen>().onKeyTyped(' ');
 
-    QVERIFY(windows().isLoaded<SplashScreen>());
-    QVERIFY(!windows().get<SplashScreen>().isVisible());
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QVERIFY(m_app->windows().isLoaded<SplashScreen>());
+    QVERIFY(!m_app->windows().get<SplashScreen>().isVisible());
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
     QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
 }
 

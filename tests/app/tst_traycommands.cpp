@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "convert/RandomGenerator.h"
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "core/Settings.h"
 #include "doubles/FakeRegistry.h"
 #include "support/TestApp.h"
@@ -86,9 +86,13 @@ private slots:
     void openTextWindowKeepsItsText();
     void optionChangeCountsBeforeOk();
     void cancelledOptionsRouteAsLoaded();
+    void storeReadAgainAfterOptionsClosed_data();
+    void storeReadAgainAfterOptionsClosed();
     void commandNestedInRandomFinishesFirst_data();
     void commandNestedInRandomFinishesFirst();
     void windowsClosedDuringRandomAreReachedAfresh();
+    void nestingIsBounded();
+    void newerCopyDuringRandomStays();
     void exitDuringRandomStopsIt_data();
     void exitDuringRandomStopsIt();
     void mainWindowClipboardButtonsNeverClear_data();
@@ -106,8 +110,8 @@ private:
 
 void TestTrayCommands::init()
 {
-    m_app = std::make_unique<TestApp>();
-    m_registry = platform::fakes::installFakeRegistry();
+    m_app = std::make_unique<TestApp>(TestApp::Doubles{.notifyIcon = false, .registry = true});
+    m_registry = m_app->registry;
 }
 
 void TestTrayCommands::cleanup()
@@ -120,13 +124,13 @@ void TestTrayCommands::storeRouting(bool openWindow)
     m_registry->putString(QString::fromLatin1(kSettingsPath), QString::fromLatin1(kCopy2Clip),
                           openWindow ? QStringLiteral("False") : QStringLiteral("True"));
     // As start-up reads it.
-    settings().load();
+    m_app->settings().load();
 }
 
 // Through the tray menu's own item, as the user chooses it.
 void TestTrayCommands::trigger(const QString& item)
 {
-    auto* action = windows().get<MainWindow>().findChild<QAction*>(item);
+    auto* action = m_app->windows().get<MainWindow>().findChild<QAction*>(item);
     QVERIFY2(action, qPrintable(item));
     action->trigger();
 }
@@ -154,9 +158,9 @@ void TestTrayCommands::convertsAndRoutes()
     storeRouting(openWindow);
     const QString input = kMixed;
     clip().putText(input);
-    MainWindow& main = windows().get<MainWindow>();
-    main.sourceText->setPlainText(QStringLiteral("source box"));
-    main.resultText->setPlainText(QStringLiteral("result box"));
+    MainWindow& main = m_app->windows().get<MainWindow>();
+    named<QPlainTextEdit>(main, "txtBase")->setPlainText(QStringLiteral("source box"));
+    named<QPlainTextEdit>(main, "txtEnd")->setPlainText(QStringLiteral("result box"));
 
     trigger(item);
 
@@ -170,19 +174,19 @@ void TestTrayCommands::convertsAndRoutes()
     }
     QCOMPARE(clip().writes, 1);
 
-    QCOMPARE(windows().isLoaded<TextWindow>(), openWindow);
+    QCOMPARE(m_app->windows().isLoaded<TextWindow>(), openWindow);
     if (openWindow) {
-        TextWindow& window = windows().get<TextWindow>();
+        TextWindow& window = m_app->windows().get<TextWindow>();
         QVERIFY(window.isVisible());
         QCOMPARE(window.textBox->toPlainText(), result);
     }
     QCOMPARE(beeps(), openWindow ? 1 : 2);
 
     // The choice is read from the settings, not from a window built for it.
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
     // The main window's boxes are no part of a tray command.
-    QCOMPARE(main.sourceText->toPlainText(), QStringLiteral("source box"));
-    QCOMPARE(main.resultText->toPlainText(), QStringLiteral("result box"));
+    QCOMPARE(named<QPlainTextEdit>(main, "txtBase")->toPlainText(), QStringLiteral("source box"));
+    QCOMPARE(named<QPlainTextEdit>(main, "txtEnd")->toPlainText(), QStringLiteral("result box"));
     QVERIFY(!main.isVisible());
 }
 
@@ -217,9 +221,9 @@ void TestTrayCommands::clipboardWithoutText()
     QCOMPARE(clip().isEmpty(), !picture);
     QCOMPARE(clip().writes, 0);
     // Routed as usual; the Text Window has no text to show.
-    QCOMPARE(windows().isLoaded<TextWindow>(), openWindow);
+    QCOMPARE(m_app->windows().isLoaded<TextWindow>(), openWindow);
     if (openWindow)
-        QCOMPARE(windows().get<TextWindow>().textBox->toPlainText(), QString());
+        QCOMPARE(m_app->windows().get<TextWindow>().textBox->toPlainText(), QString());
     QCOMPARE(beeps(), openWindow ? 1 : 2);
 }
 
@@ -251,7 +255,7 @@ void TestTrayCommands::unreadableClipboardIsLeftAlone()
     QCOMPARE(clip().text(), QStringLiteral("the user's text"));
     QCOMPARE(clip().writes, 0);
     // One beep tells that nothing happened; no window with a text that is not there.
-    QVERIFY(!windows().isLoaded<TextWindow>());
+    QVERIFY(!m_app->windows().isLoaded<TextWindow>());
     QCOMPARE(beeps(), 1);
 }
 
@@ -274,7 +278,7 @@ void TestTrayCommands::briefBusyClipboard()
     storeRouting(false);
     auto owned = std::make_unique<ScriptedClipboard>();
     ScriptedClipboard& scripted = *owned;
-    platform::services().clipboard = std::move(owned);
+    m_app->services().clipboard = std::move(owned);
     scripted.text = QStringLiteral("keep Me");
     scripted.failReads = failReads;
     scripted.failWrites = failWrites;
@@ -304,37 +308,37 @@ void TestTrayCommands::openTextWindowKeepsItsText()
     storeRouting(true);
     clip().putText(QStringLiteral("first"));
     trigger(QStringLiteral("mnuUp"));
-    QCOMPARE(windows().get<TextWindow>().textBox->toPlainText(), QStringLiteral("FIRST"));
+    QCOMPARE(m_app->windows().get<TextWindow>().textBox->toPlainText(), QStringLiteral("FIRST"));
 
     clip().putText(QStringLiteral("Second"));
     trigger(QStringLiteral("mnuLow"));
     QCOMPARE(clip().text(), QStringLiteral("second"));
-    TextWindow& window = windows().get<TextWindow>();
+    TextWindow& window = m_app->windows().get<TextWindow>();
     QVERIFY(window.isVisible());
     QCOMPARE(window.textBox->toPlainText(), QStringLiteral("FIRST"));
     QCOMPARE(beeps(), 2);
 
     // Closed by the user: the next command opens it afresh with the new result.
     window.close();
-    QVERIFY(!windows().isLoaded<TextWindow>());
+    QVERIFY(!m_app->windows().isLoaded<TextWindow>());
     clip().putText(QStringLiteral("third"));
     trigger(QStringLiteral("mnuUp"));
-    QCOMPARE(windows().get<TextWindow>().textBox->toPlainText(), QStringLiteral("THIRD"));
+    QCOMPARE(m_app->windows().get<TextWindow>().textBox->toPlainText(), QStringLiteral("THIRD"));
 }
 
 void TestTrayCommands::optionChangeCountsBeforeOk()
 {
     storeRouting(true);
-    windows().get<OptionsDialog>().showModeless();
-    windows().get<OptionsDialog>().copyOption->click();
+    m_app->windows().get<OptionsDialog>().showModeless();
+    m_app->windows().get<OptionsDialog>().copyOption->click();
     clip().putText(QStringLiteral("a"));
     trigger(QStringLiteral("mnuUp"));
-    QVERIFY(!windows().isLoaded<TextWindow>());
+    QVERIFY(!m_app->windows().isLoaded<TextWindow>());
     QCOMPARE(beeps(), 2);
 
-    windows().get<OptionsDialog>().openOption->click();
+    m_app->windows().get<OptionsDialog>().openOption->click();
     trigger(QStringLiteral("mnuUp"));
-    QVERIFY(windows().isLoaded<TextWindow>());
+    QVERIFY(m_app->windows().isLoaded<TextWindow>());
     QCOMPARE(beeps(), 3);
     // Nothing was confirmed: the store still holds the earlier choice.
     QCOMPARE(m_registry->text(QString::fromLatin1(kSettingsPath), QString::fromLatin1(kCopy2Clip)),
@@ -347,14 +351,47 @@ void TestTrayCommands::cancelledOptionsRouteAsLoaded()
     // Changed by another copy since start-up: the dialog loads what is stored now, and
     // Cancel goes back to that.
     m_registry->putString(QString::fromLatin1(kSettingsPath), QString::fromLatin1(kCopy2Clip), QStringLiteral("False"));
-    windows().get<OptionsDialog>().showModeless();
-    windows().get<OptionsDialog>().copyOption->click();
-    windows().get<OptionsDialog>().cancelButton->click();
+    m_app->windows().get<OptionsDialog>().showModeless();
+    m_app->windows().get<OptionsDialog>().copyOption->click();
+    m_app->windows().get<OptionsDialog>().cancelButton->click();
     clip().putText(QStringLiteral("a"));
     trigger(QStringLiteral("mnuUp"));
-    QVERIFY(windows().isLoaded<TextWindow>());
+    QVERIFY(m_app->windows().isLoaded<TextWindow>());
     QCOMPARE(beeps(), 1);
     QCOMPARE(m_registry->count(platform::fakes::RegCall::Kind::Set), 0);
+}
+
+void TestTrayCommands::storeReadAgainAfterOptionsClosed_data()
+{
+    QTest::addColumn<QString>("closedBy");
+    QTest::newRow("OK") << "Command1";
+    QTest::newRow("Cancel") << "Command2";
+    QTest::newRow("close box") << "";
+}
+
+// Another copy, or the user with an editor, changes the store once Options is gone:
+// the next tray result reads it again, once, and routes by what it finds.
+void TestTrayCommands::storeReadAgainAfterOptionsClosed()
+{
+    QFETCH(QString, closedBy);
+    storeRouting(true);
+    OptionsDialog& options = m_app->windows().get<OptionsDialog>();
+    options.showModeless();
+    if (closedBy.isEmpty())
+        options.close();
+    else
+        named<QPushButton>(options, qPrintable(closedBy))->click();
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
+    m_registry->putString(QString::fromLatin1(kSettingsPath), QString::fromLatin1(kCopy2Clip), QStringLiteral("True"));
+
+    const qsizetype readsBefore = m_registry->settingReads().size();
+    clip().putText(QStringLiteral("a"));
+    trigger(QStringLiteral("mnuUp"));
+    QVERIFY(!m_app->windows().isLoaded<TextWindow>());
+    QCOMPARE(beeps(), 2);
+    QCOMPARE(m_registry->settingReads().size() - readsBefore, 3);
+    trigger(QStringLiteral("mnuLow"));
+    QCOMPARE(m_registry->settingReads().size() - readsBefore, 3);
 }
 
 void TestTrayCommands::commandNestedInRandomFinishesFirst_data()
@@ -370,7 +407,7 @@ void TestTrayCommands::commandNestedInRandomFinishesFirst()
     storeRouting(openWindow);
     auto owned = std::make_unique<ScriptedClipboard>();
     ScriptedClipboard& scripted = *owned;
-    platform::services().clipboard = std::move(owned);
+    m_app->services().clipboard = std::move(owned);
     const QString input = QStringLiteral("abcdefghijklmnop");
     scripted.text = input;
 
@@ -378,7 +415,7 @@ void TestTrayCommands::commandNestedInRandomFinishesFirst()
     bool nestedRan = false;
     QTimer::singleShot(0, [&] {
         nestedRan = true;
-        windows().get<MainWindow>().trayUpperAction->trigger();
+        named<QAction>(m_app->windows().get<MainWindow>(), "mnuUp")->trigger();
     });
     trigger(QStringLiteral("mnuRnd"));
 
@@ -392,8 +429,41 @@ void TestTrayCommands::commandNestedInRandomFinishesFirst()
     QCOMPARE(beeps(), openWindow ? 2 : 4);
     if (openWindow) {
         // Opened by the nested command; the outer one only brought it forward.
-        QCOMPARE(windows().get<TextWindow>().textBox->toPlainText(), input.toUpper());
+        QCOMPARE(m_app->windows().get<TextWindow>().textBox->toPlainText(), input.toUpper());
     }
+}
+
+// Every rAnDOm asks for another as soon as it yields: three run, nested, the rest only beep.
+void TestTrayCommands::nestingIsBounded()
+{
+    storeRouting(false);
+    auto owned = std::make_unique<ScriptedClipboard>();
+    ScriptedClipboard& scripted = *owned;
+    m_app->services().clipboard = std::move(owned);
+    scripted.text = QStringLiteral("abcdefghijklmnop");
+    int asked = 0;
+    std::function<void()> askAgain = [&] {
+        if (++asked > 5)
+            return;
+        QTimer::singleShot(0, askAgain);
+        trigger(QStringLiteral("mnuRnd"));
+    };
+    askAgain();
+    QCOMPARE(scripted.written.size(), 3);
+    QCOMPARE(beeps(), 3 * 2 + 2);
+}
+
+// Text the user copies while rAnDOm runs is not overwritten by its result.
+void TestTrayCommands::newerCopyDuringRandomStays()
+{
+    storeRouting(true);
+    clip().putText(QStringLiteral("abcdefghijklmnop"));
+    QTimer::singleShot(0, [this] { clip().putText(QStringLiteral("copied meanwhile")); });
+    trigger(QStringLiteral("mnuRnd"));
+    QCOMPARE(clip().text(), QStringLiteral("copied meanwhile"));
+    QCOMPARE(clip().writes, 0);
+    QCOMPARE(beeps(), 1);
+    QVERIFY(!m_app->windows().isLoaded<TextWindow>());
 }
 
 void TestTrayCommands::windowsClosedDuringRandomAreReachedAfresh()
@@ -401,17 +471,17 @@ void TestTrayCommands::windowsClosedDuringRandomAreReachedAfresh()
     storeRouting(true);
     clip().putText(QStringLiteral("earlier"));
     trigger(QStringLiteral("mnuUp"));
-    QVERIFY(windows().isLoaded<TextWindow>());
+    QVERIFY(m_app->windows().isLoaded<TextWindow>());
 
     // While rAnDOm runs, the user closes the Text Window.
     clip().putText(QStringLiteral("abcdefghijklmnop"));
-    QTimer::singleShot(0, [] {
-        windows().get<TextWindow>().close();
+    QTimer::singleShot(0, [this] {
+        m_app->windows().get<TextWindow>().close();
     });
     trigger(QStringLiteral("mnuRnd"));
 
-    QVERIFY(windows().isLoaded<TextWindow>());
-    TextWindow& window = windows().get<TextWindow>();
+    QVERIFY(m_app->windows().isLoaded<TextWindow>());
+    TextWindow& window = m_app->windows().get<TextWindow>();
     QVERIFY(window.isVisible());
     QCOMPARE(window.textBox->toPlainText(), clip().text());
     QVERIFY(isRecasingOf(window.textBox->toPlainText(), QStringLiteral("abcdefghijklmnop")));
@@ -435,26 +505,26 @@ void TestTrayCommands::exitDuringRandomStopsIt()
     storeRouting(openWindow);
     const QString input = QStringLiteral("abcdefghijklmnop");
     clip().putText(input);
-    MainWindow& main = windows().get<MainWindow>();
-    main.sourceText->setPlainText(input);
-    main.resultText->setPlainText(u"before"_qs);
-    RandomGenerator before = RandomGenerator::shared();
-    QTimer::singleShot(0, [] { windows().get<MainWindow>().exitProgram(); });
+    MainWindow& main = m_app->windows().get<MainWindow>();
+    named<QPlainTextEdit>(main, "txtBase")->setPlainText(input);
+    named<QPlainTextEdit>(main, "txtEnd")->setPlainText(u"before"_qs);
+    RandomGenerator before = m_app->program().random();
+    QTimer::singleShot(0, [this] { m_app->windows().get<MainWindow>().exitProgram(); });
 
     if (command == u"Command5")
-        main.randomButton->click();
+        named<QPushButton>(main, "Command5")->click();
     else
         trigger(command);
 
     QCOMPARE(m_app->endRequests, 1);
     QCOMPARE(clip().text(), input);
     QCOMPARE(clip().writes, 0);
-    QVERIFY(!windows().isLoaded<TextWindow>());
+    QVERIFY(!m_app->windows().isLoaded<TextWindow>());
     QCOMPARE(beeps(), 0);
-    QCOMPARE(windows().get<MainWindow>().resultText->toPlainText(), u"before"_qs);
+    QCOMPARE(named<QPlainTextEdit>(m_app->windows().get<MainWindow>(), "txtEnd")->toPlainText(), u"before"_qs);
     // It stopped at its first yield: one draw taken, not one per character.
     before.next();
-    QCOMPARE(RandomGenerator::shared().next(), before.next());
+    QCOMPARE(m_app->program().random().next(), before.next());
 }
 
 // The main window's "Paste from Clipboard" and "Copy to Clipboard" go the same safe way.
@@ -482,17 +552,17 @@ void TestTrayCommands::mainWindowClipboardButtonsNeverClear()
     QFETCH(int, beeps);
     auto owned = std::make_unique<ScriptedClipboard>();
     ScriptedClipboard& scripted = *owned;
-    platform::services().clipboard = std::move(owned);
+    m_app->services().clipboard = std::move(owned);
     scripted.text = QStringLiteral("on the clipboard");
     scripted.failReads = failReads;
     scripted.failWrites = failWrites;
-    MainWindow& main = windows().get<MainWindow>();
-    main.sourceText->setPlainText(QStringLiteral("typed"));
-    main.resultText->setPlainText(QStringLiteral("result"));
+    MainWindow& main = m_app->windows().get<MainWindow>();
+    named<QPlainTextEdit>(main, "txtBase")->setPlainText(QStringLiteral("typed"));
+    named<QPlainTextEdit>(main, "txtEnd")->setPlainText(QStringLiteral("result"));
 
     main.findChild<QPushButton*>(button)->click();
 
-    QCOMPARE(main.sourceText->toPlainText(), sourceBox);
+    QCOMPARE(named<QPlainTextEdit>(main, "txtBase")->toPlainText(), sourceBox);
     QCOMPARE(scripted.text, clipboard);
     QVERIFY(scripted.hasText);
     QCOMPARE(this->beeps(), beeps);

@@ -21,9 +21,11 @@ int main(int argc, char** argv)
 #endif
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // As the program draws: one generator for the run.
+    RandomGenerator generator;
     QByteArray out;
     for (const QString& text : randomProbeInputs())
-        out += encodeProbeLine(randomCaseText(text));
+        out += encodeProbeLine(randomCaseText(text, generator));
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     return 0;
 }

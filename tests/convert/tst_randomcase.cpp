@@ -8,7 +8,6 @@
 #include "RandomProbeInputs.h"
 #include "convert/CaseTransforms.h"
 #include "convert/RandomGenerator.h"
-#include "support/TestApp.h"
 
 class tst_RandomCase final : public QObject {
     Q_OBJECT
@@ -30,7 +29,7 @@ private slots:
     void nestedConversionRunsToItsEndFirst();
 
 private:
-    std::unique_ptr<TestApp> m_app;
+    RandomGenerator m_generator;
 };
 
 namespace {
@@ -74,13 +73,12 @@ QString expectedFor(const QString& input, const QList<float>& draws, qsizetype f
 
 void tst_RandomCase::init()
 {
-    m_app = std::make_unique<TestApp>();
+    m_generator = RandomGenerator{};
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void tst_RandomCase::cleanup()
 {
-    m_app.reset();
 }
 
 void tst_RandomCase::choice_data()
@@ -175,7 +173,7 @@ void tst_RandomCase::singleLetterIsUpperHalfTheTime()
     constexpr int kCalls = 20000;
     int uppers = 0;
     for (int i = 0; i < kCalls; ++i) {
-        const QString out = randomCaseText(letter);
+        const QString out = randomCaseText(letter, m_generator);
         QVERIFY(out == upper || out == lower);
         uppers += out == upper ? 1 : 0;
     }
@@ -187,7 +185,7 @@ void tst_RandomCase::singleLetterIsUpperHalfTheTime()
 void tst_RandomCase::neighboursAreIndependent()
 {
     constexpr int kPairs = 10000;
-    const QString out = randomCaseText(QString(2 * kPairs, u'q'));
+    const QString out = randomCaseText(QString(2 * kPairs, u'q'), m_generator);
     int counts[4] = {};
     for (int i = 0; i < kPairs; ++i) {
         const int first = out.at(2 * i) == u'Q' ? 1 : 0;
@@ -249,7 +247,11 @@ void tst_RandomCase::nestedConversionRunsToItsEndFirst()
         },
         Qt::QueuedConnection);
 
-    const QString outerResult = *randomCaseText(outerInput, {}, generator);
+    const auto turn = [] {
+        QCoreApplication::processEvents();
+        return true;
+    };
+    const QString outerResult = *randomCaseText(outerInput, turn, generator);
     QVERIFY(innerRan);
 
     // The inner run took its draws right after the outer one's p-th draw.

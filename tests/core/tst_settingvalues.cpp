@@ -3,7 +3,6 @@
 #include "core/SettingValues.h"
 #include "core/Settings.h"
 #include "doubles/FakeRegistry.h"
-#include "support/TestApp.h"
 
 using namespace platform;
 using namespace platform::fakes;
@@ -38,10 +37,10 @@ class TestSettingValues : public QObject {
 private slots:
     void init()
     {
-        m_app = std::make_unique<RegistryTestApp>();
-        m_reg = m_app->registry.get();
+        m_registry = std::make_shared<FakeRegistry>();
+        m_reg = m_registry.get();
     }
-    void cleanup() { m_app.reset(); }
+    void cleanup() { m_registry.reset(); }
 
     void readsWhatIsStored_data();
     void readsWhatIsStored();
@@ -62,7 +61,7 @@ private slots:
     void noRegistryReadsAbsent();
 
 private:
-    std::unique_ptr<RegistryTestApp> m_app;
+    std::shared_ptr<FakeRegistry> m_registry;
     FakeRegistry* m_reg = nullptr;
 };
 
@@ -87,6 +86,10 @@ void TestSettingValues::readsWhatIsStored_data()
         << true << 1 << QByteArray(40000, 'x') + QByteArray("\0tail", 5) << std::optional<QString>(QString(40000, 'x'));
     QTest::newRow("long text without NUL") << true << 1 << QByteArray(70000, 'y') << std::optional<QString>(QString(70000, 'y'));
     QTest::newRow("UTF-8 text") << true << 1 << withNul("grüße") << std::optional<QString>(QStringLiteral("grüße"));
+    // On Windows too: the program's code page is UTF-8, so a full-width digit that
+    // another program stored is never taken for an ASCII one.
+    QTest::newRow("beyond every 8-bit code page")
+        << true << 1 << withNul("１ ω 東") << std::optional<QString>(QStringLiteral("１ ω 東"));
 }
 
 void TestSettingValues::readsWhatIsStored()
@@ -98,13 +101,13 @@ void TestSettingValues::readsWhatIsStored()
     m_reg->putString(kPath, "Other", "x"); // the key exists either way
     if (store)
         m_reg->putValue(kPath, "Copy2Clip", static_cast<RegDword>(type), data);
-    QCOMPARE(readSettingValue(kSettingsRoot, kPath, "Copy2Clip"), expected);
+    QCOMPARE(readSettingValue(m_reg, kSettingsRoot, kPath, "Copy2Clip"), expected);
 }
 
 void TestSettingValues::readOpensQueriesTwiceAndCloses()
 {
     m_reg->putString(kPath, "PlaceInTray", "1");
-    QCOMPARE(readSettingValue(kSettingsRoot, kPath, "PlaceInTray"), std::optional<QString>("1"));
+    QCOMPARE(readSettingValue(m_reg, kSettingsRoot, kPath, "PlaceInTray"), std::optional<QString>("1"));
     QCOMPARE(kinds(m_reg->calls), (QStringList{"open Software\\Ardelon\\Tovrin", "query PlaceInTray",
                                               "query PlaceInTray", "close "}));
     QVERIFY(!m_reg->calls[1].withData); // the first query only asks for the size
@@ -114,7 +117,7 @@ void TestSettingValues::readOpensQueriesTwiceAndCloses()
 
 void TestSettingValues::readOfMissingKeyCreatesNothing()
 {
-    QCOMPARE(readSettingValue(kSettingsRoot, kPath, "SplashScreen"), std::optional<QString>());
+    QCOMPARE(readSettingValue(m_reg, kSettingsRoot, kPath, "SplashScreen"), std::optional<QString>());
     QCOMPARE(kinds(m_reg->calls), (QStringList{"open Software\\Ardelon\\Tovrin", "query SplashScreen", "close "}));
     QCOMPARE(m_reg->calls[0].status, kErrorFileNotFound);
     QCOMPARE(m_reg->calls[1].status, kErrorInvalidHandle);
@@ -130,23 +133,24 @@ void TestSettingValues::writeStoresTerminatedText_data()
     QTest::newRow("truth") << "False" << withNul("False");
     QTest::newRow("empty") << "" << QByteArray(1, '\0');
     QTest::newRow("non-ASCII") << QStringLiteral("ä") << withNul("ä");
+    QTest::newRow("beyond every 8-bit code page") << QStringLiteral("１ ω 東") << withNul("１ ω 東");
 }
 
 void TestSettingValues::writeStoresTerminatedText()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, stored);
-    writeSettingValue(kSettingsRoot, kPath, "SplashScreen", text);
+    writeSettingValue(m_reg, kSettingsRoot, kPath, "SplashScreen", text);
     const std::optional<RegValue> v = m_reg->value(kPath, "SplashScreen");
     QVERIFY(v);
     QCOMPARE(v->type, kRegSz);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(v->data.data()), qsizetype(v->data.size())), stored);
-    QCOMPARE(readSettingValue(kSettingsRoot, kPath, "SplashScreen"), std::optional<QString>(text));
+    QCOMPARE(readSettingValue(m_reg, kSettingsRoot, kPath, "SplashScreen"), std::optional<QString>(text));
 }
 
 void TestSettingValues::writeCreatesTheWholePathAndClosesIt()
 {
-    writeSettingValue(kSettingsRoot, kPath, "Copy2Clip", "True");
+    writeSettingValue(m_reg, kSettingsRoot, kPath, "Copy2Clip", "True");
     QCOMPARE(kinds(m_reg->calls), (QStringList{"create Software\\Ardelon\\Tovrin", "set Copy2Clip", "close "}));
     for (const RegCall& c : m_reg->calls)
         QCOMPARE(c.status, kErrorSuccess);
@@ -158,7 +162,7 @@ void TestSettingValues::writeLeavesOtherValuesAlone()
 {
     m_reg->putString(kPath, "SplashScreen", "1");
     m_reg->putValue(kPath, "Other", kRegDword, QByteArray::fromHex("07000000"));
-    writeSettingValue(kSettingsRoot, kPath, "PlaceInTray", "0");
+    writeSettingValue(m_reg, kSettingsRoot, kPath, "PlaceInTray", "0");
     QCOMPARE(m_reg->text(kPath, "SplashScreen"), std::optional<QString>("1"));
     QCOMPARE(m_reg->value(kPath, "Other")->type, kRegDword);
     QCOMPARE(m_reg->text(kPath, "PlaceInTray"), std::optional<QString>("0"));
@@ -167,10 +171,10 @@ void TestSettingValues::writeLeavesOtherValuesAlone()
 void TestSettingValues::failedWriteIsSilent()
 {
     m_reg->failWrites = true;
-    writeSettingValue(kSettingsRoot, kPath, "Copy2Clip", "True");
+    writeSettingValue(m_reg, kSettingsRoot, kPath, "Copy2Clip", "True");
     QCOMPARE(kinds(m_reg->calls), (QStringList{"create Software\\Ardelon\\Tovrin", "set Copy2Clip", "close "}));
     QVERIFY(m_reg->calls[0].status != kErrorSuccess);
-    QCOMPARE(readSettingValue(kSettingsRoot, kPath, "Copy2Clip"), std::optional<QString>());
+    QCOMPARE(readSettingValue(m_reg, kSettingsRoot, kPath, "Copy2Clip"), std::optional<QString>());
 }
 
 void TestSettingValues::trimsAtFirstNul_data()
@@ -256,9 +260,8 @@ void TestSettingValues::storedTextsRoundTrip()
 
 void TestSettingValues::noRegistryReadsAbsent()
 {
-    services().registry.reset();
-    writeSettingValue(kSettingsRoot, kPath, "Copy2Clip", "True");
-    QCOMPARE(readSettingValue(kSettingsRoot, kPath, "Copy2Clip"), std::optional<QString>());
+    writeSettingValue(nullptr, kSettingsRoot, kPath, "Copy2Clip", "True");
+    QCOMPARE(readSettingValue(nullptr, kSettingsRoot, kPath, "Copy2Clip"), std::optional<QString>());
 }
 
 QTEST_MAIN(TestSettingValues)

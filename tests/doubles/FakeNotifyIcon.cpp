@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Services.h"
+
 namespace platform::fakes {
 
 void FakeNotifyIcon::show(const QIcon& icon, const QString& tip)
@@ -25,10 +27,10 @@ int FakeNotifyIcon::shows() const
     return int(std::count_if(calls.begin(), calls.end(), [](const Call& c) { return c.kind == Call::Kind::Show; }));
 }
 
-FakeNotifyIcon* installFakeNotifyIcon()
+FakeNotifyIcon* installFakeNotifyIcon(Services& services)
 {
     auto fake = std::make_shared<FakeNotifyIcon>();
-    services().notifyIcon = fake;
+    services.notifyIcon = fake;
     return fake.get();
 }
 

@@ -7,6 +7,10 @@
 
 #include "platform/NotifyIcon.h"
 
+namespace platform {
+struct Services;
+}
+
 namespace platform::fakes {
 
 // The desktop's notification area, in memory: one icon, every request recorded.
@@ -52,6 +56,6 @@ private:
 };
 
 // Installs a fresh fake as the notification-icon service and hands it back.
-FakeNotifyIcon* installFakeNotifyIcon();
+FakeNotifyIcon* installFakeNotifyIcon(Services& services);
 
 } // namespace platform::fakes

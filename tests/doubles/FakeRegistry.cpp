@@ -126,10 +126,10 @@ int FakeRegistry::count(RegCall::Kind kind) const
     return n;
 }
 
-std::shared_ptr<FakeRegistry> installFakeRegistry()
+std::shared_ptr<FakeRegistry> installFakeRegistry(Services& services)
 {
     auto reg = std::make_shared<FakeRegistry>();
-    services().registry = reg;
+    services.registry = reg;
     return reg;
 }
 

@@ -6,7 +6,11 @@
 #include <memory>
 #include <optional>
 
-#include "platform/RegistryHive.h"
+#include "doubles/MemoryRegistry.h"
+
+namespace platform {
+struct Services;
+}
 
 namespace platform::fakes {
 
@@ -58,6 +62,6 @@ protected:
 };
 
 // Puts a fresh FakeRegistry in place of the platform's registry and hands it back.
-std::shared_ptr<FakeRegistry> installFakeRegistry();
+std::shared_ptr<FakeRegistry> installFakeRegistry(Services& services);
 
 } // namespace platform::fakes

@@ -21,21 +21,19 @@ bool FakeClipboard::setText(const QString& text)
     return true;
 }
 
-qintptr FakeLinks::ShellExecute(quintptr ownerWindow, const QString& operation, const QString& file,
-                                const QString& parameters, const QString& directory, int showCommand)
+bool FakeLinks::openUrl(const QUrl& url)
 {
-    calls.append({ownerWindow, operation, file, parameters, directory, showCommand});
-    return 42;
+    opened.append(url);
+    return true;
 }
 
-InstalledFakes installFakes()
+InstalledFakes installFakes(Services& s)
 {
     auto clipboard = std::make_unique<FakeClipboard>();
     auto links = std::make_unique<FakeLinks>();
     auto beeper = std::make_unique<FakeBeeper>();
     auto selection = std::make_unique<FakeSelectionPaster>();
     InstalledFakes out{clipboard.get(), links.get(), beeper.get(), selection.get()};
-    Services& s = services();
     s.selectionPaster = std::move(selection);
     s.clipboard = std::move(clipboard);
     s.links = std::move(links);

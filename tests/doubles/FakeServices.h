@@ -33,20 +33,11 @@ private:
     QString m_text;
 };
 
-struct ShellCall {
-    quintptr owner;
-    QString operation;
-    QString file;
-    QString parameters;
-    QString directory;
-    int show;
-};
-
+// Records the links it was asked to open.
 class FakeLinks final : public Links {
 public:
-    qintptr ShellExecute(quintptr ownerWindow, const QString& operation, const QString& file,
-                         const QString& parameters, const QString& directory, int showCommand) override;
-    QList<ShellCall> calls;
+    bool openUrl(const QUrl& url) override;
+    QList<QUrl> opened;
 };
 
 class FakeBeeper final : public Beeper {
@@ -76,8 +67,8 @@ struct InstalledFakes {
     FakeClipboard* clipboard;
     FakeLinks* links;
     FakeBeeper* beeper;
-    FakeSelectionPaster* selection = nullptr;
+    FakeSelectionPaster* selection;
 };
-InstalledFakes installFakes();
+InstalledFakes installFakes(Services& services);
 
 } // namespace platform::fakes

@@ -2,13 +2,18 @@
 """A CLIPBOARD owner that misbehaves on request, for the clipboard fault journeys
 (python3-xlib).
 
-usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] KIND [VALUE]
+usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] [--endless] [--announce BYTES] KIND [VALUE]
 
   refuse              lists UTF8_STRING, STRING and TEXT, and refuses every request for
                       them at once (a SelectionNotify with property None)
   bytes TARGET HEX    offers only TARGET; its content is these bytes as they are
   compound TEXT       offers only COMPOUND_TEXT: TEXT as libX11 encodes it
   utf8 TEXT           offers UTF8_STRING
+  grow                offers UTF8_STRING and keeps adding to the text after handing it
+                      over, while the requestor reads it
+  manager             a clipboard manager: owns CLIPBOARD_MANAGER; asked to SAVE_TARGETS
+                      by a program that ends, it takes that program's UTF8_STRING and
+                      then the clipboard itself ("saved HEX" once it holds it)
 
   --delay S        answers every request (the list of targets, the text, each INCR
                    chunk) only S seconds after it came
@@ -16,13 +21,16 @@ usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] KIND [VALUE]
                    each chunk S seconds after the previous one (the list of targets on
                    time)
   --incr N         hands the text over incrementally (INCR), in N chunks
+  --endless        (with --incr) never sends the empty chunk that ends the text
+  --announce BYTES (with --incr) announces this size instead of the real one
 
-Prints "ready WINDOW" once it owns the clipboard, then one line per request served
+Prints "ready WINDOW" once it owns the clipboard (the manager: its own selection), then one line per request served
 ("targets", "text TARGET", "refused TARGET", "chunk I", "done") and "lost" when
 another program takes the clipboard.
 """
 import argparse
 import ctypes
+import itertools
 import locale
 import select
 import sys
@@ -70,6 +78,9 @@ class Owner:
         self.delay = args.delay
         self.chunk_delay = max(args.delay, args.chunk_delay)
         self.chunks = args.incr
+        self.endless = args.endless
+        self.announce = args.announce
+        self.grow = args.kind == "grow"
         self.refuse = args.kind == "refuse"
         if args.kind == "refuse":
             self.offer = {self.atom(n): b"never handed over" for n in ("UTF8_STRING", "STRING", "TEXT")}
@@ -77,13 +88,18 @@ class Owner:
             self.offer = {self.atom(args.value): bytes.fromhex(args.extra)}
         elif args.kind == "compound":
             self.offer = {self.atom("COMPOUND_TEXT"): compound_text(args.value)}
+        elif args.kind == "manager":
+            self.offer = {}
+        elif args.kind == "grow":
+            self.offer = {self.atom("UTF8_STRING"): b"growing text " * (1 << 14)}
         else:
             self.offer = {self.atom("UTF8_STRING"): args.value.encode()}
         self.pending = []
+        self.manager = self.atom("CLIPBOARD_MANAGER") if args.kind == "manager" else None
         self.window = self.d.screen().root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
-        self.window.set_selection_owner(self.clipboard, X.CurrentTime)
+        self.window.set_selection_owner(self.manager or self.clipboard, X.CurrentTime)
         self.d.sync()
-        if self.d.get_selection_owner(self.clipboard) != self.window:
+        if self.d.get_selection_owner(self.manager or self.clipboard) != self.window:
             sys.exit("could not take the clipboard")
         say("ready", self.window.id)
 
@@ -114,18 +130,42 @@ class Owner:
             say("refused", self.d.get_atom_name(request.target))
         elif not self.chunks:
             request.requestor.change_property(prop, request.target, 8, self.offer[request.target])
+            if self.grow:
+                # Larger than one request can carry: the requestor reads it in parts.
+                for _ in range(6):
+                    request.requestor.change_property(prop, request.target, 8, self.offer[request.target],
+                                                      mode=X.PropModeAppend)
             self.notify(request, prop)
             say("text", self.d.get_atom_name(request.target))
+            if self.grow:
+                self.keep_growing(request.requestor, prop, request.target)
         else:
             self.serve_incrementally(request, prop)
+
+    def keep_growing(self, requestor, prop, target):
+        """Appends to the text for as long as the requestor's window exists (60 s at most)."""
+        piece = b"more junk " * (1 << 14)
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            try:
+                for _ in range(8):
+                    requestor.change_property(prop, target, 8, piece, mode=X.PropModeAppend)
+                requestor.get_geometry()
+            except Exception:
+                break
+        say("stopped growing")
 
     def serve_incrementally(self, request, prop):
         data = self.offer[request.target]
         size = -(-len(data) // self.chunks)
-        pieces = [data[i:i + size] for i in range(0, len(data), size)] + [b""]
+        pieces = [data[i:i + size] for i in range(0, len(data), size)]
+        if self.endless:
+            pieces = itertools.cycle(pieces or [b"x"])
+        else:
+            pieces = pieces + [b""]
         requestor = request.requestor
         requestor.change_attributes(event_mask=X.PropertyChangeMask)
-        requestor.change_property(prop, self.incr, 32, [len(data)])
+        requestor.change_property(prop, self.incr, 32, [self.announce if self.announce is not None else len(data)])
         self.notify(request, prop)
         say("text", self.d.get_atom_name(request.target), "incrementally")
         for i, piece in enumerate(pieces):
@@ -146,10 +186,38 @@ class Owner:
             self.d.flush()
             say("chunk", i + 1) if piece else say("done")
 
+    def save(self, request):
+        """Takes the text of the program that asked, then the clipboard, then answers."""
+        time.sleep(self.delay)
+        utf8 = self.atom("UTF8_STRING")
+        prop = self.atom("MANAGER_SAVED")
+        self.window.convert_selection(self.clipboard, utf8, prop, X.CurrentTime)
+        self.d.flush()
+        deadline = time.monotonic() + 10
+        while True:
+            e = self.next_event(max(0.0, deadline - time.monotonic()))
+            if e is None:
+                self.notify(request, X.NONE)
+                say("save failed")
+                return
+            if e.type == X.SelectionNotify and e.requestor == self.window:
+                break
+            self.pending.append(e)
+        data = b""
+        if e.property != X.NONE:
+            data = self.window.get_full_property(prop, X.AnyPropertyType).value
+            data = data if isinstance(data, bytes) else data.encode()
+        self.offer = {utf8: data}
+        self.window.set_selection_owner(self.clipboard, X.CurrentTime)
+        self.notify(request, request.property)
+        say("saved", data.hex())
+
     def run(self):
         while True:
             e = self.next_event()
-            if e.type == X.SelectionRequest:
+            if e.type == X.SelectionRequest and self.manager and e.selection == self.manager:
+                self.save(e)
+            elif e.type == X.SelectionRequest:
                 self.serve(e)
             elif e.type == X.SelectionClear:
                 say("lost")
@@ -164,7 +232,9 @@ def main():
     parser.add_argument("--delay", type=float, default=0.0)
     parser.add_argument("--chunk-delay", type=float, default=0.0)
     parser.add_argument("--incr", type=int, default=0)
-    parser.add_argument("kind", choices=["refuse", "bytes", "compound", "utf8"])
+    parser.add_argument("--endless", action="store_true")
+    parser.add_argument("--announce", type=int)
+    parser.add_argument("kind", choices=["refuse", "bytes", "compound", "utf8", "grow", "manager"])
     parser.add_argument("value", nargs="?", default="")
     parser.add_argument("extra", nargs="?", default="")
     Owner(parser.parse_args()).run()

@@ -2,7 +2,8 @@
 # The tray menu opens beside the icon for a tray on the top, bottom and left edge of
 # the screen: never over the icon, so no item is under the pointer; a second right
 # click, a right double click, or a left click on the icon while the menu is open
-# only closes the menu. The program keeps running with only its icon.
+# only closes the menu. The program keeps running with only its icon. Also at twice
+# the density (QT_SCALE_FACTOR=2), where the tray speaks in device pixels.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 
@@ -42,8 +43,10 @@ still_only_icon() { # what
   tray_icon_count_is 1 || e2e_fail "$1: $(tray_icon_count) icons"
 }
 
-for edge in top bottom left; do
-  e2e_log "tray on the $edge edge"
+for row in "top 1" "bottom 1" "left 1" "top 2" "bottom 2"; do
+  read -r edge scale <<<"$row"
+  label="$edge x$scale"
+  e2e_log "tray on the $edge edge, scale $scale"
   case $edge in
     left) align=center ;;
     *) align=right ;;
@@ -52,46 +55,46 @@ for edge in top bottom left; do
     --SetPartialStrut true --transparent false --tint 0x303030 >"$E2E_TMP/trayer-$edge.log" 2>&1 &
   trayer_pid=$!
   E2E_PIDS+=($trayer_pid)
-  e2e_wait 10 xdotool search --classname panel || e2e_fail "$edge: the tray host did not start"
-  e2e_start_tovrin
-  e2e_wait 15 tray_has_icon || e2e_fail "$edge: no icon docked"
+  e2e_wait 10 xdotool search --classname panel || e2e_fail "$label: the tray host did not start"
+  QT_SCALE_FACTOR=$scale e2e_start_tovrin
+  e2e_wait 15 tray_has_icon || e2e_fail "$label: no icon docked"
   sleep 0.5
   read -r ix iy iw ih < <(icon_rect)
   x=$((ix + iw / 2)); y=$((iy + ih / 2))
 
   # The menu opens on the press, beside the icon.
   xdotool mousemove "$x" "$y" mousedown 3
-  e2e_wait 5 popup_geometry || { xdotool mouseup 3; e2e_fail "$edge: no menu on the right press"; }
+  e2e_wait 5 popup_geometry || { xdotool mouseup 3; e2e_fail "$label: no menu on the right press"; }
   xdotool mouseup 3
   sleep 0.3
   read -r mx my mw mh < <(popup_geometry)
   e2e_log "icon ${iw}x${ih}+$ix+$iy, menu ${mw}x${mh}+$mx+$my"
-  e2e_screenshot "menu-$edge"
+  e2e_screenshot "menu-$edge-x$scale"
   if [ "$x" -ge "$mx" ] && [ "$x" -lt $((mx + mw)) ] && [ "$y" -ge "$my" ] && [ "$y" -lt $((my + mh)) ]; then
-    e2e_fail "$edge: the menu is under the pointer"
+    e2e_fail "$label: the menu is under the pointer"
   fi
   case $edge in
-    top) [ "$my" -ge $((iy + ih)) ] || e2e_fail "top: the menu is not below the icon" ;;
-    bottom) [ $((my + mh)) -le "$iy" ] || e2e_fail "bottom: the menu is not above the icon" ;;
-    left) [ "$mx" -ge $((ix + iw)) ] || e2e_fail "left: the menu is not beside the icon" ;;
+    top) [ "$my" -ge $((iy + ih)) ] || e2e_fail "$label: the menu is not below the icon" ;;
+    bottom) [ $((my + mh)) -le "$iy" ] || e2e_fail "$label: the menu is not above the icon" ;;
+    left) [ "$mx" -ge $((ix + iw)) ] || e2e_fail "$label: the menu is not beside the icon" ;;
   esac
 
   # A second right click on the icon only closes the menu.
   xdotool mousemove "$x" "$y" click 3
-  still_only_icon "$edge, second right click"
+  still_only_icon "$label, second right click"
 
   # A right double click: the menu opens and closes again.
   xdotool mousemove "$x" "$y" click --repeat 2 --delay 120 3
-  still_only_icon "$edge, right double click"
+  still_only_icon "$label, right double click"
 
   # A left click meant to dismiss the menu.
   xdotool mousemove "$x" "$y" click 3
-  e2e_wait 5 tovrin_popup_open || e2e_fail "$edge: no menu on the right click"
+  e2e_wait 5 tovrin_popup_open || e2e_fail "$label: no menu on the right click"
   sleep 0.3
   xdotool click 1
-  still_only_icon "$edge, left click on the icon"
+  still_only_icon "$label, left click on the icon"
 
-  kill "$TOVRIN_PID"; e2e_wait 5 tovrin_gone || e2e_fail "$edge: the program did not end on TERM"
+  kill "$TOVRIN_PID"; e2e_wait 5 tovrin_gone || e2e_fail "$label: the program did not end on TERM"
   kill "$trayer_pid"; e2e_wait 5 bash -c '! xdotool search --classname panel'
   sleep 0.3
 done

@@ -8,34 +8,13 @@
 # host hangs shows the main window at once, and the icon comes when the host answers.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
+source "$(dirname "$0")/desktop_lib.sh"
 SNI="$(dirname "$0")/sni_host.py"
 
 e2e_start_desktop
 e2e_start_session_bus
 
-# One panel along the top with only the notification area in it.
-mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
-cat >"$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="position-locked" type="bool" value="true"/>
-      <property name="size" type="uint" value="30"/>
-      <property name="plugin-ids" type="array">
-        <value type="int" value="1"/>
-      </property>
-    </property>
-  </property>
-  <property name="plugins" type="empty">
-    <property name="plugin-1" type="string" value="systray"/>
-  </property>
-</channel>
-XML
+desk_xfce4_panel_config
 
 HOST_PID=
 start_host() { # xfce4-panel|own

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Owners that list text but do not hand it over soundly, with "copy it directly to the
 # clipboard": each tray command leaves the clipboard with its owner, rings one bell,
-# and ends within its time limit; Tovrin takes commands at once afterwards.
+# and ends within its time limit, and Tovrin answers its window system all along (the
+# longest wait for an answer stays under a second); it takes commands at once
+# afterwards.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/trayconv_lib.sh"
 CLIP_OWNER="$(dirname "$0")/clip_owner.py"
@@ -16,6 +18,8 @@ cases=(
   "COMPOUND_TEXT, cut double-byte text|2000|bytes COMPOUND_TEXT 1b242842467c4b"
   "every reply after 4.5 s|12000|--delay 4.5 --incr 2 utf8 slow-text"
   "INCR chunks 4.9 s apart|12000|--chunk-delay 4.9 --incr 3 utf8 chunked-text"
+  "INCR without end|12000|--incr 64 --endless grow"
+  "INCR announcing 4 GiB|2000|--incr 2 --announce 4294967295 utf8 huge"
 )
 
 trayconv_start True
@@ -32,11 +36,19 @@ for row in "${cases[@]}"; do
   e2e_wait 10 grep -q '^ready' "$log" || e2e_fail "$name: the owner did not start: $(cat "$log")"
   owner=$(awk '/^ready/ {print $2}' "$log")
 
+  "$E2E_PY" "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/ping-$row_number.log" &
+  ping_pid=$!
+  E2E_PIDS+=($ping_pid)
+  e2e_wait 10 grep -q rtt "$E2E_TMP/ping-$row_number.log" || e2e_fail "$name: the probe got no answer"
   trayconv_choose u
   start=$(date +%s%N)
   e2e_wait 20 trayconv_bells_at_least $((bells + 1)) || e2e_fail "$name: no bell after 20 s"
   elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-  e2e_log "$name: gave up after $elapsed_ms ms"
+  sleep 0.5
+  kill "$ping_pid" 2>/dev/null
+  read -r answers longest_ms < <(awk '{n++} $2 > m {m = $2} END {print n + 0, m + 0}' "$E2E_TMP/ping-$row_number.log")
+  e2e_log "$name: gave up after $elapsed_ms ms; the longest of $answers answers took $longest_ms ms"
+  [ "$answers" -gt 0 ] && [ "$longest_ms" -lt 1000 ] || e2e_fail "$name: Tovrin did not answer for $longest_ms ms"
   bells=$((bells + 1))
   trayconv_expect_bells $bells
   [ "$elapsed_ms" -lt "$limit_ms" ] || e2e_fail "$name: the command took $elapsed_ms ms (limit $limit_ms)"

@@ -8,8 +8,12 @@ packages):
   wait-owner OLD SECONDS  wait until the CLIPBOARD has an owner other than OLD; print
                           it and the wall-clock time (ns) it was seen
   close WINDOW            ask a window to close, as its close box does (WM_DELETE_WINDOW)
+  ping WINDOW             ask the window's program again and again whether it is alive
+                          (_NET_WM_PING, which Qt answers on its user-interface thread);
+                          print "rtt MS" for each answer
 """
 import ctypes
+import select
 import sys
 import time
 
@@ -114,6 +118,41 @@ def close(window):
     x.XSync(d, 0)
 
 
+def ping(window):
+    d = display()
+    root = x.XDefaultRootWindow(d)
+    x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+    x.XSelectInput(d, root, 1 << 17)  # StructureNotifyMask: where Qt sends the answers
+    x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+    x.XPending.argtypes = [ctypes.c_void_p]
+    protocols = x.XInternAtom(d, b"WM_PROTOCOLS", 0)
+    net_wm_ping = x.XInternAtom(d, b"_NET_WM_PING", 0)
+    fd = x.XConnectionNumber(d)
+    answer = ClientMessage()
+    serial = 0
+    while True:
+        serial += 1
+        event = ClientMessage()
+        event.type = 33
+        event.window = window
+        event.message_type = protocols
+        event.format = 32
+        event.data[0] = net_wm_ping
+        event.data[1] = serial
+        event.data[2] = window
+        sent = time.monotonic()
+        x.XSendEvent(d, window, 0, 0, ctypes.byref(event))
+        x.XFlush(d)
+        while True:
+            while not x.XPending(d):
+                select.select([fd], [], [], 1.0)
+            x.XNextEvent(d, ctypes.byref(answer))
+            if answer.type == 33 and answer.data[0] == net_wm_ping and answer.data[1] == serial:
+                break
+        print("rtt %d" % ((time.monotonic() - sent) * 1000), flush=True)
+        time.sleep(0.02)
+
+
 if __name__ == "__main__":
     cmd = sys.argv[1] if len(sys.argv) > 1 else ""
     if cmd == "bells":
@@ -126,5 +165,7 @@ if __name__ == "__main__":
         sys.exit(wait_owner(int(sys.argv[2]), float(sys.argv[3])))
     elif cmd == "close":
         close(int(sys.argv[2], 0))
+    elif cmd == "ping":
+        ping(int(sys.argv[2], 0))
     else:
         sys.exit(__doc__)

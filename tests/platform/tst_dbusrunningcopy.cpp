@@ -6,6 +6,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -44,6 +45,7 @@ private slots:
     void answersBeforeActing();
     void nameFreeAgainAfterTheCopyEnds();
     void ownerWithoutTheInterfaceIsNoAnswer();
+    void copyEndingDuringHandOverIsClaimedAgain();
     void noBusMeansNoRule();
 
 private:
@@ -233,6 +235,37 @@ void tst_DBusRunningCopy::ownerWithoutTheInterfaceIsNoAnswer()
     QVERIFY2(took < 2000, "an owner that refuses at once is not waited for");
     QVERIFY(!problem.isEmpty());
     squatter.unregisterService(kId);
+}
+
+namespace {
+// A running copy that ends while it holds the later start's call, before answering it.
+class EndsWhenCalled final : public QDBusVirtualObject {
+public:
+    explicit EndsWhenCalled(QString connection) : m_connection(std::move(connection)) {}
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage&, const QDBusConnection&) override
+    {
+        QMetaObject::invokeMethod(
+            this, [name = m_connection] { QDBusConnection::disconnectFromBus(name); }, Qt::QueuedConnection);
+        return true;
+    }
+
+private:
+    QString m_connection;
+};
+} // namespace
+
+void tst_DBusRunningCopy::copyEndingDuringHandOverIsClaimedAgain()
+{
+    m_first.reset();
+    // No handle kept here: the connection closes once the object lets it go.
+    const QString ending = connect(QStringLiteral("ending")).name();
+    EndsWhenCalled object(ending);
+    QVERIFY(QDBusConnection(ending).registerVirtualObject(kPath, &object));
+    QVERIFY(QDBusConnection(ending).registerService(kId));
+    QString problem;
+    const Claim got = claimElsewhere(QStringLiteral("upper"), &problem);
+    QVERIFY2(got == Claim::Claimed, qPrintable(problem));
 }
 
 void tst_DBusRunningCopy::noBusMeansNoRule()

@@ -80,6 +80,10 @@ void TestSelectionText::decode_data()
     QTest::newRow("compound, C1 control") << compound << QByteArray("a\x85" "b") << false << QString();
     QTest::newRow("compound, 0xA0 in a 94-character set") << compound << QByteArray("\x1b$)B\xa0\xa0") << false
                                                           << QString();
+    QTest::newRow("compound, 0xA0 in JIS X 0201 katakana") << compound << QByteArray("\x1b)I\xb1\xa0") << false
+                                                           << QString();
+    QTest::newRow("compound, no-break space and ÿ in Latin-1") << compound << QByteArray("a\xa0\xff") << true
+                                                               << QStringLiteral("a\u00a0ÿ");
     QTest::newRow("compound, unassigned in ISO 8859-3") << compound << QByteArray("\x1b-C\xa5") << false << QString();
     QTest::newRow("compound, unassigned in JIS X 0208") << compound << QByteArray("\x1b$(B/!") << false << QString();
     QTest::newRow("compound, invalid UTF-8 segment") << compound << QByteArray("\x1b%G\xff\x1b%@") << false

@@ -26,7 +26,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "core/SettingValues.h"
 #include "platform/Services.h"
 #include "platform/unix/EmulatedRegistry.h"
@@ -60,9 +60,9 @@ struct Shown {
     bool copy;
 };
 
-Shown shownSettings()
+Shown shownSettings(TestApp& app)
 {
-    OptionsDialog& f = windows().get<OptionsDialog>();
+    OptionsDialog& f = app.windows().get<OptionsDialog>();
     return {f.showSplashCheck->isChecked(), f.placeInTrayCheck->isChecked(), f.copyOption->isChecked()};
 }
 
@@ -157,13 +157,12 @@ void TestRegistryFaults::init()
 void TestRegistryFaults::cleanup()
 {
     m_app.reset();
-    services().registry.reset();
     m_dir.reset();
 }
 
 void TestRegistryFaults::useFile(const QString& file)
 {
-    services().registry = std::make_shared<EmulatedRegistry>(file.toStdString());
+    m_app->services().registry = std::make_shared<EmulatedRegistry>(file.toStdString());
 }
 
 void TestRegistryFaults::unwritableFolder_data()
@@ -189,22 +188,22 @@ void TestRegistryFaults::unwritableFolder()
     const QByteArray before = readAll(file);
     useFile(file);
 
-    const Shown stored = shownSettings();
-    windows().get<OptionsDialog>().showModeless();
-    OptionsDialog& f = windows().get<OptionsDialog>();
+    const Shown stored = shownSettings(*m_app);
+    m_app->windows().get<OptionsDialog>().showModeless();
+    OptionsDialog& f = m_app->windows().get<OptionsDialog>();
     f.showSplashCheck->setChecked(!stored.splash);
     f.placeInTrayCheck->setChecked(!stored.tray);
     QTest::mouseClick(stored.copy ? f.openOption : f.copyOption, Qt::LeftButton);
     QTest::mouseClick(f.okButton, Qt::LeftButton);
 
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
     QApplication::processEvents();
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName())); // nothing reported in a window
     QCOMPARE(readAll(file), before);
     // Not stored, but chosen: the choice holds for the rest of the run, and a beep says so.
     QCOMPARE(m_app->fakes.beeper->beeps, 1);
-    const Shown again = shownSettings();
+    const Shown again = shownSettings(*m_app);
     QCOMPARE(again.splash, !stored.splash);
     QCOMPARE(again.tray, !stored.tray);
     QCOMPARE(again.copy, !stored.copy);
@@ -223,12 +222,12 @@ void TestRegistryFaults::lockHeldByAStoppedCopy()
 
     QElapsedTimer clock;
     clock.start();
-    writeSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
+    writeSettingValue(m_app->services().registry.get(), kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(storedText(file, "SplashScreen"), std::optional<QString>(QStringLiteral("0")));
 
     ::close(held);
-    writeSettingValue(kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
+    writeSettingValue(m_app->services().registry.get(), kSettingsRoot, QString::fromLatin1(kSettingsPath), QStringLiteral("SplashScreen"), QStringLiteral("1"));
     QCOMPARE(storedText(file, "SplashScreen"), std::optional<QString>(QStringLiteral("1")));
 }
 
@@ -255,15 +254,15 @@ void TestRegistryFaults::damagedFile()
 
     QElapsedTimer clock;
     clock.start();
-    const Shown shown = shownSettings();
+    const Shown shown = shownSettings(*m_app);
     const qint64 loadMs = clock.elapsed();
     qInfo("loading the dialog took %lld ms", loadMs);
     QVERIFY2(loadMs < 1000, qPrintable(QString::number(loadMs)));
     QVERIFY(!shown.splash && !shown.tray && !shown.copy);
-    QVERIFY(windows().get<OptionsDialog>().openOption->isChecked());
+    QVERIFY(m_app->windows().get<OptionsDialog>().openOption->isChecked());
     QCOMPARE(QFileInfo(file).size(), sparseSize > 0 ? sparseSize : content.size());
 
-    OptionsDialog& f = windows().get<OptionsDialog>();
+    OptionsDialog& f = m_app->windows().get<OptionsDialog>();
     f.showModeless();
     f.showSplashCheck->setChecked(true);
     QTest::mouseClick(f.copyOption, Qt::LeftButton);
@@ -277,7 +276,7 @@ void TestRegistryFaults::damagedFile()
     QCOMPARE(storedText(file, "SplashScreen"), std::optional<QString>(QStringLiteral("1")));
     QCOMPARE(storedText(file, "PlaceInTray"), std::optional<QString>(QStringLiteral("0")));
     QCOMPARE(storedText(file, "Copy2Clip"), std::optional<QString>(QStringLiteral("True")));
-    const Shown after = shownSettings();
+    const Shown after = shownSettings(*m_app);
     QVERIFY(after.splash && !after.tray && after.copy);
 }
 

@@ -5,7 +5,7 @@
 #include <QtEndian>
 #include <QtTest>
 
-#include "core/Resources.h"
+#include "ui/windows/Resources.h"
 
 namespace {
 
@@ -70,10 +70,11 @@ void TestPictures::icons_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QStringList>("entries");
     // The program icon: a 2-colour and two 16-colour 32 x 32 images, plus a 16 x 16
-    // one drawn for the tray.
-    QTest::newRow("program") << ":/icons/tovrin.ico" << QStringList{"32x32x1", "32x32x4", "32x32x4", "16x16x4"};
-    QTest::newRow("about") << ":/icons/about.ico" << QStringList{"32x32x4", "16x16x4"};
-    QTest::newRow("credits") << ":/icons/credits.ico" << QStringList{"32x32x4", "16x16x4"};
+    // one drawn for the tray. Each icon also in true colour for twice the density.
+    QTest::newRow("program") << ":/icons/tovrin.ico"
+                             << QStringList{"32x32x1", "32x32x4", "32x32x4", "16x16x4", "64x64x32"};
+    QTest::newRow("about") << ":/icons/about.ico" << QStringList{"32x32x4", "16x16x4", "64x64x32"};
+    QTest::newRow("credits") << ":/icons/credits.ico" << QStringList{"32x32x4", "16x16x4", "64x64x32"};
 }
 
 void TestPictures::icons()
@@ -119,6 +120,8 @@ void TestPictures::banner()
     QVERIFY(!image.hasAlphaChannel());
     QCOMPARE(image.depth() >= 24, true);
     QCOMPARE(image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_RGB888, true);
+    // Where Qt looks for it at twice the density.
+    QCOMPARE(QImage(QStringLiteral(":/pictures/banner@2x.png")).size(), image.size() * 2);
 }
 
 QTEST_MAIN(TestPictures)

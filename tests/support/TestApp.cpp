@@ -3,35 +3,36 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-#include "app/StartUp.h"
-#include "core/ProgramEnd.h"
-#include "core/Settings.h"
-#include "core/WindowHolder.h"
+namespace {
+
+platform::Services doublesFor(const TestApp::Doubles& doubles, TestApp& app)
+{
+    platform::Services services;
+    app.fakes = platform::fakes::installFakes(services);
+    if (doubles.notifyIcon)
+        app.shell = platform::fakes::installFakeNotifyIcon(services);
+    if (doubles.registry)
+        app.registry = platform::fakes::installFakeRegistry(services);
+    return services;
+}
+
+} // namespace
 
 TestApp::TestApp()
-    : fakes(platform::fakes::installFakes())
+    : TestApp(Doubles{})
 {
-    setEndProgramHandler([this] { ++endRequests; });
-    windows().onLastUnloaded = nullptr;
-    connectProgramWindows();
-    settings().reset();
+}
+
+TestApp::TestApp(Doubles doubles)
+    : m_program(std::make_unique<Program>(doublesFor(doubles, *this)))
+{
+    m_program->end().setHandler([this] { ++endRequests; });
 }
 
 TestApp::~TestApp()
 {
-    windows().destroyAll();
-    setEndProgramHandler(nullptr);
-}
-
-RegistryTestApp::RegistryTestApp()
-    : registry(platform::fakes::installFakeRegistry())
-{
-}
-
-RegistryTestApp::~RegistryTestApp()
-{
-    windows().destroyAll();
-    platform::services().registry.reset();
+    m_program.reset();
+    settleDeletes();
 }
 
 void settleDeletes()

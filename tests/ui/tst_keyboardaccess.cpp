@@ -4,7 +4,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/credits/CreditText.h"
 #include "ui/credits/CreditsWindow.h"
@@ -56,7 +56,7 @@ void TestKeyboardAccess::tabInTextBoxes()
     QFETCH(int, modifiers);
     QFETCH(QString, focusAfter);
     QFETCH(QString, textAfter);
-    MainWindow& main = windows().get<MainWindow>();
+    MainWindow& main = m_app->windows().get<MainWindow>();
     main.showModeless();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     auto* edit = main.findChild<QPlainTextEdit*>(box);
@@ -96,13 +96,13 @@ void TestKeyboardAccess::namesAndRoles()
     QFETCH(QString, name);
     Window* w = nullptr;
     if (window == u"frmCase")
-        w = &windows().get<MainWindow>();
+        w = &m_app->windows().get<MainWindow>();
     else if (window == u"frmTraytxt")
-        w = &windows().get<TextWindow>();
+        w = &m_app->windows().get<TextWindow>();
     else if (window == u"frmOptions")
-        w = &windows().get<OptionsDialog>();
+        w = &m_app->windows().get<OptionsDialog>();
     else
-        w = &windows().get<AboutBox>();
+        w = &m_app->windows().get<AboutBox>();
     w->showModeless();
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w->findChild<QWidget*>(control));
     QVERIFY(a);
@@ -127,7 +127,7 @@ void TestKeyboardAccess::aboutLinksByKeyboard()
     QFETCH(int, tabs);
     QFETCH(int, key);
     QFETCH(QString, opened);
-    AboutBox& about = windows().get<AboutBox>();
+    AboutBox& about = m_app->windows().get<AboutBox>();
     about.showModeless();
     QVERIFY(QTest::qWaitForWindowActive(&about));
     QCOMPARE(QApplication::focusWidget(), about.okButton);
@@ -135,17 +135,17 @@ void TestKeyboardAccess::aboutLinksByKeyboard()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QVERIFY(qobject_cast<LinkLabel*>(QApplication::focusWidget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-    const auto& calls = m_app->fakes.links->calls;
-    QCOMPARE(calls.size(), opened.isEmpty() ? 0 : 1);
+    const QList<QUrl>& urls = m_app->fakes.links->opened;
+    QCOMPARE(urls.size(), opened.isEmpty() ? 0 : 1);
     if (!opened.isEmpty())
-        QCOMPARE(calls[0].file, opened);
+        QCOMPARE(urls[0], QUrl(opened));
     QVERIFY(about.isVisible());
 }
 
 void TestKeyboardAccess::optionButtonsStayExclusive()
 {
     // One group across both frames: choosing either by keyboard unchooses the other.
-    OptionsDialog& options = windows().get<OptionsDialog>();
+    OptionsDialog& options = m_app->windows().get<OptionsDialog>();
     options.showModeless();
     QVERIFY(QTest::qWaitForWindowActive(&options));
     for (QRadioButton* chosen : {options.copyOption, options.openOption, options.copyOption}) {
@@ -161,7 +161,7 @@ void TestKeyboardAccess::optionGroupByKeys()
 {
     // One group across both frames: Tab enters and leaves it once, the arrows move
     // within it and choose.
-    OptionsDialog& options = windows().get<OptionsDialog>();
+    OptionsDialog& options = m_app->windows().get<OptionsDialog>();
     options.showModeless();
     QVERIFY(QTest::qWaitForWindowActive(&options));
     // "open it in a new window" stands above "copy it directly to the clipboard".
@@ -178,7 +178,7 @@ void TestKeyboardAccess::optionGroupByKeys()
 
 void TestKeyboardAccess::creditsCanBeReadOut()
 {
-    CreditsWindow& credits = windows().get<CreditsWindow>();
+    CreditsWindow& credits = m_app->windows().get<CreditsWindow>();
     const QList<CreditText*> blocks = credits.findChildren<CreditText*>();
     QVERIFY(blocks.size() >= 10);
     for (CreditText* block : blocks) {

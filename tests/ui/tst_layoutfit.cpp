@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -18,7 +19,7 @@
 
 #include <cstdio>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/credits/CreditText.h"
 #include "ui/credits/CreditsWindow.h"
@@ -32,10 +33,10 @@
 // Every window under the desktop fonts of today's desktops, at several scale factors
 // and in a dark colour scheme: every visible text fits its control, crosses no other
 // control's box, frame line or text, is readable on its background, and every frame
-// line can be seen. The desktop's font and scale are fixed when a program starts, so
-// each (font, scale, scheme) is inspected by a child run of this program with its own
-// fontconfig configuration; TOVRIN_TEST_FONT_DIRS adds font folders to it (fonts
-// unpacked without installing them).
+// line and check box or option button indicator can be seen. The desktop's font and
+// scale are fixed when a program starts, so each (font, scale, scheme) is inspected by
+// a child run of this program with its own fontconfig configuration;
+// TOVRIN_TEST_FONT_DIRS adds font folders to it (fonts unpacked without installing them).
 
 namespace {
 
@@ -293,6 +294,37 @@ QStringList invisibleLines(QGroupBox* g)
     return faults;
 }
 
+// An unchecked indicator must stand out from the background as a line of text must.
+QStringList invisibleIndicator(QAbstractButton* b)
+{
+    const bool check = qobject_cast<QCheckBox*>(b);
+    QStyleOptionButton option;
+    option.initFrom(b);
+    option.state &= ~(QStyle::State_On | QStyle::State_HasFocus | QStyle::State_MouseOver);
+    option.state |= QStyle::State_Off;
+    option.rect = b->style()->subElementRect(check ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator,
+                                             &option, b);
+    const qreal ratio = b->devicePixelRatioF();
+    QImage image(b->size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    const QColor back = backgroundOf(b);
+    image.fill(back);
+    QPainter painter(&image);
+    b->style()->drawPrimitive(check ? QStyle::PE_IndicatorCheckBox : QStyle::PE_IndicatorRadioButton, &option,
+                              &painter, b);
+    painter.end();
+    double strongest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            strongest = std::max(strongest, contrast(image.pixelColor(x, y), back));
+    }
+    if (strongest >= 3.0)
+        return {};
+    return {QStringLiteral("%1: its indicator cannot be seen on %2 (contrast %3)")
+                .arg(describe(b), back.name())
+                .arg(strongest, 0, 'f', 2)};
+}
+
 QStringList inspectWindow(QWidget* window)
 {
     QStringList faults;
@@ -358,6 +390,8 @@ QStringList inspectWindow(QWidget* window)
     for (QWidget* w : widgets) {
         if (auto* frame = qobject_cast<QGroupBox*>(w))
             faults << invisibleLines(frame);
+        if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))
+            faults << invisibleIndicator(static_cast<QAbstractButton*>(w));
     }
 
     if (auto* main = qobject_cast<QMainWindow*>(window)) {
@@ -379,21 +413,21 @@ QStringList inspectWindow(QWidget* window)
     return faults;
 }
 
-Window& openWindow(const QString& name)
+Window& openWindow(TestApp& app, const QString& name)
 {
     Window* w = nullptr;
     if (name == u"frmCase")
-        w = &windows().get<MainWindow>();
+        w = &app.windows().get<MainWindow>();
     else if (name == u"frmOptions")
-        w = &windows().get<OptionsDialog>();
+        w = &app.windows().get<OptionsDialog>();
     else if (name == u"frmTraytxt")
-        w = &windows().get<TextWindow>();
+        w = &app.windows().get<TextWindow>();
     else if (name == u"frmSplash")
-        w = &windows().get<SplashScreen>();
+        w = &app.windows().get<SplashScreen>();
     else if (name == u"frmAbout")
-        w = &windows().get<AboutBox>();
+        w = &app.windows().get<AboutBox>();
     else
-        w = &windows().get<CreditsWindow>();
+        w = &app.windows().get<CreditsWindow>();
     w->showModeless();
     // The credits hold still at their start, where every block lies below the window.
     if (auto* timer = w->findChild<QTimer*>(QStringLiteral("Timer1")))
@@ -421,14 +455,14 @@ int inspectAll()
     TestApp app;
     std::printf("font\t%s\n", qPrintable(QFontInfo(QApplication::font()).family()));
     for (const char* name : kWindows) {
-        Window& w = openWindow(QString::fromLatin1(name));
+        Window& w = openWindow(app, QString::fromLatin1(name));
         if (!QTest::qWaitForWindowExposed(&w))
             std::printf("%s\tnever shown\n", name);
         for (const QString& fault : inspectWindow(&w))
             std::printf("%s\t%s\n", name, qPrintable(fault));
         w.hide();
     }
-    windows().destroyAll();
+    app.windows().destroyAll();
     return 0;
 }
 

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/main/MainWindow.h"
 
@@ -82,7 +82,7 @@ void TestFrmCase::layout()
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
     QFETCH(QString, caption);
-    MainWindow& f = windows().get<MainWindow>();
+    MainWindow& f = m_app->windows().get<MainWindow>();
     QCOMPARE(f.client()->size(), QSize(651, 328));
     auto* w = f.client()->findChild<QWidget*>(name);
     QVERIFY(w);
@@ -96,36 +96,36 @@ void TestFrmCase::layout()
 
 void TestFrmCase::tabOrder()
 {
-    MainWindow& f = windows().get<MainWindow>();
-    const QList<QWidget*> expected{f.sourceText, f.resultText, f.upperButton, f.lowerButton, f.pasteButton, f.copyButton, f.randomButton};
+    MainWindow& f = m_app->windows().get<MainWindow>();
+    const QList<QWidget*> expected{named<QPlainTextEdit>(f, "txtBase"), named<QPlainTextEdit>(f, "txtEnd"), named<QPushButton>(f, "Command1"), named<QPushButton>(f, "Command2"), named<QPushButton>(f, "Command3"), named<QPushButton>(f, "Command4"), named<QPushButton>(f, "Command5")};
     QList<QWidget*> chain;
-    QWidget* w = f.sourceText;
+    QWidget* w = named<QPlainTextEdit>(f, "txtBase");
     do {
         if (expected.contains(w) && (w->focusPolicy() & Qt::TabFocus))
             chain << w;
         w = w->nextInFocusChain();
-    } while (w != f.sourceText);
+    } while (w != named<QPlainTextEdit>(f, "txtBase"));
     QCOMPARE(chain, expected);
 }
 
 void TestFrmCase::menuBar()
 {
-    MainWindow& f = windows().get<MainWindow>();
+    MainWindow& f = m_app->windows().get<MainWindow>();
     QCOMPARE(captions(f.QMainWindow::menuBar()->actions()),
              (QStringList{"&File", "&Tovrin", "&Minimize to Tray"}));
-    QCOMPARE(captions(f.fileMenu->actions()), (QStringList{"&Options...", "E&xit"}));
-    QCOMPARE(captions(f.programMenu->actions()), (QStringList{"C&redits", "&About..."}));
+    QCOMPARE(captions(named<QMenu>(f, "mnuFile")->actions()), (QStringList{"&Options...", "E&xit"}));
+    QCOMPARE(captions(named<QMenu>(f, "mnuHelpmnu")->actions()), (QStringList{"C&redits", "&About..."}));
 }
 
 void TestFrmCase::trayMenu()
 {
-    MainWindow& f = windows().get<MainWindow>();
-    QCOMPARE(captions(f.trayMenu->actions()),
+    MainWindow& f = m_app->windows().get<MainWindow>();
+    QCOMPARE(captions(named<QMenu>(f, "mnuTray")->actions()),
              (QStringList{"E&xit", "&Cancel", "-", "&Tovrin", "-", "Main &Window", "-", "rAnDOm", "&lowercase",
                           "&UPPERCASE"}));
-    QCOMPARE(captions(f.trayProgramMenu->actions()),
+    QCOMPARE(captions(named<QMenu>(f, "mnuTovrin")->actions()),
              (QStringList{"&Credits...", "&About...", "&Options...", "&Email Ardelon"}));
-    QVERIFY(!f.QMainWindow::menuBar()->actions().contains(f.trayMenu->menuAction()));
+    QVERIFY(!f.QMainWindow::menuBar()->actions().contains(named<QMenu>(f, "mnuTray")->menuAction()));
 }
 
 void TestFrmCase::transformButtons_data()
@@ -143,13 +143,13 @@ void TestFrmCase::transformButtons()
     QFETCH(QString, button);
     QFETCH(QString, source);
     QFETCH(QString, expected);
-    MainWindow& f = windows().get<MainWindow>();
-    f.sourceText->setPlainText(source);
-    f.resultText->setPlainText(QStringLiteral("typed by the user"));
+    MainWindow& f = m_app->windows().get<MainWindow>();
+    named<QPlainTextEdit>(f, "txtBase")->setPlainText(source);
+    named<QPlainTextEdit>(f, "txtEnd")->setPlainText(QStringLiteral("typed by the user"));
     m_app->fakes.clipboard->putText(QStringLiteral("untouched"));
     QTest::mouseClick(f.client()->findChild<QPushButton*>(button), Qt::LeftButton);
-    QCOMPARE(f.resultText->toPlainText(), QString(expected).replace("\r\n", "\n"));
-    QCOMPARE(f.sourceText->toPlainText(), QString(source).replace("\r\n", "\n"));
+    QCOMPARE(named<QPlainTextEdit>(f, "txtEnd")->toPlainText(), QString(expected).replace("\r\n", "\n"));
+    QCOMPARE(named<QPlainTextEdit>(f, "txtBase")->toPlainText(), QString(source).replace("\r\n", "\n"));
     QCOMPARE(m_app->fakes.clipboard->text(), QStringLiteral("untouched"));
 }
 
@@ -171,10 +171,10 @@ void TestFrmCase::pasteFromClipboard()
         clip.putText(QStringLiteral("from elsewhere"));
     else if (content == 1)
         clip.putPicture();
-    MainWindow& f = windows().get<MainWindow>();
-    f.sourceText->setPlainText(QStringLiteral("old"));
-    f.pasteButton->click();
-    QCOMPARE(f.sourceText->toPlainText(), expected);
+    MainWindow& f = m_app->windows().get<MainWindow>();
+    named<QPlainTextEdit>(f, "txtBase")->setPlainText(QStringLiteral("old"));
+    named<QPushButton>(f, "Command3")->click();
+    QCOMPARE(named<QPlainTextEdit>(f, "txtBase")->toPlainText(), expected);
     QCOMPARE(clip.holdsPicture(), content == 1);
 }
 
@@ -190,9 +190,9 @@ void TestFrmCase::copyToClipboard()
     QFETCH(QString, result);
     FakeClipboard& clip = *m_app->fakes.clipboard;
     clip.putPicture();
-    MainWindow& f = windows().get<MainWindow>();
-    f.resultText->setPlainText(result);
-    f.copyButton->click();
+    MainWindow& f = m_app->windows().get<MainWindow>();
+    named<QPlainTextEdit>(f, "txtEnd")->setPlainText(result);
+    named<QPushButton>(f, "Command4")->click();
     QVERIFY(clip.holdsText());
     QCOMPARE(clip.text(), result);
 }
@@ -212,11 +212,11 @@ void TestFrmCase::randomLeavesClipboardAlone()
         clip.putPicture();
     else
         clip.putText(QStringLiteral("keep me"));
-    MainWindow& f = windows().get<MainWindow>();
+    MainWindow& f = m_app->windows().get<MainWindow>();
     const QString source = QStringLiteral("The quick brown fox, 1999\nJumps");
-    f.sourceText->setPlainText(source);
-    f.randomButton->click();
-    QVERIFY(sameButCase(f.resultText->toPlainText(), source));
+    named<QPlainTextEdit>(f, "txtBase")->setPlainText(source);
+    named<QPushButton>(f, "Command5")->click();
+    QVERIFY(sameButCase(named<QPlainTextEdit>(f, "txtEnd")->toPlainText(), source));
     QCOMPARE(clip.holdsPicture(), picture);
     if (!picture)
         QCOMPARE(clip.text(), QStringLiteral("keep me"));
@@ -227,20 +227,20 @@ void TestFrmCase::nestedRandom()
 {
     // A second click while the first conversion yields runs to its end first; the
     // outer conversion then leaves its own result in the box.
-    MainWindow& f = windows().get<MainWindow>();
+    MainWindow& f = m_app->windows().get<MainWindow>();
     const QString outer = QString(2000, QLatin1Char('a'));
     const QString inner = QStringLiteral("inner text");
-    f.sourceText->setPlainText(outer);
+    named<QPlainTextEdit>(f, "txtBase")->setPlainText(outer);
     bool innerRan = false;
     QTimer::singleShot(0, &f, [&] {
-        f.sourceText->setPlainText(inner);
-        f.randomButton->click();
+        named<QPlainTextEdit>(f, "txtBase")->setPlainText(inner);
+        named<QPushButton>(f, "Command5")->click();
         innerRan = true;
-        QVERIFY(sameButCase(f.resultText->toPlainText(), inner));
+        QVERIFY(sameButCase(named<QPlainTextEdit>(f, "txtEnd")->toPlainText(), inner));
     });
-    f.randomButton->click();
+    named<QPushButton>(f, "Command5")->click();
     QVERIFY(innerRan);
-    QVERIFY(sameButCase(f.resultText->toPlainText(), outer));
+    QVERIFY(sameButCase(named<QPlainTextEdit>(f, "txtEnd")->toPlainText(), outer));
 }
 
 void TestFrmCase::exitCommands_data()
@@ -253,32 +253,27 @@ void TestFrmCase::exitCommands_data()
 void TestFrmCase::exitCommands()
 {
     QFETCH(QString, action);
-    MainWindow& f = windows().get<MainWindow>();
+    MainWindow& f = m_app->windows().get<MainWindow>();
     f.findChild<QAction*>(action)->trigger();
     QCOMPARE(m_app->endRequests, 1);
 }
 
 void TestFrmCase::closeBoxWithoutTrayEndsProgram()
 {
-    MainWindow& f = windows().get<MainWindow>();
+    MainWindow& f = m_app->windows().get<MainWindow>();
     f.showModeless();
     f.close();
     QCOMPARE(m_app->endRequests, 1);
-    QVERIFY(windows().isLoaded<MainWindow>());
+    QVERIFY(m_app->windows().isLoaded<MainWindow>());
 }
 
 void TestFrmCase::mailCommand()
 {
-    MainWindow& f = windows().get<MainWindow>();
-    f.emailAction->trigger();
-    const QList<ShellCall>& calls = m_app->fakes.links->calls;
-    QCOMPARE(calls.size(), 1);
-    QCOMPARE(calls[0].owner, static_cast<quintptr>(f.winId()));
-    QVERIFY(calls[0].operation.isNull());
-    QVERIFY(calls[0].file.startsWith(QStringLiteral("mailto:")));
-    QVERIFY(calls[0].parameters.isNull());
-    QCOMPARE(calls[0].directory, QStringLiteral("c:\\"));
-    QCOMPARE(calls[0].show, 0);
+    MainWindow& f = m_app->windows().get<MainWindow>();
+    named<QAction>(f, "mnuEmail")->trigger();
+    const QList<QUrl>& opened = m_app->fakes.links->opened;
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened[0].scheme(), QStringLiteral("mailto"));
 }
 
 QTEST_MAIN(TestFrmCase)

@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "core/Settings.h"
-#include "core/Twips.h"
-#include "core/WindowHolder.h"
+#include "ui/windows/Twips.h"
+#include "ui/windows/WindowHolder.h"
 #include "doubles/FakeRegistry.h"
 #include "support/TestApp.h"
 #include "ui/dialogs/OptionsDialog.h"
@@ -26,15 +26,15 @@ namespace {
 const QString kPath = QString::fromLatin1(kSettingsPath);
 const QStringList kOrder = {"SplashScreen", "PlaceInTray", "Copy2Clip"};
 
-OptionsDialog& options()
+OptionsDialog& options(TestApp& app)
 {
-    return windows().get<OptionsDialog>();
+    return app.windows().get<OptionsDialog>();
 }
 
 // "splash tray copy open" as 0/1 digits, for compact comparisons.
-QString state()
+QString state(TestApp& app)
 {
-    OptionsDialog& f = options();
+    OptionsDialog& f = options(app);
     return QStringLiteral("%1%2%3%4")
         .arg(int(f.showSplashCheck->isChecked()))
         .arg(int(f.placeInTrayCheck->isChecked()))
@@ -117,7 +117,7 @@ void TestOptionsDialog::layout()
     QFETCH(QString, caption);
     QFETCH(QRect, twipsRect);
 
-    OptionsDialog& f = options();
+    OptionsDialog& f = options(*m_app);
     auto* w = f.findChild<QWidget*>(name);
     QVERIFY(w);
     QCOMPARE(w->parentWidget(), container.isEmpty() ? f.client() : f.findChild<QWidget*>(container));
@@ -140,7 +140,7 @@ void TestOptionsDialog::layout()
 
 void TestOptionsDialog::window()
 {
-    OptionsDialog& f = options();
+    OptionsDialog& f = options(*m_app);
     QCOMPARE(f.windowTitle(), QStringLiteral("Options"));
     QCOMPARE(f.client()->size(), twips::size(3585, 2850));
     QVERIFY(!(f.windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -165,7 +165,7 @@ void TestOptionsDialog::window()
 
 void TestOptionsDialog::tabOrder()
 {
-    OptionsDialog& f = options();
+    OptionsDialog& f = options(*m_app);
     f.showModeless();
     QVERIFY(QTest::qWaitForWindowActive(&f));
     QCOMPARE(QApplication::focusWidget(), f.showSplashCheck); // the first in the order has the focus
@@ -182,7 +182,7 @@ void TestOptionsDialog::tabOrder()
 
 void TestOptionsDialog::captionsFit()
 {
-    OptionsDialog& f = options();
+    OptionsDialog& f = options(*m_app);
     for (QWidget* w : QList<QWidget*>{f.showSplashCheck, f.placeInTrayCheck, f.copyOption, f.openOption, f.afterSwitchingLabel, f.okButton, f.cancelButton}) {
         QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(w->objectName()));
         // Nothing sticks out of its container.
@@ -207,7 +207,7 @@ void TestOptionsDialog::fontIsLargestStepThatFits()
     QFont desktop = before;
     desktop.setFamilies({family});
     QApplication::setFont(desktop);
-    OptionsDialog& f = options();
+    OptionsDialog& f = options(*m_app);
     const qreal chosen = f.font().pointSizeF();
     QApplication::setFont(before);
 
@@ -252,12 +252,12 @@ void TestOptionsDialog::loadsFromStore()
         if (stored[i] != "-")
             m_reg->putString(kPath, kOrder[i], stored[i]);
     }
-    QCOMPARE(state(), expected);
+    QCOMPARE(state(*m_app), expected);
 }
 
 void TestOptionsDialog::loadReadsEachSettingOnce()
 {
-    options();
+    options(*m_app);
     QCOMPARE(reads(*m_reg), kOrder);
     QCOMPARE(m_reg->count(Kind::Open), 3);
     QCOMPARE(m_reg->count(Kind::Close), 3);
@@ -287,8 +287,8 @@ void TestOptionsDialog::okWrites()
     m_reg->putString(kPath, "PlaceInTray", "0");
     m_reg->putString(kPath, "Copy2Clip", "True");
 
-    options().showModeless();
-    OptionsDialog& f = options();
+    options(*m_app).showModeless();
+    OptionsDialog& f = options(*m_app);
     if (f.showSplashCheck->isChecked() != splash)
         QTest::mouseClick(f.showSplashCheck, Qt::LeftButton);
     if (f.placeInTrayCheck->isChecked() != tray)
@@ -297,7 +297,7 @@ void TestOptionsDialog::okWrites()
     m_reg->calls.clear();
     QTest::mouseClick(f.okButton, Qt::LeftButton);
 
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
     QCOMPARE(m_reg->names(Kind::Set), kOrder);
     QCOMPARE(m_reg->count(Kind::Create), 3);
     QCOMPARE(m_reg->count(Kind::Close), 3);
@@ -310,9 +310,9 @@ void TestOptionsDialog::okWrites()
 
 void TestOptionsDialog::okWithoutChangesRewritesAll()
 {
-    options().showModeless();
+    options(*m_app).showModeless();
     m_reg->calls.clear();
-    QTest::mouseClick(options().okButton, Qt::LeftButton);
+    QTest::mouseClick(options(*m_app).okButton, Qt::LeftButton);
     QCOMPARE(m_reg->names(Kind::Set), kOrder);
     QCOMPARE(m_reg->text(kPath, "SplashScreen"), std::optional<QString>("0"));
     QCOMPARE(m_reg->text(kPath, "PlaceInTray"), std::optional<QString>("0"));
@@ -322,30 +322,30 @@ void TestOptionsDialog::okWithoutChangesRewritesAll()
 void TestOptionsDialog::cancelDropsChanges()
 {
     m_reg->putString(kPath, "SplashScreen", "0");
-    options().showModeless();
-    QTest::mouseClick(options().showSplashCheck, Qt::LeftButton);
-    QTest::mouseClick(options().copyOption, Qt::LeftButton);
-    QCOMPARE(state(), "1010");
+    options(*m_app).showModeless();
+    QTest::mouseClick(options(*m_app).showSplashCheck, Qt::LeftButton);
+    QTest::mouseClick(options(*m_app).copyOption, Qt::LeftButton);
+    QCOMPARE(state(*m_app), "1010");
     m_reg->calls.clear();
-    QTest::mouseClick(options().cancelButton, Qt::LeftButton);
+    QTest::mouseClick(options(*m_app).cancelButton, Qt::LeftButton);
 
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
     QCOMPARE(m_reg->count(Kind::Set), 0);
     QCOMPARE(m_reg->count(Kind::Create), 0);
     QCOMPARE(m_reg->text(kPath, "SplashScreen"), std::optional<QString>("0"));
-    options().showModeless();
-    QCOMPARE(state(), "0001");
+    options(*m_app).showModeless();
+    QCOMPARE(state(*m_app), "0001");
 }
 
 void TestOptionsDialog::closeBoxDropsChanges()
 {
-    options().showModeless();
-    QTest::mouseClick(options().placeInTrayCheck, Qt::LeftButton);
+    options(*m_app).showModeless();
+    QTest::mouseClick(options(*m_app).placeInTrayCheck, Qt::LeftButton);
     m_reg->calls.clear();
-    QVERIFY(options().close());
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
+    QVERIFY(options(*m_app).close());
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
     QCOMPARE(m_reg->count(Kind::Set), 0);
-    QCOMPARE(state(), "0001");
+    QCOMPARE(state(*m_app), "0001");
 }
 
 void TestOptionsDialog::enterAndEscapeDoNothing_data()
@@ -362,13 +362,13 @@ void TestOptionsDialog::enterAndEscapeDoNothing()
 {
     QFETCH(int, key);
     QFETCH(QString, focus);
-    options().showModeless();
-    QVERIFY(QTest::qWaitForWindowActive(&options()));
-    QWidget* w = options().findChild<QWidget*>(focus);
+    options(*m_app).showModeless();
+    QVERIFY(QTest::qWaitForWindowActive(&options(*m_app)));
+    QWidget* w = options(*m_app).findChild<QWidget*>(focus);
     w->setFocus();
     QTest::keyClick(w, Qt::Key(key));
-    QVERIFY(windows().isLoaded<OptionsDialog>());
-    QVERIFY(options().isVisible());
+    QVERIFY(m_app->windows().isLoaded<OptionsDialog>());
+    QVERIFY(options(*m_app).isVisible());
     QCOMPARE(m_reg->count(Kind::Set), 0);
 }
 
@@ -387,12 +387,12 @@ void TestOptionsDialog::enterPressesTheFocusedButton()
     QFETCH(int, key);
     QFETCH(QString, button);
     QFETCH(int, writes);
-    options().showModeless();
-    QVERIFY(QTest::qWaitForWindowActive(&options()));
-    QWidget* w = options().findChild<QWidget*>(button);
+    options(*m_app).showModeless();
+    QVERIFY(QTest::qWaitForWindowActive(&options(*m_app)));
+    QWidget* w = options(*m_app).findChild<QWidget*>(button);
     w->setFocus();
     QTest::keyClick(w, Qt::Key(key));
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
     QCOMPARE(m_reg->count(Kind::Set), writes);
 }
 
@@ -414,61 +414,61 @@ void TestOptionsDialog::optionButtonsStayExclusive()
     QFETCH(QStringList, clicks);
     QFETCH(QString, expected);
     m_reg->putString(kPath, "Copy2Clip", stored);
-    options().showModeless();
+    options(*m_app).showModeless();
     for (const QString& name : clicks) {
-        QTest::mouseClick(options().findChild<QRadioButton*>(name), Qt::LeftButton);
-        QVERIFY(options().copyOption->isChecked() != options().openOption->isChecked());
+        QTest::mouseClick(options(*m_app).findChild<QRadioButton*>(name), Qt::LeftButton);
+        QVERIFY(options(*m_app).copyOption->isChecked() != options(*m_app).openOption->isChecked());
     }
-    QCOMPARE(state().right(2), expected);
+    QCOMPARE(state(*m_app).right(2), expected);
 }
 
 void TestOptionsDialog::keyboardChoosesOption()
 {
-    options().showModeless();
-    QVERIFY(QTest::qWaitForWindowActive(&options()));
-    options().copyOption->setFocus();
-    QTest::keyClick(options().copyOption, Qt::Key_Space);
-    QCOMPARE(state().right(2), "10");
-    QTest::keyClick(options().copyOption, Qt::Key_Space); // pressing the chosen one keeps it
-    QCOMPARE(state().right(2), "10");
-    options().openOption->setFocus();
-    QTest::keyClick(options().openOption, Qt::Key_Space);
-    QCOMPARE(state().right(2), "01");
+    options(*m_app).showModeless();
+    QVERIFY(QTest::qWaitForWindowActive(&options(*m_app)));
+    options(*m_app).copyOption->setFocus();
+    QTest::keyClick(options(*m_app).copyOption, Qt::Key_Space);
+    QCOMPARE(state(*m_app).right(2), "10");
+    QTest::keyClick(options(*m_app).copyOption, Qt::Key_Space); // pressing the chosen one keeps it
+    QCOMPARE(state(*m_app).right(2), "10");
+    options(*m_app).openOption->setFocus();
+    QTest::keyClick(options(*m_app).openOption, Qt::Key_Space);
+    QCOMPARE(state(*m_app).right(2), "01");
 }
 
 void TestOptionsDialog::readingAControlLoadsHidden()
 {
     m_reg->putString(kPath, "PlaceInTray", "1");
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
-    QVERIFY(windows().get<OptionsDialog>().placeInTrayCheck->isChecked());
-    QVERIFY(windows().isLoaded<OptionsDialog>());
-    QVERIFY(!options().isVisible());
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
+    QVERIFY(m_app->windows().get<OptionsDialog>().placeInTrayCheck->isChecked());
+    QVERIFY(m_app->windows().isLoaded<OptionsDialog>());
+    QVERIFY(!options(*m_app).isVisible());
     QCOMPARE(reads(*m_reg), kOrder);
     // Loaded once: further reads do not go back to the store.
-    QVERIFY(windows().get<OptionsDialog>().placeInTrayCheck->isChecked());
+    QVERIFY(m_app->windows().get<OptionsDialog>().placeInTrayCheck->isChecked());
     QCOMPARE(reads(*m_reg), kOrder);
 }
 
 void TestOptionsDialog::reopeningShownDialogKeepsChoices()
 {
-    windows().get<MainWindow>().showOptions();
-    QVERIFY(options().isVisible());
-    QTest::mouseClick(options().showSplashCheck, Qt::LeftButton);
-    QTest::mouseClick(options().copyOption, Qt::LeftButton);
+    m_app->windows().get<MainWindow>().showOptions();
+    QVERIFY(options(*m_app).isVisible());
+    QTest::mouseClick(options(*m_app).showSplashCheck, Qt::LeftButton);
+    QTest::mouseClick(options(*m_app).copyOption, Qt::LeftButton);
     m_reg->putString(kPath, "SplashScreen", "0"); // changed behind its back: not reread
-    windows().get<MainWindow>().optionsAction->trigger();
-    windows().get<MainWindow>().trayOptionsAction->trigger();
-    QCOMPARE(state(), "1010");
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuOptions")->trigger();
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuOption")->trigger();
+    QCOMPARE(state(*m_app), "1010");
     QCOMPARE(reads(*m_reg), kOrder);
 }
 
 void TestOptionsDialog::fileMenuOpensDialog()
 {
-    MainWindow& main = windows().get<MainWindow>();
-    QCOMPARE(main.optionsAction->text(), QStringLiteral("&Options..."));
-    main.optionsAction->trigger();
-    QVERIFY(windows().isLoaded<OptionsDialog>());
-    QVERIFY(options().isVisible());
+    MainWindow& main = m_app->windows().get<MainWindow>();
+    QCOMPARE(named<QAction>(main, "mnuOptions")->text(), QStringLiteral("&Options..."));
+    named<QAction>(main, "mnuOptions")->trigger();
+    QVERIFY(m_app->windows().isLoaded<OptionsDialog>());
+    QVERIFY(options(*m_app).isVisible());
     QCOMPARE(reads(*m_reg), kOrder);
 }
 
@@ -476,17 +476,17 @@ void TestOptionsDialog::failedWriteKeepsTheChoice()
 {
     m_reg->putString(kPath, "SplashScreen", "0");
     m_reg->failWrites = true;
-    options().showModeless();
-    QTest::mouseClick(options().showSplashCheck, Qt::LeftButton);
-    QTest::mouseClick(options().okButton, Qt::LeftButton);
-    QVERIFY(!windows().isLoaded<OptionsDialog>());
+    options(*m_app).showModeless();
+    QTest::mouseClick(options(*m_app).showSplashCheck, Qt::LeftButton);
+    QTest::mouseClick(options(*m_app).okButton, Qt::LeftButton);
+    QVERIFY(!m_app->windows().isLoaded<OptionsDialog>());
     QCOMPARE(m_reg->text(kPath, "SplashScreen"), std::optional<QString>("0"));
     QCOMPARE(m_app->fakes.beeper->beeps, 1);
     // Not stored, but chosen: it holds for the rest of the run, and the next OK tries again.
-    QVERIFY(settings().values().showSplash);
-    QCOMPARE(state(), "1001");
+    QVERIFY(m_app->settings().values().showSplash);
+    QCOMPARE(state(*m_app), "1001");
     m_reg->failWrites = false;
-    QTest::mouseClick(options().okButton, Qt::LeftButton);
+    QTest::mouseClick(options(*m_app).okButton, Qt::LeftButton);
     QCOMPARE(m_reg->text(kPath, "SplashScreen"), std::optional<QString>("1"));
     QCOMPARE(m_app->fakes.beeper->beeps, 1);
 }

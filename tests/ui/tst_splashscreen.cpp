@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "core/Settings.h"
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "doubles/FakeNotifyIcon.h"
 #include "doubles/FakeRegistry.h"
 #include "support/TestApp.h"
@@ -18,11 +18,11 @@ using namespace platform::fakes;
 
 namespace {
 
-void setPlaceInTray(bool on)
+void setPlaceInTray(SettingsStore& settings, bool on)
 {
-    Settings values = settings().values();
+    Settings values = settings.values();
     values.placeInTray = on;
-    settings().setValues(values);
+    settings.setValues(values);
 }
 
 } // namespace
@@ -57,20 +57,18 @@ private:
 
 void TestSplashScreen::init()
 {
-    m_app = std::make_unique<TestApp>();
-    m_shell = installFakeNotifyIcon();
-    installFakeRegistry();
+    m_app = std::make_unique<TestApp>(TestApp::Doubles{.notifyIcon = true, .registry = true});
+    m_shell = m_app->shell;
 }
 
 void TestSplashScreen::cleanup()
 {
     m_app.reset();
-    platform::services().notifyIcon.reset();
 }
 
 SplashScreen& TestSplashScreen::shown()
 {
-    SplashScreen& splash = windows().get<SplashScreen>();
+    SplashScreen& splash = m_app->windows().get<SplashScreen>();
     splash.showModeless();
     return splash;
 }
@@ -133,7 +131,7 @@ void TestSplashScreen::controls()
 
 void TestSplashScreen::loadFillsVersionAndTitle()
 {
-    SplashScreen& splash = windows().get<SplashScreen>();
+    SplashScreen& splash = m_app->windows().get<SplashScreen>();
     QCOMPARE(splash.versionLabel->text(), QStringLiteral("Version 2.0.5"));
     QCOMPARE(splash.productLabel->text(), QStringLiteral("Tovrin"));
     QCOMPARE(splash.platformLabel->text(), QStringLiteral("Windows 95/98"));
@@ -143,7 +141,7 @@ void TestSplashScreen::loadFillsVersionAndTitle()
 
 void TestSplashScreen::rightAlignedLinesShareTheirRightEdge()
 {
-    SplashScreen& splash = windows().get<SplashScreen>();
+    SplashScreen& splash = m_app->windows().get<SplashScreen>();
     // 6855 twips from the frame's left, where both were designed to end.
     QCOMPARE(splash.platformLabel->geometry().right() + 1, 457);
     QCOMPARE(splash.versionLabel->geometry().right() + 1, 457);
@@ -187,8 +185,8 @@ void TestSplashScreen::keys()
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(&splash, &press);
     QCOMPARE(splash.isVisible(), !dismisses);
-    QCOMPARE(windows().isLoaded<MainWindow>() && windows().get<MainWindow>().isVisible(), dismisses);
-    QVERIFY(windows().isLoaded<SplashScreen>());
+    QCOMPARE(m_app->windows().isLoaded<MainWindow>() && m_app->windows().get<MainWindow>().isVisible(), dismisses);
+    QVERIFY(m_app->windows().isLoaded<SplashScreen>());
 }
 
 void TestSplashScreen::clicks_data()
@@ -220,23 +218,23 @@ void TestSplashScreen::clicks()
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
 
     QVERIFY(!splash.isVisible());
-    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
 }
 
 void TestSplashScreen::dismissedIntoTray()
 {
-    setPlaceInTray(true);
+    setPlaceInTray(m_app->settings(), true);
     SplashScreen& splash = shown();
     QVERIFY(!m_shell->isShown());
     QTest::mouseClick(splash.logoLetter, Qt::LeftButton);
     QVERIFY(!splash.isVisible());
     QVERIFY(m_shell->isShown());
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
     // A second dismissal, already queued, does not add again or show anything.
     const int calls = m_shell->calls.size();
     splash.onClicked();
     QCOMPARE(m_shell->calls.size(), calls);
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
 }
 
 void TestSplashScreen::closedByTheDesktop_data()
@@ -249,14 +247,14 @@ void TestSplashScreen::closedByTheDesktop_data()
 void TestSplashScreen::closedByTheDesktop()
 {
     QFETCH(bool, placeInTray);
-    setPlaceInTray(placeInTray);
+    setPlaceInTray(m_app->settings(), placeInTray);
     SplashScreen& splash = shown();
     // Alt+F4 from the window manager: start-up must still go on.
     QVERIFY(!splash.close());
-    QVERIFY(windows().isLoaded<SplashScreen>());
+    QVERIFY(m_app->windows().isLoaded<SplashScreen>());
     QVERIFY(!splash.isVisible());
     QCOMPARE(m_shell->isShown(), placeInTray);
-    QCOMPARE(windows().get<MainWindow>().isVisible(), !placeInTray);
+    QCOMPARE(m_app->windows().get<MainWindow>().isVisible(), !placeInTray);
 }
 
 QTEST_MAIN(TestSplashScreen)

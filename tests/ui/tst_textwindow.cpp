@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/dialogs/TextWindow.h"
 
@@ -39,7 +39,7 @@ private:
 
 void TestTraytxt::layout()
 {
-    TextWindow& w = windows().get<TextWindow>();
+    TextWindow& w = m_app->windows().get<TextWindow>();
     w.showModeless();
     QCOMPARE(w.windowTitle(), QStringLiteral("Text Window"));
     QVERIFY(!w.windowIcon().isNull());
@@ -84,7 +84,7 @@ void TestTraytxt::loadsClipboardText()
         clip().putPicture();
     else if (content == 3)
         clip().unavailable = true;
-    TextWindow& w = windows().get<TextWindow>();
+    TextWindow& w = m_app->windows().get<TextWindow>();
     QCOMPARE(w.textBox->toPlainText(), text);
     // Loading only reads; a clipboard that cannot be read is worth a beep.
     QCOMPARE(clip().holdsPicture(), content == 1);
@@ -95,24 +95,24 @@ void TestTraytxt::loadsClipboardText()
 void TestTraytxt::showWhileLoadedKeepsText()
 {
     clip().putText(QStringLiteral("earlier"));
-    windows().get<TextWindow>().showModeless();
+    m_app->windows().get<TextWindow>().showModeless();
     clip().putText(QStringLiteral("later"));
-    windows().get<TextWindow>().showModeless();
-    QCOMPARE(windows().get<TextWindow>().textBox->toPlainText(), QStringLiteral("earlier"));
+    m_app->windows().get<TextWindow>().showModeless();
+    QCOMPARE(m_app->windows().get<TextWindow>().textBox->toPlainText(), QStringLiteral("earlier"));
     QCOMPARE(clip().reads, 1);
 }
 
 void TestTraytxt::closeBoxUnloads()
 {
     clip().putText(QStringLiteral("earlier"));
-    TextWindow& w = windows().get<TextWindow>();
+    TextWindow& w = m_app->windows().get<TextWindow>();
     w.showModeless();
     w.textBox->setPlainText(QStringLiteral("edited, never saved"));
     QVERIFY(w.close());
-    QVERIFY(!windows().isLoaded<TextWindow>());
+    QVERIFY(!m_app->windows().isLoaded<TextWindow>());
     QCOMPARE(clip().text(), QStringLiteral("earlier"));
     clip().putText(QStringLiteral("later"));
-    QCOMPARE(windows().get<TextWindow>().textBox->toPlainText(), QStringLiteral("later"));
+    QCOMPARE(m_app->windows().get<TextWindow>().textBox->toPlainText(), QStringLiteral("later"));
 }
 
 void TestTraytxt::copyToClipboard_data()
@@ -129,7 +129,7 @@ void TestTraytxt::copyToClipboard()
     QFETCH(QString, edited);
     QFETCH(bool, picture);
     clip().putText(QStringLiteral("loaded"));
-    TextWindow& w = windows().get<TextWindow>();
+    TextWindow& w = m_app->windows().get<TextWindow>();
     w.showModeless();
     w.textBox->setPlainText(edited);
     // A selection plays no part.
@@ -150,7 +150,7 @@ void TestTraytxt::copyToClipboard()
 void TestTraytxt::copyFailureLeavesClipboard()
 {
     clip().putText(QStringLiteral("the user's text"));
-    TextWindow& w = windows().get<TextWindow>();
+    TextWindow& w = m_app->windows().get<TextWindow>();
     w.textBox->setPlainText(QStringLiteral("new"));
     clip().unavailable = true;
     w.copyAction->trigger();
@@ -162,7 +162,7 @@ void TestTraytxt::copyFailureLeavesClipboard()
 void TestTraytxt::shortcutsKeepCtrlCForTheTextBox()
 {
     clip().putText(QStringLiteral("whole text"));
-    TextWindow& w = windows().get<TextWindow>();
+    TextWindow& w = m_app->windows().get<TextWindow>();
     QVERIFY(!w.copyAction->shortcut().isEmpty());
     QVERIFY(w.copyAction->shortcut() != QKeySequence(QKeySequence::Copy));
     w.showModeless();

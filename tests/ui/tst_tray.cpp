@@ -6,12 +6,13 @@
 
 #include "core/ProgramEnd.h"
 #include "core/Settings.h"
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "doubles/FakeNotifyIcon.h"
 #include "doubles/FakeRegistry.h"
 #include "platform/qt/QtNotifyIcon.h"
 #include "support/TestApp.h"
 #include "ui/main/MainWindow.h"
+#include "app/StartUp.h"
 #include "ui/main/TrayIcon.h"
 
 using namespace platform::fakes;
@@ -25,7 +26,7 @@ Q_DECLARE_METATYPE(TrayRequest)
 namespace {
 
 // Runs `inside` once the tray menu is open (from a nested loop) and reports whether it opened.
-bool whileMenuOpen(const std::function<void(QMenu*)>& inside, const std::function<void()>& open)
+bool whileMenuOpen(TestApp& app, const std::function<void(QMenu*)>& inside, const std::function<void()>& open)
 {
     bool opened = false;
     // A real timer, gone with this call when no menu opened: a zero one is a posted call
@@ -33,7 +34,7 @@ bool whileMenuOpen(const std::function<void(QMenu*)>& inside, const std::functio
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        QMenu* menu = windows().get<MainWindow>().trayMenu;
+        QMenu* menu = named<QMenu>(app.windows().get<MainWindow>(), "mnuTray");
         opened = menu->isVisible();
         inside(menu);
         if (menu->isVisible())
@@ -44,11 +45,11 @@ bool whileMenuOpen(const std::function<void(QMenu*)>& inside, const std::functio
     return opened;
 }
 
-void setPlaceInTray(bool on)
+void setPlaceInTray(SettingsStore& settings, bool on)
 {
-    Settings values = settings().values();
+    Settings values = settings.values();
     values.placeInTray = on;
-    settings().setValues(values);
+    settings.setValues(values);
 }
 
 } // namespace
@@ -100,26 +101,26 @@ private:
 
 void TestTray::init()
 {
-    m_app = std::make_unique<TestApp>();
-    m_shell = installFakeNotifyIcon();
-    m_registry = installFakeRegistry();
+    m_app = std::make_unique<TestApp>(TestApp::Doubles{.notifyIcon = true, .registry = true});
+    m_shell = m_app->shell;
+    m_registry = m_app->registry;
 }
 
 void TestTray::cleanup()
 {
+    m_registry.reset();
     m_app.reset();
-    platform::services().notifyIcon.reset();
 }
 
 void TestTray::addShowsPictureAndTip()
 {
-    tray::add(QStringLiteral("Tovrin 2.0"));
-    MainWindow& main = windows().get<MainWindow>();
+    m_app->windows().get<MainWindow>().putInTray(QStringLiteral("Tovrin 2.0"));
+    MainWindow& main = m_app->windows().get<MainWindow>();
     QVERIFY(!main.isVisible());
     QVERIFY(m_shell->isShown());
-    QCOMPARE(m_shell->icon().pixmap(32, 32).toImage(), main.trayPicture->pixmap().toImage());
+    QCOMPARE(m_shell->icon().pixmap(32, 32).toImage(), named<QLabel>(main, "Trayicon")->pixmap().toImage());
     QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
-    QVERIFY(tray::isShown());
+    QVERIFY(m_app->program().tray().isShown());
 }
 
 void TestTray::shownTip_data()
@@ -133,7 +134,8 @@ void TestTray::shownTip_data()
     QTest::newRow("63") << t63 << t63;
     QTest::newRow("64 fills the field") << t64 << t64;
     QTest::newRow("70, cut") << QString(70, QLatin1Char('z')) << QString(64, QLatin1Char('z'));
-    // Two bytes each in UTF-8: 32 fit, and a character is never cut in half.
+    // Two bytes each in UTF-8, the code page on Windows too: 32 fit, and a character
+    // is never cut in half.
     QTest::newRow("multi-byte") << QString(40, QChar(0xE4)) << QString(32, QChar(0xE4));
     QTest::newRow("emoji at the edge") << (QString(62, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80"))
                                        << QString(62, QLatin1Char('a'));
@@ -144,7 +146,7 @@ void TestTray::shownTip()
     QFETCH(QString, tip);
     QFETCH(QString, shown);
     QCOMPARE(tray::shownTip(tip), shown);
-    tray::add(tip);
+    m_app->windows().get<MainWindow>().putInTray(tip);
     QCOMPARE(m_shell->tip(), shown);
 }
 
@@ -190,13 +192,13 @@ void TestTray::requests()
     QFETCH(TrayRequest, request);
     QFETCH(bool, showsMain);
     QFETCH(bool, opensMenu);
-    tray::add(QStringLiteral("Tovrin 2.0"));
-    const bool opened = whileMenuOpen([](QMenu*) {}, [&] {
+    m_app->windows().get<MainWindow>().putInTray(QStringLiteral("Tovrin 2.0"));
+    const bool opened = whileMenuOpen(*m_app, [](QMenu*) {}, [&] {
         m_shell->request(request);
         QCoreApplication::sendPostedEvents();
     });
     QCOMPARE(opened, opensMenu);
-    QCOMPARE(windows().get<MainWindow>().isVisible(), showsMain);
+    QCOMPARE(m_app->windows().get<MainWindow>().isVisible(), showsMain);
     QVERIFY(m_shell->isShown());
 }
 
@@ -212,7 +214,11 @@ void TestTray::menuPosition_data()
     QTest::newRow("bottom, right corner") << QRect(1240, 992, 32, 32) << full << menu << QPoint(1130, 792);
     QTest::newRow("bottom, reserved") << QRect(600, 992, 32, 32) << QRect(0, 0, 1280, 992) << menu
                                       << QPoint(600, 792);
+    QTest::newRow("bottom, taller than the room above") << QRect(600, 180, 24, 24) << QRect(0, 0, 1280, 180)
+                                                        << QSize(150, 220) << QPoint(600, 0);
     QTest::newRow("top, right corner") << QRect(1248, 0, 32, 32) << full << menu << QPoint(1130, 32);
+    QTest::newRow("top, right corner, x2") << QRect(618, 1, 22, 15) << QRect(0, 0, 640, 512) << menu
+                                           << QPoint(490, 16);
     QTest::newRow("top, reserved") << QRect(1248, 0, 32, 32) << QRect(0, 32, 1280, 992) << menu
                                    << QPoint(1130, 32);
     QTest::newRow("top, left corner") << QRect(0, 0, 24, 24) << full << menu << QPoint(0, 24);
@@ -239,8 +245,9 @@ void TestTray::menuPosition()
     QFETCH(QPoint, position);
     const QPoint at = tray::menuPosition(icon, screen, menu);
     QCOMPARE(at, position);
-    // Never over the icon, so never an item under the pointer that opened it.
-    QVERIFY(!QRect(at, menu).intersects(icon));
+    // Never over the icon, so never an item under the pointer that opened it, unless
+    // the menu is taller than the screen's room beside the icon.
+    QVERIFY(!QRect(at, menu).intersects(icon) || menu.height() > screen.height() - icon.height());
 }
 
 void TestTray::menuBesideIcon_data()
@@ -266,11 +273,11 @@ void TestTray::menuBesideIcon()
     else if (where == QLatin1String("left"))
         icon = QRect(QPoint(screen.left(), screen.center().y()), size);
     m_shell->iconGeometry = icon;
-    tray::add(QStringLiteral("Tovrin 2.0"));
+    m_app->windows().get<MainWindow>().putInTray(QStringLiteral("Tovrin 2.0"));
     QCursor::setPos(icon.isEmpty() ? screen.bottomRight() - QPoint(40, 40) : icon.center());
     const QPoint pointer = QCursor::pos();
     QRect menuAt;
-    const bool opened = whileMenuOpen([&](QMenu* menu) { menuAt = menu->geometry(); }, [&] { openMenu(); });
+    const bool opened = whileMenuOpen(*m_app, [&](QMenu* menu) { menuAt = menu->geometry(); }, [&] { openMenu(); });
     QVERIFY(opened);
     const QString at = QStringLiteral("menu at %1,%2 %3x%4").arg(menuAt.x()).arg(menuAt.y()).arg(menuAt.width()).arg(menuAt.height());
     QVERIFY2(!menuAt.contains(pointer), qPrintable(at));
@@ -282,16 +289,15 @@ void TestTray::menuBesideIcon()
 void TestTray::secondMenuRequestOnlyCloses()
 {
     m_shell->iconGeometry = QRect(QGuiApplication::primaryScreen()->availableGeometry().bottomRight() - QPoint(29, 29), QSize(30, 30));
-    tray::add(QStringLiteral("Tovrin 2.0"));
-    QMenu* trayMenu = windows().get<MainWindow>().trayMenu;
+    m_app->windows().get<MainWindow>().putInTray(QStringLiteral("Tovrin 2.0"));
+    QMenu* trayMenu = named<QMenu>(m_app->windows().get<MainWindow>(), "mnuTray");
     int shows = 0;
     connect(trayMenu, &QMenu::aboutToShow, this, [&] { ++shows; });
     // Closes whatever is still open, so a menu opened again cannot hang the test.
     QTimer rescue;
     connect(&rescue, &QTimer::timeout, this, [trayMenu] { trayMenu->close(); });
     rescue.start(500);
-    whileMenuOpen(
-        [this](QMenu*) {
+    whileMenuOpen(*m_app, [this](QMenu*) {
             m_shell->request(TrayRequest::Menu);
             QCoreApplication::sendPostedEvents();
         },
@@ -299,17 +305,17 @@ void TestTray::secondMenuRequestOnlyCloses()
     QCoreApplication::sendPostedEvents();
     QCOMPARE(shows, 1);
     QVERIFY(!trayMenu->isVisible());
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
     QCOMPARE(m_app->endRequests, 0);
 }
 
 void TestTray::trayMenuCancelChangesNothing()
 {
-    tray::add(QStringLiteral("Tovrin 2.0"));
+    m_app->windows().get<MainWindow>().putInTray(QStringLiteral("Tovrin 2.0"));
     const int calls = m_shell->calls.size();
-    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_C); }, [&] { openMenu(); });
-    QVERIFY(!windows().get<MainWindow>().trayMenu->isVisible());
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    whileMenuOpen(*m_app, [](QMenu* menu) { QTest::keyClick(menu, Qt::Key_C); }, [&] { openMenu(); });
+    QVERIFY(!named<QMenu>(m_app->windows().get<MainWindow>(), "mnuTray")->isVisible());
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
     QCOMPARE(m_shell->calls.size(), calls);
     QVERIFY(m_shell->isShown());
     QCOMPARE(m_app->endRequests, 0);
@@ -317,76 +323,76 @@ void TestTray::trayMenuCancelChangesNothing()
 
 void TestTray::trayMenuMainWindow()
 {
-    tray::add(QStringLiteral("Tovrin 2.0"));
-    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_W); }, [&] { openMenu(); });
-    QVERIFY(windows().get<MainWindow>().isVisible());
+    m_app->windows().get<MainWindow>().putInTray(QStringLiteral("Tovrin 2.0"));
+    whileMenuOpen(*m_app, [](QMenu* menu) { QTest::keyClick(menu, Qt::Key_W); }, [&] { openMenu(); });
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
     QVERIFY(m_shell->isShown());
 }
 
 void TestTray::trayMenuExitRemovesIconFirst()
 {
-    tray::add(QStringLiteral("Tovrin 2.0"));
+    m_app->windows().get<MainWindow>().putInTray(QStringLiteral("Tovrin 2.0"));
     bool shownAtEnd = true;
-    setEndProgramHandler([&] { shownAtEnd = m_shell->isShown(); });
-    whileMenuOpen([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_X); }, [&] { openMenu(); });
+    m_app->program().end().setHandler([&] { shownAtEnd = m_shell->isShown(); });
+    whileMenuOpen(*m_app, [](QMenu* menu) { QTest::keyClick(menu, Qt::Key_X); }, [&] { openMenu(); });
     QVERIFY(!shownAtEnd);
-    QVERIFY(!tray::isShown());
+    QVERIFY(!m_app->program().tray().isShown());
 }
 
 void TestTray::trayMenuIsExportedWithIcon()
 {
-    tray::add(QStringLiteral("Tovrin 2.0"));
-    QCOMPARE(m_shell->menu(), windows().get<MainWindow>().trayMenu);
+    m_app->windows().get<MainWindow>().putInTray(QStringLiteral("Tovrin 2.0"));
+    QCOMPARE(m_shell->menu(), named<QMenu>(m_app->windows().get<MainWindow>(), "mnuTray"));
 }
 
 void TestTray::startUpIntoTrayKeepsFirstTip()
 {
-    setPlaceInTray(true);
-    showMainOrTray();
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    setPlaceInTray(m_app->settings(), true);
+    showMainOrTray(m_app->program());
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
     QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
 
     m_shell->request(TrayRequest::Open);
     QCoreApplication::sendPostedEvents();
-    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
 
-    windows().get<MainWindow>().minimizeAction->trigger();
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuMini")->trigger();
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
     QVERIFY(m_shell->isShown());
     QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
 }
 
 void TestTray::minimizeFromMainWindow()
 {
-    setPlaceInTray(false);
-    showMainOrTray();
-    QVERIFY(windows().get<MainWindow>().isVisible());
+    setPlaceInTray(m_app->settings(), false);
+    showMainOrTray(m_app->program());
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
     QVERIFY(!m_shell->isShown());
 
-    windows().get<MainWindow>().minimizeAction->trigger();
-    QVERIFY(!windows().get<MainWindow>().isVisible());
-    QVERIFY(windows().isLoaded<MainWindow>());
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuMini")->trigger();
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
+    QVERIFY(m_app->windows().isLoaded<MainWindow>());
     QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0.5"));
 }
 
 void TestTray::mainWindowWhenAlreadyVisible()
 {
-    windows().get<MainWindow>().minimizeAction->trigger();
-    MainWindow& f = windows().get<MainWindow>();
-    f.mainWindowAction->trigger();
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuMini")->trigger();
+    MainWindow& f = m_app->windows().get<MainWindow>();
+    named<QAction>(f, "mnuMain")->trigger();
     QVERIFY(f.isVisible());
-    f.mainWindowAction->trigger();
+    named<QAction>(f, "mnuMain")->trigger();
     QVERIFY(f.isVisible());
     QVERIFY(m_shell->isShown());
 }
 
 void TestTray::closeBoxWithIconHides()
 {
-    windows().get<MainWindow>().minimizeAction->trigger();
-    windows().get<MainWindow>().mainWindowAction->trigger();
-    windows().get<MainWindow>().close();
-    QVERIFY(windows().isLoaded<MainWindow>());
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuMini")->trigger();
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuMain")->trigger();
+    m_app->windows().get<MainWindow>().close();
+    QVERIFY(m_app->windows().isLoaded<MainWindow>());
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
     QVERIFY(m_shell->isShown());
     QCOMPARE(m_app->endRequests, 0);
 }
@@ -394,17 +400,17 @@ void TestTray::closeBoxWithIconHides()
 void TestTray::noNotificationArea()
 {
     m_shell->trayAvailable = false;
-    setPlaceInTray(true);
-    showMainOrTray();
-    MainWindow& f = windows().get<MainWindow>();
+    setPlaceInTray(m_app->settings(), true);
+    showMainOrTray(m_app->program());
+    MainWindow& f = m_app->windows().get<MainWindow>();
     QVERIFY(f.isVisible());
     QVERIFY(!m_shell->isShown());
 
-    f.minimizeAction->trigger();
+    named<QAction>(f, "mnuMini")->trigger();
     QVERIFY(f.isMinimized());
     QVERIFY(!m_shell->isShown());
     // Still there to come back to, and closing it ends the program.
-    f.mainWindowAction->trigger();
+    named<QAction>(f, "mnuMain")->trigger();
     QVERIFY(!f.isMinimized());
     f.close();
     QCOMPARE(m_app->endRequests, 1);
@@ -420,38 +426,38 @@ void TestTray::hostLost_data()
 void TestTray::hostLost()
 {
     QFETCH(bool, mainShown);
-    setPlaceInTray(true);
-    showMainOrTray();
+    setPlaceInTray(m_app->settings(), true);
+    showMainOrTray(m_app->program());
     if (mainShown)
-        windows().get<MainWindow>().mainWindowAction->trigger();
+        named<QAction>(m_app->windows().get<MainWindow>(), "mnuMain")->trigger();
     QVERIFY(m_shell->isShown());
 
     m_shell->setAvailable(false);
     QCoreApplication::sendPostedEvents();
     // Never neither: the window is there, and its close box ends the program.
-    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
     QVERIFY(!m_shell->isShown());
-    QVERIFY(!tray::isShown());
+    QVERIFY(!m_app->program().tray().isShown());
 
     // The panel restarts: the icon is back with its first tip, the window stays.
-    windows().get<MainWindow>().minimizeAction->trigger();
-    QVERIFY(windows().get<MainWindow>().isMinimized());
-    windows().get<MainWindow>().mainWindowAction->trigger();
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuMini")->trigger();
+    QVERIFY(m_app->windows().get<MainWindow>().isMinimized());
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuMain")->trigger();
     m_shell->setAvailable(true);
     QCoreApplication::sendPostedEvents();
     QVERIFY(m_shell->isShown());
     QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
-    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
     QCOMPARE(m_shell->shows(), 2);
 
     // Put away with the close box, the window comes back when the host goes again.
-    windows().get<MainWindow>().close();
-    QVERIFY(!windows().get<MainWindow>().isVisible());
+    m_app->windows().get<MainWindow>().close();
+    QVERIFY(!m_app->windows().get<MainWindow>().isVisible());
     QCOMPARE(m_app->endRequests, 0);
     m_shell->setAvailable(false);
     QCoreApplication::sendPostedEvents();
-    QVERIFY(windows().get<MainWindow>().isVisible());
-    windows().get<MainWindow>().close();
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
+    m_app->windows().get<MainWindow>().close();
     QCOMPARE(m_app->endRequests, 1);
 }
 
@@ -468,9 +474,9 @@ void TestTray::lateHost()
     QFETCH(bool, placeInTray);
     QFETCH(bool, iconLater);
     m_shell->trayAvailable = false;
-    setPlaceInTray(placeInTray);
-    showMainOrTray();
-    QVERIFY(windows().get<MainWindow>().isVisible());
+    setPlaceInTray(m_app->settings(), placeInTray);
+    showMainOrTray(m_app->program());
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
     QVERIFY(!m_shell->isShown());
 
     m_shell->setAvailable(true);
@@ -478,14 +484,14 @@ void TestTray::lateHost()
     QCOMPARE(m_shell->isShown(), iconLater);
     if (iconLater)
         QCOMPARE(m_shell->tip(), QStringLiteral("Tovrin 2.0"));
-    QVERIFY(windows().get<MainWindow>().isVisible());
+    QVERIFY(m_app->windows().get<MainWindow>().isVisible());
 }
 
 void TestTray::noHostAfterExit()
 {
-    setPlaceInTray(true);
-    showMainOrTray();
-    windows().get<MainWindow>().trayExitAction->trigger();
+    setPlaceInTray(m_app->settings(), true);
+    showMainOrTray(m_app->program());
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuExitT")->trigger();
     QVERIFY(!m_shell->isShown());
     m_shell->setAvailable(false);
     m_shell->setAvailable(true);
@@ -506,21 +512,21 @@ void TestTray::noPictureNoIcon_data()
 void TestTray::noPictureNoIcon()
 {
     QFETCH(bool, atStartUp);
-    MainWindow& f = windows().get<MainWindow>();
-    f.trayPicture->setPixmap(QPixmap());
-    setPlaceInTray(true);
+    MainWindow& f = m_app->windows().get<MainWindow>();
+    named<QLabel>(f, "Trayicon")->setPixmap(QPixmap());
+    setPlaceInTray(m_app->settings(), true);
     if (atStartUp) {
-        showMainOrTray();
+        showMainOrTray(m_app->program());
         QVERIFY(f.isVisible());
         QVERIFY(!f.isMinimized());
     } else {
         f.showModeless();
-        f.minimizeAction->trigger();
+        named<QAction>(f, "mnuMini")->trigger();
         QVERIFY(f.isMinimized());
     }
     QVERIFY(!m_shell->isShown());
     QCOMPARE(m_shell->shows(), 0);
-    QVERIFY(!tray::isShown());
+    QVERIFY(!m_app->program().tray().isShown());
     // With no icon to come back through, the close box ends the program.
     f.close();
     QCOMPARE(m_app->endRequests, 1);

@@ -1,7 +1,7 @@
 #include <QAbstractButton>
 #include <QtTest>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/credits/CreditsWindow.h"
 #include "ui/dialogs/AboutBox.h"
@@ -42,15 +42,15 @@ void TestWindowFonts::designFont()
     QFETCH(qreal, smallest);
     Window* form = nullptr;
     if (window == u"frmCase")
-        form = &windows().get<MainWindow>();
+        form = &m_app->windows().get<MainWindow>();
     else if (window == u"frmTraytxt")
-        form = &windows().get<TextWindow>();
+        form = &m_app->windows().get<TextWindow>();
     else if (window == u"frmAbout")
-        form = &windows().get<AboutBox>();
+        form = &m_app->windows().get<AboutBox>();
     else if (window == u"frmCred")
-        form = &windows().get<CreditsWindow>();
+        form = &m_app->windows().get<CreditsWindow>();
     else
-        form = &windows().get<OptionsDialog>();
+        form = &m_app->windows().get<OptionsDialog>();
 
     const QFont expected = Window::designFont(8.25);
     QCOMPARE(form->font().family(), expected.family());

@@ -1,14 +1,20 @@
 # Shared by the Wine journeys: the script sets `name`, `out` (the Windows build) and
 # `wine`, sources this, and gets its own X server, a window manager (unless
 # window_manager=none), a tray host and a Wine prefix, all removed on exit; `fail`
-# leaves a screenshot.
+# leaves a screenshot. The program is the one the build's installer puts in the
+# prefix (install_tovrin), started from its Start-menu shortcuts.
 set -uo pipefail
-artifacts=${TOVRIN_ARTIFACTS:-$out/e2e-artifacts}
-if [ ! -f "$out/tovrin-exe.txt" ]; then
-  echo "skipped: no Windows build in $out"
-  exit 77
+# Without `out`, the script makes its own `setup` around `exe_name`.
+if [ -n "${out:-}" ]; then
+  if [ ! -f "$out/tovrin-exe.txt" ]; then
+    echo "skipped: no Windows build in $out"
+    exit 77
+  fi
+  setup=$(ls "$out"/Tovrin-*-setup.exe 2>/dev/null | head -n1)
+  [ -n "$setup" ] || { echo "[$name] FAILED: no installer in $out" >&2; exit 1; }
+  exe_name=$(basename "$(head -n1 "$out/tovrin-exe.txt")")
 fi
-exe=$(head -n1 "$out/tovrin-exe.txt")
+artifacts=${TOVRIN_ARTIFACTS:-${out:-$PWD}/e2e-artifacts}
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tovrin-$name.XXXXXX")
 pids=()
@@ -57,24 +63,55 @@ panel=$(xdotool search --classname panel | head -n1)
 export WINEPREFIX=$tmp/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
 settings_key='HKCU\Software\Ardelon\Tovrin'
 
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\com.ardelon.Tovrin'
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# Wine hands arguments over and prints in the Unix locale's character set.
 set_values() { # Name=text...: REG_SZ values under the program's key
   local value
   for value in "$@"; do
-    "$wine" reg add "$settings_key" /v "${value%%=*}" /t REG_SZ /d "${value#*=}" /f >/dev/null 2>&1 \
+    LC_ALL=C.UTF-8 "$wine" reg add "$settings_key" /v "${value%%=*}" /t REG_SZ /d "${value#*=}" /f >/dev/null 2>&1 \
       || fail "reg add ${value%%=*} failed"
   done
 }
 # "Name TYPE data" as `reg query` prints it, or nothing.
-query_value() {
-  "$wine" reg query "$settings_key" /v "$1" 2>/dev/null | tr -d '\r' \
+query_value() { # name [key]
+  LC_ALL=C.UTF-8 "$wine" reg query "${2:-$settings_key}" /v "$1" 2>/dev/null | tr -d '\r' \
     | awk -v n="$1" '$1 == n { $1 = $1; print }'
 }
-start_tovrin() {
-  "$wine" "$exe" >"$tmp/tovrin.log" 2>&1 &
-  tovrin=$!
-  pids+=($tovrin)
+unix_path() { "$wine" winepath -u "$("$wine" cmd /c echo "$1" 2>/dev/null | tr -d '\r"')" 2>/dev/null | tr -d '\r'; }
+# Where the installer puts the program and its Start-menu shortcuts in this prefix.
+install_dir=$(unix_path '%LOCALAPPDATA%\Programs\Tovrin')
+menu_dir=$(unix_path '%APPDATA%\Microsoft\Windows\Start Menu\Programs\Tovrin')
+[ -n "$install_dir" ] && [ -n "$menu_dir" ] || fail "the Wine prefix did not start"
+exe=$install_dir/$exe_name
+install_tovrin() { # switches...: a silent install
+  "$wine" "$setup" /S "$@" >"$tmp/setup.log" 2>&1 && [ -x "$exe" ] || fail "the install $* failed"
 }
-tovrin_gone() { ! kill -0 "$tovrin" 2>/dev/null; }
+# "target|arguments|hotkey" read from the .lnk file.
+shortcut() { python3 "$(dirname "$0")/lnk_fields.py" "$menu_dir/$1.lnk"; }
+# As a click on a Start-menu entry: the shell resolves the link (returns at once).
+start_shortcut() { "$wine" start /unix "$menu_dir/$1.lnk" >>"$tmp/tovrin.log" 2>&1 || fail "could not start '$1'"; }
+start_tovrin() { start_shortcut Tovrin; }
+# The program's processes in this prefix (other journeys may run theirs meanwhile).
+tovrin_pids() {
+  for pid in $(pgrep -f 'tovrin[0-9]*\.exe'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+  done
+}
+tovrin_gone() { [ -z "$(tovrin_pids)" ]; }
+one_copy() { [ "$(tovrin_pids | wc -l)" -eq 1 ]; }
+# The uninstaller as "Apps and features" names it, silent (it copies itself away
+# and returns at once): then nothing of the program is left but its settings.
+uninstall_leaves_settings_only() {
+  local program
+  program=$(query_value UninstallString "$uninstall_key" | sed 's/^UninstallString REG_SZ "\(.*\)"$/\1/')
+  "$wine" "$program" /S >"$tmp/uninstall.log" 2>&1 || fail "the uninstaller '$program' failed"
+  wait_for 60 test ! -e "$install_dir" || fail "left in $install_dir: $(ls -R "$install_dir")"
+  wait_for 10 test ! -e "$menu_dir" || fail "Start-menu shortcuts left: $(ls "$menu_dir")"
+  [ -z "$(query_value DisplayName "$uninstall_key")$(query_value Tovrin "$run_key")" ] \
+    || fail "the uninstall entry or the start-up value stayed"
+  [ -n "$(query_value PlaceInTray)" ] || fail "the settings went with the program"
+}
 # The window with exactly this title, shown; in WIN.
 wait_window() { # title [seconds]
   wait_for "${2:-30}" sh -c "xdotool search --onlyvisible --name '^$1\$' | grep -q ." || return 1
@@ -85,4 +122,5 @@ focus() {
   sleep 0.3
 }
 window_closed() { ! xdotool search --onlyvisible --name "^$1\$" | grep -q .; }
+clipboard_is() { [ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 screenshot() { mkdir -p "$artifacts"; import -silent -window root "$artifacts/$name-$1.png" 2>/dev/null; }

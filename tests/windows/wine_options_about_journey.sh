@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# The Windows program under Wine, by keyboard: Options OK stores the three values in
-# Wine's registry as REG_SZ (read back with `reg query`); About's mail link goes
-# through ShellExecute to the program registered for mailto:, here a recorder.
+# The Windows program under Wine, installed and started from its Start-menu
+# shortcut, by keyboard: a full-width "１" that another program stored reads as no
+# valid value, not as "1"; Options OK stores the three values in Wine's registry as
+# REG_SZ (read back with `reg query`); About's mail link goes through ShellExecute
+# to the program registered for mailto:, here a recorder. A second start brings
+# the minimised main window back to the front; "Clipboard to UPPERCASE" converts
+# through the running copy and ends; the uninstaller leaves only the settings.
 #   wine_options_about_journey.sh <windows build dir> <mingw gcc> <wine64>
 out=$1 cc=$2 wine=$3
 name=wine_options_about_journey
 source "$(dirname "$0")/wine_lib.sh"
 
 # Neither the splash nor the tray: the main window comes up; Copy2Clip is absent.
-set_values SplashScreen=0 PlaceInTray=0
+set_values SplashScreen=１ PlaceInTray=0
 "$cc" -municode -O1 -o "$tmp/record_args.exe" "$(dirname "$0")/record_args.c" \
   || fail "record_args.c did not compile"
 mail_log=$tmp/mail.txt
@@ -18,6 +22,7 @@ mail_log=$tmp/mail.txt
   /d "\"$("$wine" winepath -w "$tmp/record_args.exe" 2>/dev/null | tr -d '\r')\" \"$("$wine" winepath -w "$mail_log" 2>/dev/null | tr -d '\r')\" \"%1\"" \
   /f >/dev/null 2>&1 || fail "could not register the mailto: recorder"
 
+install_tovrin
 start_tovrin
 wait_window Tovrin 60 || fail "the main window did not show"
 main=$WIN
@@ -33,7 +38,7 @@ wait_window Options 20 || fail "File > Options did not open the dialog"
 options=$WIN
 focus "$options"
 screenshot options
-[ -z "$(query_value SplashScreen | grep -v ' 0$')" ] || fail "SplashScreen changed before OK"
+[ "$(query_value SplashScreen)" = "SplashScreen REG_SZ １" ] || fail "SplashScreen changed before OK"
 xdotool key space Tab space Tab space Tab
 sleep 0.3
 xdotool key space
@@ -64,9 +69,23 @@ sleep 0.3
 xdotool key Return
 wait_for 10 window_closed About || fail "OK did not put the About box away"
 
+# A second start: the running copy's window comes back to the front.
+xdotool windowminimize --sync "$main" || fail "could not minimise the main window"
+start_tovrin
+front() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$main" ] && xdotool search --onlyvisible --name '^Tovrin$' | grep -qx "$main"; }
+wait_for 20 front || fail "a second start did not bring the main window to the front"
+wait_for 20 one_copy || fail "$(tovrin_pids | wc -l) copies run after a second start"
+
+# Copy2Clip is True now: the conversion goes straight back to the clipboard.
+printf 'Shortcut ω text' | timeout 10 xclip -i -selection clipboard
+start_shortcut "Clipboard to UPPERCASE"
+wait_for 20 clipboard_is 'SHORTCUT Ω TEXT' && wait_for 20 one_copy \
+  || fail "'$(timeout 5 xclip -o -selection clipboard)', $(tovrin_pids | wc -l) copies after the UPPERCASE shortcut"
+
 focus "$main"
 xdotool key alt+f
 sleep 0.5
 xdotool key x
 wait_for 20 tovrin_gone || fail "File > Exit did not end the program"
+uninstall_leaves_settings_only
 echo "[$name] passed"

@@ -38,14 +38,7 @@ for value in QT_QPA_PLATFORM=offscreen "QT_PLUGIN_PATH=$(winpath "$prefix/plugin
     || { echo "could not set ${value%%=*} in the Wine prefix"; exit 1; }
 done
 
-known=$(dirname "$0")/wine_known_failures.txt
-# The known failing cases of one test, "function(row)" a line.
-known_of() { grep -v '^#' "$known" | awk -v t="$1" '$1 == t' | sed 's/^[^ ]* //; s/ *|.*$//' | sort; }
-failing_of() { # the cases that failed in a QtTest text log
-  tr -d '\r' <"$1" | perl -ne 'print "$1\n" if /^FAIL!  : \w+::(\w+\(.*?\)) /' | sort -u
-}
-
-passed=0 with_known=0 failed=()
+passed=0 failed=()
 while read -r test exe; do
   # TOVRIN_WINE_TESTS (a regular expression) picks some by name while iterating.
   [[ $test =~ ${TOVRIN_WINE_TESTS:-.} ]] || continue
@@ -59,20 +52,7 @@ while read -r test exe; do
   touch "$tmp/$test.log"
   totals=$(tr -d '\r' <"$tmp/$test.log" | grep '^Totals:' | tail -n1)
   seconds=$(( $(date +%s) - start ))
-  if [ -n "$totals" ] && [ "$status" -ne 124 ] && [ -n "$(known_of "$test")" ]; then
-    unexpected=$(comm -13 <(known_of "$test") <(failing_of "$tmp/$test.log"))
-    fixed=$(comm -23 <(known_of "$test") <(failing_of "$tmp/$test.log"))
-    if [ -z "$unexpected" ] && [ -z "$fixed" ]; then
-      echo "KNOWN $test ($seconds s) $totals; every failure on the known list:"
-      known_of "$test" | sed 's/^/      known: /'
-      passed=$((passed + 1)) with_known=$((with_known + 1))
-    else
-      echo "FAIL  $test (exit $status) $totals"
-      [ -n "$unexpected" ] && sed 's/^/      failed: /' <<<"$unexpected"
-      [ -n "$fixed" ] && sed 's/^/      passes now, take it off the known list: /' <<<"$fixed"
-      failed+=("$test")
-    fi
-  elif [ "$status" -eq 0 ] && [ -n "$totals" ]; then
+  if [ "$status" -eq 0 ] && [ -n "$totals" ]; then
     echo "PASS  $test ($seconds s) $totals"
     passed=$((passed + 1))
   else
@@ -81,5 +61,5 @@ while read -r test exe; do
     failed+=("$test")
   fi
 done < "$list"
-echo "$passed passed ($with_known of them with known failures), ${#failed[@]} failed under Wine${failed:+: ${failed[*]}}"
+echo "$passed passed, ${#failed[@]} failed under Wine${failed:+: ${failed[*]}}"
 [ "${#failed[@]}" -eq 0 ] && [ "$passed" -gt 0 ]

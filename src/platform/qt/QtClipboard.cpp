@@ -31,7 +31,7 @@ ClipboardRead QtClipboard::read()
     const QMimeData* data = clipboard->mimeData(m_mode);
     // Where the toolkit keeps the clipboard itself, an empty one has no data at all.
     if (!data)
-        return noText();
+        return nothing();
 
     // The owner's list of formats: the first request that can hang. Qt caches the
     // list once it has one, so the calls below do not ask again.
@@ -41,7 +41,7 @@ ClipboardRead QtClipboard::read()
     if (formats.isEmpty()) {
         // Nobody owning the clipboard answers at once; an owner that never answers
         // yields the same empty list, only after the platform's time-out.
-        return timer.elapsed() >= kNoAnswerMs ? unavailable() : noText();
+        return timer.elapsed() >= kNoAnswerMs ? unavailable() : nothing();
     }
 
     // Plain text only: a list of files or a picture is not text, even where Qt would
@@ -68,6 +68,11 @@ ClipboardRead QtClipboard::read()
     if (text.isEmpty() && timer.elapsed() >= kNoAnswerMs)
         return unavailable();
     return {ClipboardRead::Status::Text, std::move(text)};
+}
+
+ClipboardRead QtClipboard::nothing() const
+{
+    return m_nothing == Nothing::Unreadable ? unavailable() : noText();
 }
 
 bool QtClipboard::setText(const QString& text)

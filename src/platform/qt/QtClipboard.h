@@ -20,8 +20,16 @@ namespace platform {
 // the platform, that the program really became the clipboard's owner.
 class QtClipboard final : public Clipboard {
 public:
+    // What a clipboard that offers nothing at all means. Qt on Wayland shows the
+    // clipboard only to a program with the keyboard focus, which a tray command never
+    // has, and shows nothing otherwise: there nothing is not known to be no text.
+    enum class Nothing { NoText, Unreadable };
     // The clipboard, or on X11 the primary selection.
-    explicit QtClipboard(QClipboard::Mode mode = QClipboard::Clipboard) : m_mode(mode) {}
+    explicit QtClipboard(Nothing nothing = Nothing::NoText, QClipboard::Mode mode = QClipboard::Clipboard)
+        : m_nothing(nothing)
+        , m_mode(mode)
+    {
+    }
 
     ClipboardRead read() override;
     bool setText(const QString& text) override;
@@ -29,6 +37,9 @@ public:
     static constexpr int kNoAnswerMs = 1500;
 
 private:
+    ClipboardRead nothing() const;
+
+    Nothing m_nothing;
     QClipboard::Mode m_mode;
 };
 

@@ -1,18 +1,15 @@
 #include "platform/qt/QtLinks.h"
 
 #include <QDesktopServices>
-#include <QUrl>
 
 namespace platform {
 
-// ShellExecute reports success with a value above 32; 2 is "file not found".
-qintptr QtLinks::ShellExecute(quintptr, const QString&, const QString& file, const QString&,
-                              const QString&, int)
+bool QtLinks::openUrl(const QUrl& url)
 {
-    const QUrl url(file, QUrl::StrictMode);
+    // A link without a scheme would be taken for a local file name.
     if (!url.isValid() || url.scheme().isEmpty())
-        return 2;
-    return QDesktopServices::openUrl(url) ? 42 : 31;
+        return false;
+    return QDesktopServices::openUrl(url);
 }
 
 } // namespace platform

@@ -2,13 +2,17 @@
 
 #include <QProcess>
 
+#include <cstdio>
+
 namespace platform {
 
 CanberraBeeper::CanberraBeeper(std::function<void()> play, int gapMs)
-    : m_play(play ? std::move(play) : std::function<void()>(&CanberraBeeper::playBell))
+    : m_play(play ? std::move(play) : std::function<void()>([this] { playBell(); }))
     , m_gapMs(gapMs)
 {
     m_next.setSingleShot(true);
+    // A coarse timer may fire up to 5% early, and two beeps too close sound as one.
+    m_next.setTimerType(Qt::PreciseTimer);
     connect(&m_next, &QTimer::timeout, this, &CanberraBeeper::playNext);
 }
 
@@ -37,8 +41,18 @@ void CanberraBeeper::playNext()
 
 void CanberraBeeper::playBell()
 {
-    QProcess::startDetached(QStringLiteral("canberra-gtk-play"),
-                            {QStringLiteral("--id=bell"), QStringLiteral("--description=Tovrin")});
+    QProcess player;
+    player.setProgram(QStringLiteral("canberra-gtk-play"));
+    player.setArguments({QStringLiteral("--id=bell"), QStringLiteral("--description=Tovrin")});
+    // Without a sound server it complains on every beep, and nothing can be done about
+    // that from here: its own words are not passed on.
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.setStandardErrorFile(QProcess::nullDevice());
+    if (!player.startDetached() && !m_toldPlayerMissing) {
+        m_toldPlayerMissing = true;
+        std::fprintf(stderr, "tovrin: canberra-gtk-play could not be started, so beeps are silent "
+                             "(Debian package gnome-session-canberra)\n");
+    }
 }
 
 } // namespace platform

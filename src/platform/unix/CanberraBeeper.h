@@ -24,16 +24,16 @@ public:
 
     void beep() override;
 
-    static void playBell();
-
 private:
     void playNext();
+    void playBell();
 
     std::function<void()> m_play;
     QTimer m_next;
     QElapsedTimer m_sincePlayed;
     int m_pending = 0;
     int m_gapMs;
+    bool m_toldPlayerMissing = false;
 };
 
 } // namespace platform

@@ -5,6 +5,10 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QMetaObject>
+#include <QTimer>
+
+#include <malloc.h>
+#include <sys/stat.h>
 
 #include <utility>
 
@@ -12,7 +16,17 @@ namespace platform {
 
 namespace {
 const QString kInterface = QStringLiteral("org.freedesktop.Application");
+// The address given where the session has no bus: of no transport, so that nothing
+// connects and nothing is started.
+constexpr char kNoBusAddress[] = "none:";
+
+// A name quoted back to an asker: a few words, however long the name it sent.
+QString quoted(const QString& name)
+{
+    constexpr qsizetype kLongest = 64;
+    return name.size() <= kLongest ? name : name.left(kLongest) + QStringLiteral("...");
 }
+} // namespace
 
 // What the bus sees at the object path. Each call is answered before it is acted on:
 // the request is queued for the next turn of the event loop.
@@ -33,11 +47,11 @@ public slots:
     {
         Q_UNUSED(platformData);
         if (!m_owner.m_actions.contains(name)) {
-            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("no action named '%1'").arg(name));
+            refuse(QDBusError::InvalidArgs, QStringLiteral("no action named '%1'").arg(quoted(name)));
             return;
         }
         if (!parameter.isEmpty()) {
-            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("the action '%1' takes no parameter").arg(name));
+            refuse(QDBusError::InvalidArgs, QStringLiteral("the action '%1' takes no parameter").arg(name));
             return;
         }
         pass(name);
@@ -47,17 +61,34 @@ public slots:
     {
         Q_UNUSED(uris);
         Q_UNUSED(platformData);
-        sendErrorReply(QDBusError::NotSupported, QStringLiteral("Tovrin opens no files"));
+        refuse(QDBusError::NotSupported, QStringLiteral("Tovrin opens no files"));
     }
 
 private:
+    // A refused call may have carried any amount of data (the session bus passes up to
+    // a gigabyte): once it is freed, the memory goes back to the system rather than
+    // staying with the process for good.
+    void refuse(QDBusError::ErrorType type, const QString& message)
+    {
+        sendErrorReply(type, message);
+        if (m_trimPending)
+            return;
+        m_trimPending = true;
+        QTimer::singleShot(kTrimDelayMs, this, [this] {
+            m_trimPending = false;
+            malloc_trim(0);
+        });
+    }
+
     void pass(const QString& action)
     {
         QMetaObject::invokeMethod(
             &m_owner, [owner = &m_owner, action] { emit owner->requested(action); }, Qt::QueuedConnection);
     }
 
+    static constexpr int kTrimDelayMs = 200;
     DBusRunningCopy& m_owner;
+    bool m_trimPending = false;
 };
 
 QString objectPathFor(const QString& appId)
@@ -83,7 +114,7 @@ RunningCopy::Claim DBusRunningCopy::claim(const QString& action)
     if (!m_bus.isConnected()) {
         const QDBusError error = m_bus.lastError();
         m_problem = QStringLiteral("no session bus");
-        if (error.isValid() && !error.message().isEmpty())
+        if (error.isValid() && !error.message().isEmpty() && qgetenv("DBUS_SESSION_BUS_ADDRESS") != kNoBusAddress)
             m_problem += QStringLiteral(": ") + error.message();
         return Claim::NoRule;
     }
@@ -142,8 +173,27 @@ RunningCopy::Claim DBusRunningCopy::handOver(const QString& action)
     if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
         || error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
         return Claim::NoRule;
-    m_problem = reply.errorMessage().isEmpty() ? error : reply.errorMessage();
+    // A copy that ended while it had our call (no reply, its connection gone) has freed
+    // the name as surely as one that ended before.
+    const QDBusReply<bool> stillOwned = m_bus.interface()->isServiceRegistered(m_name);
+    if (stillOwned.isValid() && !stillOwned.value())
+        return Claim::NoRule;
+    // Bus errors often end in a newline of their own.
+    m_problem = (reply.errorMessage().isEmpty() ? error : reply.errorMessage()).trimmed();
     return Claim::NoAnswer;
+}
+
+void keepSessionBusFromLaunching()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    // Where the session's bus listens when its address is not handed down; the bus
+    // library looks there itself, before it would start a bus.
+    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    struct stat bus {};
+    if (!runtimeDir.isEmpty() && ::stat((runtimeDir + "/bus").constData(), &bus) == 0 && S_ISSOCK(bus.st_mode))
+        return;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", kNoBusAddress);
 }
 
 std::unique_ptr<RunningCopy> makeRunningCopy(const QString& appId, const QStringList& actions)

@@ -8,6 +8,10 @@
 
 #include "platform/RegistryHive.h"
 
+namespace platform::posix {
+class LockFile;
+}
+
 namespace platform {
 
 // The current user's hive kept in one file (see RegFile.h). Every call looks at the
@@ -52,8 +56,8 @@ private:
     };
 
     Reading read(const std::string& path);
-    RegStatus replace(const std::string& target, const std::function<void(RegHive&)>& change, int lock,
-                      const std::string& lockPath, bool& lockLost);
+    RegStatus replace(const std::string& target, const std::function<void(RegHive&)>& change,
+                      const posix::LockFile& lock, bool& lockLost);
 
     std::string m_path;
     // The last version read or written: its identity, what it held.

@@ -33,6 +33,14 @@ bool found(const char* program)
     return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
 }
 
+// Qt's Wayland clipboard (a platform the user chose, on a compositor without data
+// control) is empty to a program without the keyboard focus.
+QtClipboard::Nothing qtClipboardNothing()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? QtClipboard::Nothing::Unreadable
+                                                                                : QtClipboard::Nothing::NoText;
+}
+
 std::unique_ptr<Clipboard> makeClipboard()
 {
     // On Wayland the compositor decides when XWayland sees its clipboard (wlroots: only
@@ -47,7 +55,7 @@ std::unique_ptr<Clipboard> makeClipboard()
         QByteArray display = x11->display() ? QByteArray(XDisplayString(x11->display())) : qgetenv("DISPLAY");
         return std::make_unique<X11Clipboard>(std::move(display), x11->connection());
     }
-    return std::make_unique<QtClipboard>();
+    return std::make_unique<QtClipboard>(qtClipboardNothing());
 }
 
 std::unique_ptr<SelectionPaster> makeSelectionPaster()
@@ -64,7 +72,8 @@ std::unique_ptr<SelectionPaster> makeSelectionPaster()
             std::make_unique<X11Clipboard>(display, x11->connection(), X11Clipboard::Selection::Primary));
     if (x11)
         return std::make_unique<X11SelectionPaster>(display, x11->connection());
-    return std::make_unique<ReadOnlySelection>(std::make_unique<QtClipboard>(QClipboard::Selection));
+    return std::make_unique<ReadOnlySelection>(
+        std::make_unique<QtClipboard>(qtClipboardNothing(), QClipboard::Selection));
 }
 
 std::shared_ptr<NotifyIcon> makeNotifyIcon()
@@ -92,9 +101,9 @@ std::shared_ptr<NotifyIcon> makeNotifyIcon()
 
 } // namespace
 
-void installNativeServices()
+Services makeNativeServices()
 {
-    Services& s = services();
+    Services s;
     s.clipboard = makeClipboard();
     s.links = std::make_unique<QtLinks>();
     // XWayland's bell is silent: a Wayland session hears the desktop's bell sound.
@@ -105,6 +114,7 @@ void installNativeServices()
     s.notifyIcon = makeNotifyIcon();
     s.selectionPaster = makeSelectionPaster();
     s.registry = makeEmulatedRegistry();
+    return s;
 }
 
 } // namespace platform

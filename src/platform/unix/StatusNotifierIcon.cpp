@@ -159,8 +159,9 @@ public slots:
         if (m_menuAsked || (m_owner->m_menu && m_owner->m_menu->isVisible()))
             return;
         m_menuAsked = true;
+        // Called on this export, which goes with the icon.
         QMetaObject::invokeMethod(
-            m_owner,
+            this,
             [this] {
                 emit m_owner->requested(TrayRequest::Menu);
                 // Queued behind whatever the request queued: by then the menu shows.

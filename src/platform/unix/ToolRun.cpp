@@ -2,42 +2,59 @@
 
 #include <QProcess>
 
-#include <algorithm>
+#include "platform/qt/ResponsiveWait.h"
 
 namespace platform {
 
 std::optional<ToolResult> runTool(const QString& program, const QStringList& arguments, const QDeadlineTimer& deadline,
-                            const QByteArray* input)
+                                  qsizetype limit, const QByteArray* input)
 {
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
+    // Its messages are not read: their wording is the tool's own, and a flood of them
+    // must not fill this program's memory.
+    process.setStandardErrorFile(QProcess::nullDevice());
     if (!input)
         process.setStandardInputFile(QProcess::nullDevice());
-    else {
-        // wl-copy leaves a copy of itself to serve the clipboard; it must not hold
-        // this process's pipes open.
+    else
         process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-    }
+    ResponsiveWait wait(deadline);
+    ToolResult done;
+    bool tooMuch = false;
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, [&] {
+        done.out += process.readAllStandardOutput();
+        if (done.out.size() > limit) {
+            tooMuch = true;
+            wait.wake();
+        }
+    });
+    QObject::connect(&process, &QProcess::finished, [&] { wait.wake(); });
+    QObject::connect(&process, &QProcess::errorOccurred, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            wait.wake();
+    });
     process.start();
-    if (!process.waitForStarted(int(deadline.remainingTime())))
-        return std::nullopt;
     if (input) {
         process.write(*input);
         process.closeWriteChannel();
     }
-    if (!process.waitForFinished(int(std::max<qint64>(deadline.remainingTime(), 0)))) {
+    while (process.state() != QProcess::NotRunning && !tooMuch) {
+        if (wait.run() != ResponsiveWait::End::Woken)
+            break;
+    }
+    const bool cutShort = process.state() != QProcess::NotRunning;
+    if (cutShort) {
         process.kill();
         process.waitForFinished(1000);
-        return std::nullopt;
+    } else if (!input) {
+        done.out += process.readAllStandardOutput();
     }
-    if (process.exitStatus() != QProcess::NormalExit)
+    if (tooMuch || done.out.size() > limit)
+        return ToolResult{-1, {}, true};
+    if (cutShort || process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit)
         return std::nullopt;
-    ToolResult done;
     done.exitCode = process.exitCode();
-    done.out = input ? QByteArray() : process.readAllStandardOutput();
-    done.err = input ? QByteArray() : process.readAllStandardError();
     return done;
 }
 

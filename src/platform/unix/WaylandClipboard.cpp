@@ -3,11 +3,15 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 
+#include <poll.h>
+
 #include <cstring>
 #include <optional>
 
 #include <wayland-client.h>
 
+#include "platform/qt/ResponsiveWait.h"
+#include "platform/unix/ReadLimit.h"
 #include "platform/unix/ToolRun.h"
 #include "platform/x11/SelectionText.h"
 
@@ -45,27 +49,35 @@ ClipboardRead noText()
 
 } // namespace
 
-WaylandClipboard::WaylandClipboard(QString pasteProgram, QString copyProgram, int readDeadlineMs, int writeDeadlineMs,
-                                   Selection selection)
-    : m_paste(std::move(pasteProgram))
-    , m_copy(std::move(copyProgram))
-    , m_readDeadlineMs(readDeadlineMs)
-    , m_writeDeadlineMs(writeDeadlineMs)
+WaylandClipboard::WaylandClipboard() : WaylandClipboard(Tools{}, Limits{}) {}
+
+WaylandClipboard::WaylandClipboard(Tools tools) : WaylandClipboard(std::move(tools), Limits{}) {}
+
+WaylandClipboard::WaylandClipboard(Tools tools, Limits limits)
+    : m_tools(std::move(tools)), m_limits(limits)
 {
-    if (selection == Selection::Primary)
+    if (!m_tools.compositorAnswers)
+        m_tools.compositorAnswers = [] { return waylandHasDataControl(); };
+    if (m_limits.readBytes <= 0)
+        m_limits.readBytes = clipboardReadLimit();
+    if (m_tools.selection == Selection::Primary)
         m_selection << QStringLiteral("--primary");
 }
 
 ClipboardRead WaylandClipboard::read()
 {
-    const QDeadlineTimer deadline(m_readDeadlineMs, Qt::PreciseTimer);
-    const std::optional<ToolResult> types =
-        runTool(m_paste, m_selection + QStringList{QStringLiteral("--list-types")}, deadline);
-    if (!types)
+    const QDeadlineTimer deadline(m_limits.readDeadlineMs, Qt::PreciseTimer);
+    const BusyGuard guard(m_busy);
+    if (!guard.taken())
+        return unavailable();
+    // A list of types is short; a flood of lines is not one.
+    const std::optional<ToolResult> types = runTool(m_tools.paste, m_selection + QStringList{QStringLiteral("--list-types")}, deadline, 1 << 20);
+    if (!types || types->tooMuch)
         return unavailable();
     if (types->exitCode != 0) {
-        // An empty clipboard; anything else went wrong.
-        return types->err.contains("No selection") ? noText() : unavailable();
+        // wl-paste fails alike when nothing is copied and when it cannot reach the
+        // compositor: only a compositor that answers us tells an empty clipboard.
+        return types->out.isEmpty() && m_tools.compositorAnswers() ? noText() : unavailable();
     }
     const QList<QByteArray> offered = types->out.split('\n');
     const TextType* best = nullptr;
@@ -78,10 +90,11 @@ ClipboardRead WaylandClipboard::read()
     if (!best)
         return noText();
 
-    std::optional<ToolResult> text =
-        runTool(m_paste, m_selection + QStringList{QStringLiteral("--no-newline"), QStringLiteral("--type"),
-                                               QString::fromLatin1(best->name)},
-            deadline);
+    std::optional<ToolResult> text = runTool(m_tools.paste,
+                                       m_selection + QStringList{QStringLiteral("--no-newline"), QStringLiteral("--type"), QString::fromLatin1(best->name)},
+                                       deadline, m_limits.readBytes);
+    if (text && text->tooMuch)
+        return {ClipboardRead::Status::Unavailable, {}, true};
     // Listed as text but refused (nothing handed over), failed, or too late.
     if (!text || text->exitCode != 0 || text->out.isEmpty())
         return unavailable();
@@ -93,14 +106,47 @@ ClipboardRead WaylandClipboard::read()
 
 bool WaylandClipboard::setText(const QString& text)
 {
-    const QDeadlineTimer deadline(m_writeDeadlineMs, Qt::PreciseTimer);
+    const QDeadlineTimer deadline(m_limits.writeDeadlineMs, Qt::PreciseTimer);
+    const BusyGuard guard(m_busy);
+    if (!guard.taken())
+        return false;
     const QByteArray bytes = text.toUtf8();
     // Offered as UTF-8 under every text name programs ask for (wl-copy adds them).
-    const std::optional<ToolResult> done =
-        runTool(m_copy, m_selection + QStringList{QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
-            deadline, &bytes);
+    const std::optional<ToolResult> done = runTool(m_tools.copy, m_selection + QStringList{QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
+                                             deadline, 0, &bytes);
     return done && done->exitCode == 0;
 }
+
+namespace {
+
+// wl_display_roundtrip, but given up after `ms`: a compositor that hangs must not hang
+// this program.
+bool roundTrip(wl_display* display, int ms)
+{
+    bool done = false;
+    wl_callback* callback = wl_display_sync(display);
+    static const wl_callback_listener listener = {
+        [](void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; },
+    };
+    wl_callback_add_listener(callback, &listener, &done);
+    const QDeadlineTimer deadline(ms);
+    while (!done) {
+        while (wl_display_prepare_read(display) != 0)
+            wl_display_dispatch_pending(display);
+        wl_display_flush(display);
+        pollfd fd{wl_display_get_fd(display), POLLIN, 0};
+        if (::poll(&fd, 1, int(deadline.remainingTime())) <= 0) {
+            wl_display_cancel_read(display);
+            break;
+        }
+        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0)
+            break;
+    }
+    wl_callback_destroy(callback);
+    return done;
+}
+
+} // namespace
 
 bool waylandHasDataControl()
 {
@@ -118,10 +164,10 @@ bool waylandHasDataControl()
         [](void*, wl_registry*, uint32_t) {},
     };
     wl_registry_add_listener(registry, &listener, &found);
-    wl_display_roundtrip(display);
+    const bool answered = roundTrip(display, kCompositorAnswerMs);
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
-    return found;
+    return answered && found;
 }
 
 } // namespace platform

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "platform/Clipboard.h"
 
 namespace platform {
@@ -15,9 +17,11 @@ namespace platform {
 // has.
 //
 // A read lists the offered types, then takes the best text type whole; it ends within
-// kReadDeadlineMs whatever the owner does. A refusal (no bytes for a listed text type),
-// a failure, a late owner, or bytes that are not text in the type's encoding count as
-// unavailable: never as empty text, never decoded with replacement characters.
+// the read deadline whatever the owner does, and the program's events run while it
+// waits. A refusal (no bytes for a listed text type), a failure, a late owner, more
+// bytes than a read may take, or bytes that are not text in the type's encoding count
+// as unavailable: never as empty text, never decoded with replacement characters. A
+// read or write asked for while one waits is refused.
 class WaylandClipboard final : public Clipboard {
 public:
     static constexpr int kReadDeadlineMs = 10000;
@@ -25,23 +29,37 @@ public:
 
     enum class Selection { Clipboard, Primary };
 
-    explicit WaylandClipboard(QString pasteProgram = QStringLiteral("wl-paste"),
-                              QString copyProgram = QStringLiteral("wl-copy"), int readDeadlineMs = kReadDeadlineMs,
-                              int writeDeadlineMs = kWriteDeadlineMs, Selection selection = Selection::Clipboard);
+    struct Tools {
+        QString paste = QStringLiteral("wl-paste");
+        QString copy = QStringLiteral("wl-copy");
+        // Whether the compositor answers with data control; by default asked of it.
+        std::function<bool()> compositorAnswers = {};
+        Selection selection = Selection::Clipboard;
+    };
+    struct Limits {
+        int readDeadlineMs = kReadDeadlineMs;
+        int writeDeadlineMs = kWriteDeadlineMs;
+        qsizetype readBytes = 0; // 0: clipboardReadLimit()
+    };
+
+    WaylandClipboard();
+    explicit WaylandClipboard(Tools tools);
+    WaylandClipboard(Tools tools, Limits limits);
 
     ClipboardRead read() override;
     bool setText(const QString& text) override;
 
 private:
-    QString m_paste;
-    QString m_copy;
-    int m_readDeadlineMs;
-    int m_writeDeadlineMs;
+    Tools m_tools;
+    Limits m_limits;
+    bool m_busy = false;
     QStringList m_selection; // the tools' option that picks the primary selection, or none
 };
 
 // Whether the session's compositor offers a data-control protocol (wlroots', or the
-// standard one), so a program without focus may read and write its clipboard.
+// standard one), so a program without focus may read and write its clipboard. A
+// compositor that does not answer within kCompositorAnswerMs offers nothing.
+inline constexpr int kCompositorAnswerMs = 1000;
 bool waylandHasDataControl();
 
 } // namespace platform

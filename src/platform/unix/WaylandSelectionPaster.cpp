@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include "platform/unix/ReadLimit.h"
 #include "platform/unix/ToolRun.h"
 
 namespace platform {
@@ -16,6 +17,11 @@ namespace {
 const QString kPaste = QStringLiteral("wl-paste");
 const QString kCopy = QStringLiteral("wl-copy");
 const QString kType = QStringLiteral("text/plain;charset=utf-8");
+// wl-copy --clear reads nothing; its output must still not hold our pipes open.
+const QByteArray kNoInput;
+
+// A list of types or a window tree is short; a flood of lines is not one.
+constexpr qsizetype kListLimit = 1 << 20;
 
 QDeadlineTimer toolDeadline()
 {
@@ -40,7 +46,7 @@ std::optional<qint64> focusedWindow()
 {
     const std::optional<ToolResult> tree =
         runTool(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree"), QStringLiteral("-r")},
-                toolDeadline());
+                toolDeadline(), kListLimit);
     if (!tree || tree->exitCode != 0)
         return std::nullopt;
     return focusedNode(QJsonDocument::fromJson(tree->out).object());
@@ -55,11 +61,13 @@ struct KeptFormat {
 
 std::optional<KeptFormat> keepClipboard()
 {
-    const std::optional<ToolResult> listed = runTool(kPaste, {QStringLiteral("--list-types")}, toolDeadline());
-    if (!listed)
+    const std::optional<ToolResult> listed = runTool(kPaste, {QStringLiteral("--list-types")}, toolDeadline(), kListLimit);
+    if (!listed || listed->tooMuch)
         return std::nullopt;
+    // wl-paste fails alike when nothing is copied and when it cannot reach the
+    // compositor, which answered a moment ago when the selection was read.
     if (listed->exitCode != 0)
-        return listed->err.contains("No selection") ? std::optional<KeptFormat>(KeptFormat{}) : std::nullopt;
+        return listed->out.isEmpty() ? std::optional<KeptFormat>(KeptFormat{}) : std::nullopt;
     const QStringList types = QString::fromUtf8(listed->out).split(u'\n', Qt::SkipEmptyParts);
     if (types.isEmpty())
         return KeptFormat{};
@@ -70,8 +78,9 @@ std::optional<KeptFormat> keepClipboard()
     else if (types.contains(kType))
         type = kType;
     const std::optional<ToolResult> data = runTool(kPaste, {QStringLiteral("--no-newline"), QStringLiteral("--type"), type},
-                                                   toolDeadline());
-    if (!data || data->exitCode != 0)
+                                                   toolDeadline(), clipboardReadLimit());
+    // What cannot be kept cannot be given back: then nothing is pasted.
+    if (!data || data->tooMuch || data->exitCode != 0)
         return std::nullopt;
     return KeptFormat{type, data->out};
 }
@@ -79,23 +88,22 @@ std::optional<KeptFormat> keepClipboard()
 bool giveBack(const KeptFormat& kept)
 {
     const std::optional<ToolResult> done = kept.type.isEmpty()
-        ? runTool(kCopy, {QStringLiteral("--clear")}, toolDeadline())
-        : runTool(kCopy, {QStringLiteral("--type"), kept.type}, toolDeadline(), &kept.data);
+        ? runTool(kCopy, {QStringLiteral("--clear")}, toolDeadline(), 0, &kNoInput)
+        : runTool(kCopy, {QStringLiteral("--type"), kept.type}, toolDeadline(), 0, &kept.data);
     return done && done->exitCode == 0;
 }
 
 QStringList offeredTypes()
 {
-    const std::optional<ToolResult> listed = runTool(kPaste, {QStringLiteral("--list-types")}, toolDeadline());
-    return listed && listed->exitCode == 0 ? QString::fromUtf8(listed->out).split(u'\n', Qt::SkipEmptyParts)
+    const std::optional<ToolResult> listed = runTool(kPaste, {QStringLiteral("--list-types")}, toolDeadline(), kListLimit);
+    return listed && !listed->tooMuch && listed->exitCode == 0 ? QString::fromUtf8(listed->out).split(u'\n', Qt::SkipEmptyParts)
                                            : QStringList();
 }
 
 } // namespace
 
 WaylandSelectionPaster::WaylandSelectionPaster()
-    : m_primary(kPaste, kCopy, WaylandClipboard::kReadDeadlineMs, WaylandClipboard::kWriteDeadlineMs,
-                WaylandClipboard::Selection::Primary)
+    : m_primary(WaylandClipboard::Tools{kPaste, kCopy, {}, WaylandClipboard::Selection::Primary})
 {
 }
 
@@ -139,7 +147,7 @@ SelectionPaster::Outcome WaylandSelectionPaster::paste(const QString& text)
     const std::optional<ToolResult> typed = runTool(
         QStringLiteral("wtype"), {QStringLiteral("-M"), QStringLiteral("ctrl"), QStringLiteral("-k"), QStringLiteral("v"),
                                   QStringLiteral("-m"), QStringLiteral("ctrl")},
-        toolDeadline());
+        toolDeadline(), kListLimit);
     const bool sent = typed && typed->exitCode == 0;
     if (sent)
         copy.waitForFinished(kTakeWaitMs);

@@ -1,8 +1,6 @@
 #include "platform/qt/QtNotifyIcon.h" // Qt ahead of <windows.h>, whose macros would rename its names
 #include <windows.h>
 #include <shellapi.h>
-// <shellapi.h> renames ShellExecute to its A/W variant; Links declares it by its own name.
-#undef ShellExecute
 
 #include "platform/Services.h"
 #include "platform/qt/QtBeeper.h"
@@ -15,32 +13,30 @@ namespace {
 
 class WinLinks final : public Links {
 public:
-    qintptr ShellExecute(quintptr ownerWindow, const QString& operation, const QString& file,
-                         const QString& parameters, const QString& directory, int showCommand) override
+    bool openUrl(const QUrl& url) override
     {
-        const QByteArray op = operation.toLocal8Bit();
-        const QByteArray f = file.toLocal8Bit();
-        const QByteArray params = parameters.toLocal8Bit();
-        const QByteArray dir = directory.toLocal8Bit();
-        HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(ownerWindow),
-                                           operation.isNull() ? nullptr : op.constData(), f.constData(),
-                                           parameters.isNull() ? nullptr : params.constData(),
-                                           directory.isNull() ? nullptr : dir.constData(), showCommand);
-        return reinterpret_cast<qintptr>(result);
+        if (!url.isValid() || url.scheme().isEmpty())
+            return false;
+        // The shell's default verb for the link's scheme, as Explorer would open it.
+        const std::wstring link = url.toString(QUrl::FullyEncoded).toStdWString();
+        const HINSTANCE result = ::ShellExecuteW(nullptr, nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        // Above 32 means the shell started something; below is one of its error codes.
+        return reinterpret_cast<INT_PTR>(result) > 32;
     }
 };
 
 } // namespace
 
-void installNativeServices()
+Services makeNativeServices()
 {
-    Services& s = services();
+    Services s;
     s.clipboard = std::make_unique<QtClipboard>();
     s.links = std::make_unique<WinLinks>();
     s.beeper = std::make_unique<QtBeeper>();
     s.notifyIcon = std::make_shared<QtNotifyIcon>();
     s.registry = makeWinRegistry();
     s.selectionPaster = std::make_unique<WinSelectionPaster>();
+    return s;
 }
 
 } // namespace platform

@@ -12,7 +12,8 @@ constexpr ULONG_PTR kRequestTag = 0x54565243; // "TVRC"
 // One running copy per Windows session: a named mutex in the session's namespace
 // ("Local\"), which the system drops when the process ends however it ends, and a
 // hidden message-only window that takes a later start's request (WM_COPYDATA, the
-// action's name in UTF-8; empty to show the main window).
+// action's name in UTF-8; empty to show the main window). WM_CLOSE to that window
+// asks the copy to end: the installer sends it before it replaces the files.
 class WinRunningCopy final : public RunningCopy {
 public:
     WinRunningCopy(const QString& appId, const QStringList& actions)
@@ -102,9 +103,16 @@ private:
     // Answers at once; the request runs on the next turn of Qt's event loop.
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
+        auto* self = reinterpret_cast<WinRunningCopy*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_CLOSE && self) {
+            // Not DefWindowProc's answer, which would destroy the window and leave the
+            // copy running without anyone able to reach it.
+            QMetaObject::invokeMethod(
+                self, [self] { emit self->endRequested(); }, Qt::QueuedConnection);
+            return 0;
+        }
         if (message != WM_COPYDATA)
             return ::DefWindowProcW(window, message, wParam, lParam);
-        auto* self = reinterpret_cast<WinRunningCopy*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         if (!self || !data || data->dwData != kRequestTag)
             return FALSE;
@@ -125,6 +133,9 @@ private:
 };
 
 } // namespace
+
+// Windows finds the running copy without the session bus.
+void keepSessionBusFromLaunching() {}
 
 std::unique_ptr<RunningCopy> makeRunningCopy(const QString& appId, const QStringList& actions)
 {

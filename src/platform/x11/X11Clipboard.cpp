@@ -6,12 +6,15 @@
 #include <cstring>
 #include <optional>
 
-#include <poll.h>
 #include <xcb/xcb.h>
 
 #include <QDeadlineTimer>
+#include <QSocketNotifier>
 
+#include "platform/qt/ResponsiveWait.h"
+#include "platform/unix/ReadLimit.h"
 #include "platform/x11/SelectionText.h"
+#include "platform/x11/XcbReply.h"
 
 namespace platform {
 
@@ -48,16 +51,15 @@ constexpr TextTarget kTextTargets[] = {
 constexpr int kTextTargetCount = int(std::size(kTextTargets));
 
 // Large properties come in pieces of this many 32-bit units.
-constexpr uint32_t kUnitsPerRead = 1u << 20;
+constexpr uint32_t kUnitsPerRead = 1u << 18;
 // An incremental transfer announces a lower bound of its size; room for that much is
 // made at once, up to this.
 constexpr qsizetype kMostReservedBytes = qsizetype(256) << 20;
+// Between two pieces of a large property nothing waits on the owner; the program's
+// events get their turn at least this often all the same.
+constexpr qint64 kLongestBusyMs = 50;
 
-struct FreeReply {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
+using x11::Reply;
 
 } // namespace
 
@@ -69,11 +71,31 @@ public:
     bool broken() const { return xcb_connection_has_error(m_c) != 0; }
     // XCB_NONE when nobody owns the clipboard; nothing when the display did not answer.
     std::optional<xcb_window_t> owner();
-    ClipboardRead readText(const QDeadlineTimer& deadline);
-    std::optional<std::vector<SelectionFormat>> readAll(const QDeadlineTimer& deadline);
+    // Everything the owner hands over counts against `limit`; past it, or past the
+    // deadline, the clipboard is unavailable.
+    ClipboardRead readText(const QDeadlineTimer& deadline, qsizetype limit);
+    // Every data format the owner offers, all of it counted against `limit`; nothing
+    // when any of them did not come, or came past the limit.
+    std::optional<std::vector<SelectionFormat>> readAll(const QDeadlineTimer& deadline, qsizetype limit);
 
 private:
     explicit Connection(xcb_connection_t* c) : m_c(c) {}
+
+    // One read's bounds, and the wait that lets the program's events run meanwhile.
+    struct Bounds {
+        explicit Bounds(const QDeadlineTimer& d, qsizetype l) : deadline(d), limit(l), wait(d) { busy.start(); }
+        QDeadlineTimer deadline;
+        qsizetype limit;
+        ResponsiveWait wait;
+        QElapsedTimer busy;
+        bool over = false; // the deadline or the limit was reached, or the program is ending
+        bool tooMuch = false;
+        void overLimit()
+        {
+            over = true;
+            tooMuch = true;
+        }
+    };
 
     struct Answer {
         enum class Kind { NoAnswer, Refused, Data };
@@ -88,10 +110,10 @@ private:
         qsizetype size = 0;
     };
 
-    Answer request(xcb_window_t window, xcb_atom_t target, const QDeadlineTimer& deadline);
-    std::optional<Property> takeProperty(xcb_window_t window, xcb_atom_t property, QByteArray& into);
+    Answer request(xcb_window_t window, xcb_atom_t target, Bounds& bounds);
+    std::optional<Property> takeProperty(xcb_window_t window, xcb_atom_t property, QByteArray& into, Bounds& bounds);
     template <class Match>
-    Reply<xcb_generic_event_t> waitFor(Match match, const QDeadlineTimer& until);
+    Reply<xcb_generic_event_t> waitFor(Match match, const QDeadlineTimer& until, Bounds& bounds);
     TextEncoding encodingOf(xcb_atom_t type, int target) const;
 
     xcb_connection_t* m_c;
@@ -192,10 +214,12 @@ bool describesSelection(xcb_connection_t* c, xcb_atom_t target)
 
 } // namespace
 
-std::optional<std::vector<SelectionFormat>> X11Clipboard::Connection::readAll(const QDeadlineTimer& deadline)
+std::optional<std::vector<SelectionFormat>> X11Clipboard::Connection::readAll(const QDeadlineTimer& deadline,
+                                                                                qsizetype limit)
 {
+    Bounds bounds(deadline, limit);
     const ReadWindow window(m_c, m_root);
-    const Answer listed = request(window.id(), m_targets, deadline);
+    const Answer listed = request(window.id(), m_targets, bounds);
     if (listed.kind == Answer::Kind::NoAnswer)
         return std::nullopt;
     std::vector<SelectionFormat> formats;
@@ -206,9 +230,11 @@ std::optional<std::vector<SelectionFormat>> X11Clipboard::Connection::readAll(co
     for (const xcb_atom_t target : targets) {
         if (target == XCB_NONE || describesSelection(m_c, target))
             continue;
-        Answer answer = request(window.id(), target, deadline);
+        Answer answer = request(window.id(), target, bounds);
         if (answer.kind == Answer::Kind::NoAnswer)
             return std::nullopt;
+        // The limit holds for all formats together: each one may take what is left.
+        bounds.limit -= answer.data.size();
         // Listed but refused: the owner has nothing to give back for it either.
         if (answer.kind == Answer::Kind::Data)
             formats.push_back({target, answer.type, answer.format, std::move(answer.data)});
@@ -216,12 +242,13 @@ std::optional<std::vector<SelectionFormat>> X11Clipboard::Connection::readAll(co
     return formats;
 }
 
-ClipboardRead X11Clipboard::Connection::readText(const QDeadlineTimer& deadline)
+ClipboardRead X11Clipboard::Connection::readText(const QDeadlineTimer& deadline, qsizetype limit)
 {
+    Bounds bounds(deadline, limit);
     const ReadWindow readWindow(m_c, m_root);
     const xcb_window_t window = readWindow.id();
 
-    const Answer formats = request(window, m_targets, deadline);
+    const Answer formats = request(window, m_targets, bounds);
     if (formats.kind == Answer::Kind::NoAnswer)
         return unavailable();
     // An owner that cannot say what it holds offers no text.
@@ -237,7 +264,9 @@ ClipboardRead X11Clipboard::Connection::readText(const QDeadlineTimer& deadline)
     if (best < 0)
         return noText();
 
-    Answer text = request(window, m_textTargets[best], deadline);
+    Answer text = request(window, m_textTargets[best], bounds);
+    if (bounds.tooMuch)
+        return {ClipboardRead::Status::Unavailable, {}, true};
     // Listed as text but refused, not answered in time, or not bytes at all.
     if (text.kind != Answer::Kind::Data || text.format != 8)
         return unavailable();
@@ -248,10 +277,10 @@ ClipboardRead X11Clipboard::Connection::readText(const QDeadlineTimer& deadline)
 }
 
 X11Clipboard::Connection::Answer X11Clipboard::Connection::request(xcb_window_t window, xcb_atom_t target,
-                                                                   const QDeadlineTimer& deadline)
+                                                                   Bounds& bounds)
 {
-    const auto answerLimit = [&deadline] {
-        return std::min(QDeadlineTimer(kRequestTimeoutMs, Qt::PreciseTimer), deadline);
+    const auto answerLimit = [&bounds] {
+        return std::min(QDeadlineTimer(kRequestTimeoutMs, Qt::PreciseTimer), bounds.deadline);
     };
     xcb_convert_selection(m_c, window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
     xcb_flush(m_c);
@@ -262,7 +291,7 @@ X11Clipboard::Connection::Answer X11Clipboard::Connection::request(xcb_window_t 
             const auto* n = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
             return n->requestor == window && n->selection == m_clipboard && n->target == target;
         },
-        answerLimit());
+        answerLimit(), bounds);
     Answer answer;
     if (!event)
         return answer;
@@ -270,7 +299,7 @@ X11Clipboard::Connection::Answer X11Clipboard::Connection::request(xcb_window_t 
     answer.kind = Answer::Kind::Refused;
     if (property == XCB_NONE)
         return answer;
-    const std::optional<Property> first = takeProperty(window, property, answer.data);
+    const std::optional<Property> first = takeProperty(window, property, answer.data, bounds);
     if (!first) {
         answer.kind = Answer::Kind::NoAnswer;
         return answer;
@@ -290,6 +319,12 @@ X11Clipboard::Connection::Answer X11Clipboard::Connection::request(xcb_window_t 
         uint32_t announced = 0;
         std::memcpy(&announced, answer.data.constData(), sizeof announced);
         answer.data.clear();
+        // More than a read may take: not worth waiting for.
+        if (qint64(announced) > qint64(bounds.limit)) {
+            bounds.overLimit();
+            answer.kind = Answer::Kind::NoAnswer;
+            return answer;
+        }
         answer.data.reserve(std::min(qsizetype(announced), kMostReservedBytes));
     } else {
         answer.data.clear();
@@ -303,10 +338,10 @@ X11Clipboard::Connection::Answer X11Clipboard::Connection::request(xcb_window_t 
                 const auto* n = reinterpret_cast<const xcb_property_notify_event_t*>(e);
                 return n->window == window && n->atom == property && n->state == XCB_PROPERTY_NEW_VALUE;
             },
-            answerLimit());
+            answerLimit(), bounds);
         if (!stored)
             return answer;
-        const std::optional<Property> piece = takeProperty(window, property, answer.data);
+        const std::optional<Property> piece = takeProperty(window, property, answer.data, bounds);
         if (!piece)
             return answer;
         // The notice of a piece already taken (or of the INCR announcement itself).
@@ -322,13 +357,28 @@ X11Clipboard::Connection::Answer X11Clipboard::Connection::request(xcb_window_t 
 }
 
 // Appends what the property holds now to `into` and deletes it (for an incremental
-// transfer, the owner's sign to store the next piece).
+// transfer, the owner's sign to store the next piece). Nothing once the read is over its
+// bounds: an owner may keep adding to the property while it is read.
 std::optional<X11Clipboard::Connection::Property>
-X11Clipboard::Connection::takeProperty(xcb_window_t window, xcb_atom_t property, QByteArray& into)
+X11Clipboard::Connection::takeProperty(xcb_window_t window, xcb_atom_t property, QByteArray& into, Bounds& bounds)
 {
     Property taken;
     uint32_t offset = 0;
+    qint64 whole = -1; // the property's size as first seen
     for (;;) {
+        if (into.size() > bounds.limit)
+            bounds.overLimit();
+        if (bounds.over || bounds.deadline.hasExpired()) {
+            bounds.over = true;
+            return std::nullopt;
+        }
+        if (bounds.busy.elapsed() >= kLongestBusyMs) {
+            if (bounds.wait.letEventsRun() != ResponsiveWait::End::Woken) {
+                bounds.over = true;
+                return std::nullopt;
+            }
+            bounds.busy.restart();
+        }
         Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
             m_c, xcb_get_property(m_c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, offset, kUnitsPerRead),
             nullptr));
@@ -337,8 +387,17 @@ X11Clipboard::Connection::takeProperty(xcb_window_t window, xcb_atom_t property,
         taken.type = reply->type;
         taken.format = reply->format;
         const int size = xcb_get_property_value_length(reply.get());
+        // An owner that changes the text while it is read hands over no text at all.
+        if (whole < 0)
+            whole = qint64(size) + reply->bytes_after;
+        else if (qint64(taken.size) + size + reply->bytes_after != whole)
+            return std::nullopt;
         into.append(static_cast<const char*>(xcb_get_property_value(reply.get())), size);
         taken.size += size;
+        if (into.size() > bounds.limit) {
+            bounds.overLimit();
+            return std::nullopt;
+        }
         if (reply->bytes_after == 0 || size == 0)
             break;
         offset += uint32_t(size) / 4;
@@ -350,25 +409,31 @@ X11Clipboard::Connection::takeProperty(xcb_window_t window, xcb_atom_t property,
 }
 
 // The first event `match` accepts, or nothing once `until` has passed (or the display
-// went away). Other events are dropped: on this connection they can only concern reads
-// that are over.
+// went away, or the program is ending). Other events are dropped: on this connection
+// they can only concern reads that are over. The program's events run meanwhile.
 template <class Match>
-Reply<xcb_generic_event_t> X11Clipboard::Connection::waitFor(Match match, const QDeadlineTimer& until)
+Reply<xcb_generic_event_t> X11Clipboard::Connection::waitFor(Match match, const QDeadlineTimer& until,
+                                                            Bounds& bounds)
 {
+    QSocketNotifier readable(xcb_get_file_descriptor(m_c), QSocketNotifier::Read);
     for (;;) {
         while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
             Reply<xcb_generic_event_t> event(e);
             if (match(e))
                 return event;
         }
-        if (broken())
+        if (broken() || bounds.over || until.hasExpired())
             return nullptr;
-        const qint64 left = until.remainingTime();
-        if (left == 0)
+        // The whole read's deadline is later than `until`, which ends this wait alone.
+        ResponsiveWait step(until);
+        QObject::connect(&readable, &QSocketNotifier::activated, [&step] { step.wake(); });
+        const ResponsiveWait::End end = step.run();
+        QObject::disconnect(&readable, nullptr, nullptr, nullptr);
+        if (end == ResponsiveWait::End::Abandoned) {
+            bounds.over = true;
             return nullptr;
-        pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
-        if (::poll(&fd, 1, int(std::min<qint64>(left, kReadDeadlineMs))) < 0 && errno != EINTR)
-            return nullptr;
+        }
+        bounds.busy.restart();
     }
 }
 
@@ -388,7 +453,8 @@ X11Clipboard::X11Clipboard(QByteArray displayName, xcb_connection_t* qtConnectio
     : m_displayName(std::move(displayName))
     , m_qtConnection(qtConnection)
     , m_selection(selection)
-    , m_qt(selection == Selection::Primary ? QClipboard::Selection : QClipboard::Clipboard)
+    , m_qt(QtClipboard::Nothing::NoText, selection == Selection::Primary ? QClipboard::Selection : QClipboard::Clipboard)
+    , m_readLimit(clipboardReadLimit())
 {
 }
 
@@ -415,6 +481,9 @@ bool X11Clipboard::ownedByProgram(uint32_t owner) const
 ClipboardRead X11Clipboard::read()
 {
     const QDeadlineTimer deadline(kReadDeadlineMs, Qt::PreciseTimer);
+    const BusyGuard guard(m_busy);
+    if (!guard.taken())
+        return unavailable();
     const std::optional<xcb_window_t> owner = this->owner();
     if (!owner)
         return unavailable();
@@ -422,12 +491,15 @@ ClipboardRead X11Clipboard::read()
         return noText();
     if (ownedByProgram(*owner))
         return m_qt.read();
-    return m_connection->readText(deadline);
+    return m_connection->readText(deadline, m_readLimit);
 }
 
 std::optional<SelectionSnapshot> X11Clipboard::readAllFormats()
 {
     const QDeadlineTimer deadline(kReadDeadlineMs, Qt::PreciseTimer);
+    const BusyGuard guard(m_busy);
+    if (!guard.taken())
+        return std::nullopt;
     const std::optional<xcb_window_t> owner = this->owner();
     if (!owner)
         return std::nullopt;
@@ -438,7 +510,7 @@ std::optional<SelectionSnapshot> X11Clipboard::readAllFormats()
         snapshot.owner = SelectionSnapshot::Owner::Program;
         return snapshot;
     }
-    std::optional<std::vector<SelectionFormat>> formats = m_connection->readAll(deadline);
+    std::optional<std::vector<SelectionFormat>> formats = m_connection->readAll(deadline, m_readLimit);
     if (!formats)
         return std::nullopt;
     snapshot.owner = SelectionSnapshot::Owner::Other;

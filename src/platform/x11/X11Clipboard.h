@@ -39,8 +39,9 @@ struct SelectionSnapshot {
 // owner's formats, then for its best text, taken whole or incrementally (INCR). Each
 // answer may take up to kRequestTimeoutMs, and the read as a whole ends at
 // kReadDeadlineMs whatever the owner does: then, and when the owner refuses or hands
-// over bytes that are not text in the encoding it declared, the clipboard counts as
-// unavailable. No events of the program run meanwhile.
+// over bytes that are not text in the encoding it declared, or hands over more than
+// clipboardReadLimit() in all, the clipboard counts as unavailable. The program's events
+// run while the read waits; a read asked for meanwhile is refused (unavailable).
 //
 // The program's own text, and writing, go through Qt's clipboard.
 class X11Clipboard final : public Clipboard {
@@ -75,6 +76,8 @@ private:
     Selection m_selection;
     std::unique_ptr<Connection> m_connection; // opened on the first read, again after a failure
     QtClipboard m_qt;
+    qsizetype m_readLimit;
+    bool m_busy = false;
 };
 
 } // namespace platform

@@ -5,10 +5,10 @@
 #include <QStyle>
 #include <QTimer>
 
-#include "core/Twips.h"
 #include "ui/credits/CreditText.h"
 #include "ui/credits/CreditsContent.h"
 #include "ui/widgets/OutlinedBox.h"
+#include "ui/windows/Twips.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ QPalette blackAndWhite(QPalette palette)
 
 } // namespace
 
-CreditsWindow::CreditsWindow()
+CreditsWindow::CreditsWindow(WindowContext& context)
+    : Window(context)
 {
     setObjectName("frmCred");
     setWindowTitle(QStringLiteral("Credits"));
@@ -105,6 +106,18 @@ void CreditsWindow::onLoad()
     m_scroll.startLayout(outerHeightTwips());
     place();
     scrollTimer->start();
+}
+
+void CreditsWindow::showEvent(QShowEvent* event)
+{
+    // Loading comes before the first show, which gives the window its size: the start
+    // layout is made again from the height the credits really scroll through.
+    if (!m_shown) {
+        m_shown = true;
+        m_scroll.startLayout(outerHeightTwips());
+        place();
+    }
+    Window::showEvent(event);
 }
 
 void CreditsWindow::onTick()

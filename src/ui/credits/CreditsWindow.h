@@ -2,18 +2,19 @@
 
 #include <array>
 
-#include "core/Window.h"
+#include "ui/windows/Window.h"
 #include "ui/credits/CreditsScroll.h"
 
 class CreditText;
 class QGroupBox;
+class QShowEvent;
 class QTimer;
 
 // The credits: white on black, rising through a small fixed window, endlessly.
 class CreditsWindow final : public Window {
     Q_OBJECT
 public:
-    CreditsWindow();
+    explicit CreditsWindow(WindowContext& context);
 
     void onLoad() override;
     void onTick();
@@ -38,10 +39,14 @@ public:
     CreditText* pantsText;
     QTimer* scrollTimer;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void place();
 
     CreditsScroll m_scroll;
+    bool m_shown = false;
     std::array<QWidget*, CreditsScroll::kElementCount> m_elements{};
     std::array<int, CreditsScroll::kElementCount> m_lefts{};
 };

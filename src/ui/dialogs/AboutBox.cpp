@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QtMath>
 #include <QPixmap>
@@ -14,9 +15,10 @@
 #include <QtEndian>
 
 #include "core/OpenLink.h"
-#include "core/Twips.h"
+#include "platform/Services.h"
 #include "ui/widgets/LinkLabel.h"
 #include "ui/widgets/OutlinedBox.h"
+#include "ui/windows/Twips.h"
 
 namespace {
 
@@ -71,7 +73,8 @@ QCursor linkCursor()
     return QCursor(QPixmap::fromImage(image), x, y);
 }
 
-AboutBox::AboutBox()
+AboutBox::AboutBox(WindowContext& context)
+    : Window(context)
 {
     setObjectName("frmAbout");
     setWindowTitle(QStringLiteral("About"));
@@ -87,7 +90,9 @@ AboutBox::AboutBox()
     setColours(frame, Qt::black, Qt::white);
 
     banner = makeLabel(frame, "Picture1", QString(), twips::rect(360, 360, 7455, 2535));
-    banner->setPixmap(QPixmap(QStringLiteral(":/pictures/banner.png")));
+    // Through an icon, which takes banner@2x.png on screens at twice the density.
+    const QString bannerPicture = QStringLiteral(":/pictures/banner.png");
+    banner->setPixmap(QIcon(bannerPicture).pixmap(QImageReader(bannerPicture).size()));
     setColours(banner, QApplication::palette().color(QPalette::Base), QApplication::palette().color(QPalette::Text));
     banner->setFocusPolicy(Qt::TabFocus);
 
@@ -182,10 +187,10 @@ void AboutBox::onOkClicked()
 
 void AboutBox::onMailLinkClicked()
 {
-    openLink(static_cast<quintptr>(winId()), QString::fromLatin1(kMakerMailLink));
+    openLink(*context().services.links, QString::fromLatin1(kMakerMailLink));
 }
 
 void AboutBox::onGroupLinkClicked()
 {
-    openLink(static_cast<quintptr>(winId()), QString::fromLatin1(kHomePageLink));
+    openLink(*context().services.links, QString::fromLatin1(kHomePageLink));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Window.h"
+#include "ui/windows/Window.h"
 
 class LinkLabel;
 class QGroupBox;
@@ -12,7 +12,7 @@ class QPushButton;
 class AboutBox final : public Window {
     Q_OBJECT
 public:
-    AboutBox();
+    explicit AboutBox(WindowContext& context);
 
     void onOkClicked();
     void onMailLinkClicked();

@@ -12,10 +12,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/Twips.h"
-#include "core/WindowHolder.h"
 #include "platform/Services.h"
+#include "ui/widgets/IndicatorStyle.h"
 #include "ui/widgets/OutlinedBox.h"
+#include "ui/windows/Twips.h"
+#include "ui/windows/WindowHolder.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ void fitCaption(QWidget* control, int rightLimit)
 
 } // namespace
 
-OptionsDialog::OptionsDialog()
+OptionsDialog::OptionsDialog(WindowContext& context)
+    : Window(context)
 {
     setObjectName("frmOptions");
     setWindowTitle(QStringLiteral("Options"));
@@ -74,6 +76,13 @@ OptionsDialog::OptionsDialog()
                                               twips::rect(360, 600, 2055, 195));
     copyOption = makeControl<QRadioButton>(c, "optCopy", QStringLiteral("copy it directly to the clipboard"),
                                            twips::rect(600, 1800, 2535, 195));
+
+    // Indicators that show in a dark colour scheme too; the style goes with the dialog.
+    auto* indicators = new IndicatorStyle;
+    indicators->setParent(this);
+    for (QAbstractButton* control : std::initializer_list<QAbstractButton*>{showSplashCheck, placeInTrayCheck,
+                                                                           copyOption, openOption})
+        control->setStyle(indicators);
 
     cancelButton =
         makeControl<QPushButton>(c, "Command2", QStringLiteral("Cancel"), twips::rect(600, 2280, 1335, 495));
@@ -123,8 +132,6 @@ OptionsDialog::OptionsDialog()
 
     connect(okButton, &QPushButton::clicked, this, &OptionsDialog::onOkClicked);
     connect(cancelButton, &QPushButton::clicked, this, &OptionsDialog::onCancelClicked);
-    connect(copyOption, &QRadioButton::clicked, this, &OptionsDialog::onCopyChosen);
-    connect(openOption, &QRadioButton::clicked, this, &OptionsDialog::onOpenChosen);
     // Every change reaches the settings in memory at once, confirmed or not.
     const std::initializer_list<QAbstractButton*> controls{showSplashCheck, placeInTrayCheck, copyOption, openOption};
     for (QAbstractButton* control : controls)
@@ -133,8 +140,9 @@ OptionsDialog::OptionsDialog()
 
 void OptionsDialog::onLoad()
 {
-    settings().load();
-    m_loaded = settings().values();
+    SettingsStore& settings = context().settings;
+    settings.load();
+    m_loaded = settings.values();
     showValues(m_loaded);
 }
 
@@ -148,41 +156,40 @@ void OptionsDialog::showValues(const Settings& values)
 
 void OptionsDialog::takeValues()
 {
-    Settings values = settings().values();
+    SettingsStore& settings = context().settings;
+    Settings values = settings.values();
     values.showSplash = showSplashCheck->isChecked();
     values.placeInTray = placeInTrayCheck->isChecked();
     values.copyToClipboard = copyOption->isChecked();
-    settings().setValues(values);
+    settings.setValues(values);
 }
 
 void OptionsDialog::onOkClicked()
 {
-    if (!settings().save())
+    if (!context().settings.save())
         // The choice still holds for this run; only keeping it for the next one failed.
-        platform::beeper().beep();
-    windows().unload(this);
+        context().services.beeper->beep();
+    unloadSettings();
+    context().windows.unload(this);
 }
 
 void OptionsDialog::onCancelClicked()
 {
-    settings().setValues(m_loaded);
-    windows().unload(this);
+    context().settings.setValues(m_loaded);
+    unloadSettings();
+    context().windows.unload(this);
 }
 
 void OptionsDialog::closeEvent(QCloseEvent* event)
 {
-    settings().setValues(m_loaded);
+    context().settings.setValues(m_loaded);
+    unloadSettings();
     Window::closeEvent(event);
 }
 
-void OptionsDialog::onCopyChosen()
+void OptionsDialog::unloadSettings()
 {
-    copyOption->setChecked(true);
-    openOption->setChecked(false);
-}
-
-void OptionsDialog::onOpenChosen()
-{
-    openOption->setChecked(true);
-    copyOption->setChecked(false);
+    // Whatever next uses a setting finds this dialog gone, as if it loaded a hidden one
+    // again: the values come from the registry once more.
+    context().settings.reloadAtNextUse();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Settings.h"
-#include "core/Window.h"
+#include "ui/windows/Window.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -17,14 +17,12 @@ class QRadioButton;
 class OptionsDialog final : public Window {
     Q_OBJECT
 public:
-    OptionsDialog();
+    explicit OptionsDialog(WindowContext& context);
 
     void onLoad() override;
 
     void onOkClicked();
     void onCancelClicked();
-    void onCopyChosen();
-    void onOpenChosen();
 
     QGroupBox* generalFrame;
     QCheckBox* showSplashCheck;
@@ -44,6 +42,7 @@ private:
     void showValues(const Settings& values);
     // The controls' state into the settings in memory.
     void takeValues();
+    void unloadSettings();
 
     Settings m_loaded;
 };

@@ -10,8 +10,8 @@
 #include <qdrawutil.h>
 
 #include "Version.h"
-#include "core/Resources.h"
-#include "core/Twips.h"
+#include "ui/windows/Resources.h"
+#include "ui/windows/Twips.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ void autoSize(QLabel* label)
 
 } // namespace
 
-SplashScreen::SplashScreen()
+SplashScreen::SplashScreen(WindowContext& context)
+    : Window(context)
 {
     setObjectName("frmSplash");
     // No caption, so no title bar: a plain panel with a dialog border of its own.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Window.h"
+#include "ui/windows/Window.h"
 
 class QCloseEvent;
 class QFrame;
@@ -15,7 +15,7 @@ class QPaintEvent;
 class SplashScreen final : public Window {
     Q_OBJECT
 public:
-    SplashScreen();
+    explicit SplashScreen(WindowContext& context);
 
     void onLoad() override;
 

@@ -6,10 +6,11 @@
 #include <QPlainTextEdit>
 
 #include "core/ClipboardText.h"
-#include "core/Twips.h"
 #include "platform/Services.h"
+#include "ui/windows/Twips.h"
 
-TextWindow::TextWindow()
+TextWindow::TextWindow(WindowContext& context)
+    : Window(context)
 {
     setObjectName("frmTraytxt");
     setWindowTitle(QStringLiteral("Text Window"));
@@ -39,9 +40,10 @@ TextWindow::TextWindow()
 
 void TextWindow::onLoad()
 {
-    const platform::ClipboardRead read = readClipboardText();
+    platform::Services& services = context().services;
+    const platform::ClipboardRead read = readClipboardText(*services.clipboard);
     if (read.status == platform::ClipboardRead::Status::Unavailable)
-        platform::beeper().beep();
+        services.beeper->beep();
     textBox->setPlainText(read.textOrEmpty());
 }
 
@@ -49,6 +51,7 @@ void TextWindow::onCopyClicked()
 {
     // The whole text, whatever is selected; replacing it also drops whatever else the
     // clipboard held, as clearing it first would.
-    if (!replaceClipboardText(textBox->toPlainText()))
-        platform::beeper().beep();
+    platform::Services& services = context().services;
+    if (!replaceClipboardText(*services.clipboard, textBox->toPlainText()))
+        services.beeper->beep();
 }

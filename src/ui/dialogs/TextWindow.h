@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Window.h"
+#include "ui/windows/Window.h"
 
 class QAction;
 class QPlainTextEdit;
@@ -10,7 +10,7 @@ class QPlainTextEdit;
 class TextWindow final : public Window {
     Q_OBJECT
 public:
-    TextWindow();
+    explicit TextWindow(WindowContext& context);
 
     void onLoad() override;
     void onCopyClicked();

@@ -2,27 +2,25 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCursor>
-#include <QGuiApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "core/ClipboardText.h"
 #include "core/OpenLink.h"
 #include "core/ProgramEnd.h"
-#include "core/Twips.h"
-#include "core/WindowHolder.h"
 #include "platform/Services.h"
 #include "ui/credits/CreditsWindow.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/OptionsDialog.h"
 #include "ui/main/TrayIcon.h"
+#include "ui/main/TrayMenu.h"
+#include "ui/windows/EventTurn.h"
+#include "ui/windows/Twips.h"
+#include "ui/windows/WindowHolder.h"
 
 namespace {
 
@@ -52,7 +50,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-MainWindow::MainWindow()
+MainWindow::MainWindow(WindowContext& context)
+    : Window(context)
 {
     setObjectName("frmCase");
     setWindowTitle(QStringLiteral("Tovrin"));
@@ -61,50 +60,48 @@ MainWindow::MainWindow()
     setClientSizeTwips(9765, 4920);
     buildControls();
     buildMenus();
-    if (platform::NotifyIcon* icon = platform::notifyIcon()) {
-        // Queued, as the desktop's own messages are: the menu's loop never runs inside
-        // the tray host's event.
-        connect(icon, &platform::NotifyIcon::requested, this, &MainWindow::onTrayRequest, Qt::QueuedConnection);
-        connect(icon, &platform::NotifyIcon::availabilityChanged, this, &tray::hostChanged, Qt::QueuedConnection);
-    }
+    connect(&context.tray, &TrayIcon::requested, this, &MainWindow::onTrayRequest);
+    connect(&context.tray, &TrayIcon::lost, this, &MainWindow::onTrayLost);
 }
 
 MainWindow::~MainWindow()
 {
     // The icon shows this window's picture and menu.
-    tray::remove();
+    context().tray.remove();
 }
 
 void MainWindow::buildControls()
 {
     QWidget* c = client();
-    sourceText = makeTextBox(c, "txtBase", QStringLiteral("Source text"));
-    sourceText->setGeometry(twips::rect(120, 240, 3855, 4011));
-    resultText = makeTextBox(c, "txtEnd", QStringLiteral("Result text"));
-    resultText->setGeometry(twips::rect(5760, 240, 3855, 4011));
+    m_sourceText = makeTextBox(c, "txtBase", QStringLiteral("Source text"));
+    m_sourceText->setGeometry(twips::rect(120, 240, 3855, 4011));
+    m_resultText = makeTextBox(c, "txtEnd", QStringLiteral("Result text"));
+    m_resultText->setGeometry(twips::rect(5760, 240, 3855, 4011));
 
-    upperButton = makeButton(c, "Command1", QStringLiteral("UPPERCASE"), twips::rect(4200, 1200, 1335, 495));
-    randomButton = makeButton(c, "Command5", QStringLiteral("rAnDOm"), twips::rect(4200, 2160, 1335, 495));
-    lowerButton = makeButton(c, "Command2", QStringLiteral("lowercase"), twips::rect(4200, 3240, 1335, 495));
+    auto* upperButton = makeButton(c, "Command1", QStringLiteral("UPPERCASE"), twips::rect(4200, 1200, 1335, 495));
+    auto* randomButton = makeButton(c, "Command5", QStringLiteral("rAnDOm"), twips::rect(4200, 2160, 1335, 495));
+    auto* lowerButton = makeButton(c, "Command2", QStringLiteral("lowercase"), twips::rect(4200, 3240, 1335, 495));
 
-    trayPicture = new QLabel(c);
-    trayPicture->setObjectName("Trayicon");
-    trayPicture->setGeometry(twips::rect(4680, 360, 495, 495));
-    trayPicture->setPixmap(windowIcon().pixmap(32, 32));
-    trayPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_trayPicture = new QLabel(c);
+    m_trayPicture->setObjectName("Trayicon");
+    m_trayPicture->setGeometry(twips::rect(4680, 360, 495, 495));
+    m_trayPicture->setPixmap(windowIcon().pixmap(32, 32));
+    m_trayPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    pasteButton = makeButton(c, "Command3", QStringLiteral("Paste from Clipboard"), twips::rect(960, 4440, 2175, 255));
-    copyButton = makeButton(c, "Command4", QStringLiteral("Copy to Clipboard"), twips::rect(6720, 4440, 2175, 255));
+    auto* pasteButton =
+        makeButton(c, "Command3", QStringLiteral("Paste from Clipboard"), twips::rect(960, 4440, 2175, 255));
+    auto* copyButton =
+        makeButton(c, "Command4", QStringLiteral("Copy to Clipboard"), twips::rect(6720, 4440, 2175, 255));
 
     // Keyboard order: the boxes, UPPERCASE, lowercase, the clipboard buttons, rAnDOm last.
-    setTabOrder(sourceText, resultText);
-    setTabOrder(resultText, upperButton);
+    setTabOrder(m_sourceText, m_resultText);
+    setTabOrder(m_resultText, upperButton);
     setTabOrder(upperButton, lowerButton);
     setTabOrder(lowerButton, pasteButton);
     setTabOrder(pasteButton, copyButton);
     setTabOrder(copyButton, randomButton);
 
-    for (QPlainTextEdit* box : {sourceText, resultText})
+    for (QPlainTextEdit* box : {m_sourceText, m_resultText})
         box->installEventFilter(this);
 
     connect(upperButton, &QPushButton::clicked, this, &MainWindow::onUpperClicked);
@@ -121,49 +118,35 @@ void MainWindow::buildMenus()
         a->setObjectName(name);
         menu->addAction(a);
         connect(a, &QAction::triggered, this, handler);
-        return a;
     };
-    auto conversion = [this](CaseConversion c) { return [this, c] { emit trayConversionRequested(c); }; };
 
     QMenuBar* bar = menuBar();
-    fileMenu = bar->addMenu(QStringLiteral("&File"));
+    QMenu* fileMenu = bar->addMenu(QStringLiteral("&File"));
     fileMenu->setObjectName("mnuFile");
-    optionsAction = action(fileMenu, "mnuOptions", QStringLiteral("&Options..."), &MainWindow::showOptions);
-    exitAction = action(fileMenu, "mnuExit", QStringLiteral("E&xit"), &MainWindow::exitProgram);
+    action(fileMenu, "mnuOptions", QStringLiteral("&Options..."), &MainWindow::showOptions);
+    action(fileMenu, "mnuExit", QStringLiteral("E&xit"), &MainWindow::exitProgram);
 
-    programMenu = bar->addMenu(QStringLiteral("&Tovrin"));
+    QMenu* programMenu = bar->addMenu(QStringLiteral("&Tovrin"));
     programMenu->setObjectName("mnuHelpmnu");
-    creditsAction = action(programMenu, "mnuCredits", QStringLiteral("C&redits"), &MainWindow::showCredits);
-    aboutAction = action(programMenu, "mnuAbout", QStringLiteral("&About..."), &MainWindow::showAbout);
+    action(programMenu, "mnuCredits", QStringLiteral("C&redits"), &MainWindow::showCredits);
+    action(programMenu, "mnuAbout", QStringLiteral("&About..."), &MainWindow::showAbout);
 
-    minimizeAction = action(bar, "mnuMini", QStringLiteral("&Minimize to Tray"), &MainWindow::minimizeToTray);
+    action(bar, "mnuMini", QStringLiteral("&Minimize to Tray"), &MainWindow::minimizeToTray);
 
-    // Never on the menu bar: it is the tray icon's pop-up menu.
-    trayMenu = new QMenu(QStringLiteral("Tray"), this);
-    trayMenu->setObjectName("mnuTray");
-    trayExitAction = action(trayMenu, "mnuExitT", QStringLiteral("E&xit"), &MainWindow::exitProgram);
-    // Choosing it only closes the menu.
-    trayCancelAction = new QAction(QStringLiteral("&Cancel"), this);
-    trayCancelAction->setObjectName("mnuCancel");
-    trayMenu->addAction(trayCancelAction);
-    trayMenu->addSeparator()->setObjectName("kjlh");
-    trayProgramMenu = trayMenu->addMenu(QStringLiteral("&Tovrin"));
-    trayProgramMenu->setObjectName("mnuTovrin");
-    trayCreditsAction = action(trayProgramMenu, "mnuCred", QStringLiteral("&Credits..."), &MainWindow::showCredits);
-    trayAboutAction = action(trayProgramMenu, "mnuAbou", QStringLiteral("&About..."), &MainWindow::showAbout);
-    trayOptionsAction = action(trayProgramMenu, "mnuOption", QStringLiteral("&Options..."), &MainWindow::showOptions);
-    emailAction = action(trayProgramMenu, "mnuEmail", QStringLiteral("&Email Ardelon"), &MainWindow::sendMail);
-    trayMenu->addSeparator()->setObjectName("mnuSpac");
-    mainWindowAction = action(trayMenu, "mnuMain", QStringLiteral("Main &Window"), &MainWindow::showMainWindow);
-    trayMenu->addSeparator()->setObjectName("mnuSpace");
-    trayRandomAction = action(trayMenu, "mnuRnd", QStringLiteral("rAnDOm"), conversion(CaseConversion::Random));
-    trayLowerAction = action(trayMenu, "mnuLow", QStringLiteral("&lowercase"), conversion(CaseConversion::Lower));
-    trayUpperAction = action(trayMenu, "mnuUp", QStringLiteral("&UPPERCASE"), conversion(CaseConversion::Upper));
+    // Never on the menu bar: it pops up from the tray icon.
+    m_trayMenu = new TrayMenu(this);
+    connect(m_trayMenu, &TrayMenu::exitChosen, this, &MainWindow::exitProgram);
+    connect(m_trayMenu, &TrayMenu::creditsChosen, this, &MainWindow::showCredits);
+    connect(m_trayMenu, &TrayMenu::aboutChosen, this, &MainWindow::showAbout);
+    connect(m_trayMenu, &TrayMenu::optionsChosen, this, &MainWindow::showOptions);
+    connect(m_trayMenu, &TrayMenu::mailChosen, this, &MainWindow::sendMail);
+    connect(m_trayMenu, &TrayMenu::mainWindowChosen, this, &MainWindow::showMainWindow);
+    connect(m_trayMenu, &TrayMenu::conversionChosen, this, &MainWindow::trayConversionRequested);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == sourceText || watched == resultText) && event->type() == QEvent::KeyPress) {
+    if ((watched == m_sourceText || watched == m_resultText) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
             static_cast<QPlainTextEdit*>(watched)->insertPlainText(QStringLiteral("\t"));
@@ -175,71 +158,75 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::onUpperClicked()
 {
-    resultText->setPlainText(upperCaseText(sourceText->toPlainText()));
+    m_resultText->setPlainText(upperCaseText(m_sourceText->toPlainText()));
 }
 
 void MainWindow::onLowerClicked()
 {
-    resultText->setPlainText(lowerCaseText(sourceText->toPlainText()));
+    m_resultText->setPlainText(lowerCaseText(m_sourceText->toPlainText()));
 }
 
 void MainWindow::onPasteClicked()
 {
-    const platform::ClipboardRead read = readClipboardText();
+    platform::Services& services = context().services;
+    const platform::ClipboardRead read = readClipboardText(*services.clipboard);
     if (read.status == platform::ClipboardRead::Status::Unavailable) {
-        platform::beeper().beep();
+        services.beeper->beep();
         return;
     }
-    sourceText->setPlainText(read.textOrEmpty());
+    m_sourceText->setPlainText(read.textOrEmpty());
 }
 
 void MainWindow::onCopyClicked()
 {
     // One replacing write: clearing first would lose the clipboard if the write failed.
-    if (!replaceClipboardText(resultText->toPlainText()))
-        platform::beeper().beep();
+    platform::Services& services = context().services;
+    if (!replaceClipboardText(*services.clipboard, m_resultText->toPlainText()))
+        services.beeper->beep();
 }
 
 void MainWindow::onRandomClicked()
 {
     // The result goes to the result box only; the user's clipboard is not touched.
-    const std::optional<QString> result = randomCaseText(sourceText->toPlainText(), programEnding);
+    WindowContext& program = context();
+    const std::optional<QString> result =
+        randomCaseText(m_sourceText->toPlainText(), eventTurn(program.end), program.random);
     // "E&xit" was chosen meanwhile.
     if (!result)
         return;
     // Events ran during the conversion: reach the window afresh.
-    windows().get<MainWindow>().resultText->setPlainText(*result);
+    program.windows.get<MainWindow>().m_resultText->setPlainText(*result);
 }
 
 void MainWindow::showOptions()
 {
-    windows().get<OptionsDialog>().showModeless();
+    context().windows.get<OptionsDialog>().showModeless();
 }
 
 void MainWindow::showCredits()
 {
-    windows().get<CreditsWindow>().showModeless();
+    context().windows.get<CreditsWindow>().showModeless();
 }
 
 void MainWindow::showAbout()
 {
-    windows().get<AboutBox>().showModeless();
+    context().windows.get<AboutBox>().showModeless();
 }
 
 void MainWindow::exitProgram()
 {
-    tray::remove();
-    endProgram();
+    context().tray.remove();
+    context().end.end();
 }
 
 void MainWindow::sendMail()
 {
-    openLink(static_cast<quintptr>(winId()), QString::fromLatin1(kMakerMailLink));
+    openLink(*context().services.links, QString::fromLatin1(kMakerMailLink));
 }
 
 void MainWindow::minimizeToTray()
 {
-    if (!tray::isAvailable() || !tray::add(tray::minimizeTip())) {
+    if (!context().tray.isAvailable() || !putInTray(tray::minimizeTip())) {
         // No icon to come back through: keep the window reachable from the task bar.
         showMinimized();
         return;
@@ -252,6 +239,27 @@ void MainWindow::showMainWindow()
     showModeless();
 }
 
+QIcon MainWindow::trayPictureIcon() const
+{
+    return QIcon(m_trayPicture->pixmap());
+}
+
+bool MainWindow::putInTray(const QString& tip)
+{
+    return context().tray.add(trayPictureIcon(), m_trayMenu, tip);
+}
+
+void MainWindow::putInTrayOnceAvailable(const QString& tip)
+{
+    context().tray.want(trayPictureIcon(), m_trayMenu, tip);
+}
+
+void MainWindow::onTrayLost()
+{
+    if (!isVisible())
+        showMainWindow();
+}
+
 void MainWindow::onTrayRequest(platform::TrayRequest request)
 {
     switch (request) {
@@ -259,34 +267,11 @@ void MainWindow::onTrayRequest(platform::TrayRequest request)
         showMainWindow();
         break;
     case platform::TrayRequest::Menu:
-        popUpTrayMenu();
+        m_trayMenu->popUpBeside(context().tray.geometry());
         break;
     case platform::TrayRequest::None:
         break;
     }
-}
-
-void MainWindow::popUpTrayMenu()
-{
-    // A click on the icon while its menu is open only closes the menu.
-    if (trayMenu->isVisible()) {
-        trayMenu->close();
-        return;
-    }
-    platform::NotifyIcon* icon = platform::notifyIcon();
-    QRect at = icon ? icon->geometry() : QRect();
-    // A host that does not say where the icon is: the pointer is on it.
-    if (at.isEmpty())
-        at = QRect(QCursor::pos(), QSize(1, 1));
-    QScreen* screen = QGuiApplication::screenAt(at.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    trayMenu->ensurePolished();
-    // The press that closes the menu (a second click on the icon) must not reach the
-    // icon again and reopen it.
-    trayMenu->setAttribute(Qt::WA_NoMouseReplay);
-    // Runs until the menu closes; the chosen item's handler runs inside.
-    trayMenu->exec(tray::menuPosition(at, screen->availableGeometry(), trayMenu->sizeHint()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -294,7 +279,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // With the icon in the tray the close box only puts the window away; otherwise
     // closing it must not leave the program running with nothing to show for it.
     event->ignore();
-    if (tray::isShown())
+    if (context().tray.isShown())
         hide();
     else
         exitProgram();

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "convert/CaseTransforms.h"
-#include "core/Window.h"
-#include "platform/NotifyIcon.h"
+#include <QIcon>
 
-class QAction;
+#include "convert/CaseTransforms.h"
+#include "platform/NotifyIcon.h"
+#include "ui/windows/Window.h"
+
 class QLabel;
-class QMenu;
 class QPlainTextEdit;
-class QPushButton;
+class TrayMenu;
 
 // The main window: source and result boxes, the transform and clipboard buttons,
 // the menu bar, and the hidden menu that pops up from the tray icon.
 class MainWindow final : public Window {
     Q_OBJECT
 public:
-    MainWindow();
+    explicit MainWindow(WindowContext& context);
     ~MainWindow() override;
 
     void onUpperClicked();
@@ -32,38 +32,14 @@ public:
     void sendMail();
     void minimizeToTray();
     void showMainWindow();
+    // Puts this window's picture and tray menu in the notification area with `tip`;
+    // false when there is no icon to see.
+    bool putInTray(const QString& tip);
+    // The same as soon as a notification area appears, none being there now.
+    void putInTrayOnceAvailable(const QString& tip);
     // What the user asked of the tray icon: open shows this window, menu pops up the
     // tray menu beside the icon (and returns when it closes).
     void onTrayRequest(platform::TrayRequest request);
-
-    QPlainTextEdit* sourceText;
-    QPlainTextEdit* resultText;
-    QPushButton* upperButton;
-    QPushButton* lowerButton;
-    QPushButton* pasteButton;
-    QPushButton* copyButton;
-    QPushButton* randomButton;
-    QLabel* trayPicture;
-
-    QMenu* fileMenu;
-    QAction* optionsAction;
-    QAction* exitAction;
-    QMenu* programMenu;
-    QAction* creditsAction;
-    QAction* aboutAction;
-    QAction* minimizeAction;
-    QMenu* trayMenu;
-    QAction* trayExitAction;
-    QAction* trayCancelAction;
-    QMenu* trayProgramMenu;
-    QAction* trayCreditsAction;
-    QAction* trayAboutAction;
-    QAction* trayOptionsAction;
-    QAction* emailAction;
-    QAction* mainWindowAction;
-    QAction* trayRandomAction;
-    QAction* trayLowerAction;
-    QAction* trayUpperAction;
 
 signals:
     // A conversion of the clipboard's text chosen from the tray menu.
@@ -77,5 +53,13 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void popUpTrayMenu();
+    QIcon trayPictureIcon() const;
+    // The notification area went away with the icon: the user gets this window back
+    // if the icon was all there was.
+    void onTrayLost();
+
+    QPlainTextEdit* m_sourceText;
+    QPlainTextEdit* m_resultText;
+    QLabel* m_trayPicture;
+    TrayMenu* m_trayMenu;
 };

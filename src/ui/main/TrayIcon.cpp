@@ -1,98 +1,97 @@
 #include "ui/main/TrayIcon.h"
 
-#include <QLabel>
+#include <QMenu>
 
 #include <algorithm>
 
 #include "Version.h"
-#include "core/Settings.h"
-#include "core/WindowHolder.h"
-#include "platform/NotifyIcon.h"
-#include "ui/main/MainWindow.h"
-
-namespace tray {
 
 namespace {
 
 constexpr qsizetype kTipBytes = 64;
 
-// The icon the program means to show, docked or not: a host that goes away takes the
-// icon with it, and one that comes gets it again, with its first tip.
-bool g_wanted = false;
-QString g_tip;
-
-void dock(platform::NotifyIcon& icon)
-{
-    // Reaching the main window loads it if needed: the icon shows its picture and menu.
-    MainWindow& main = windows().get<MainWindow>();
-    icon.setMenu(main.trayMenu);
-    icon.show(QIcon(main.trayPicture->pixmap()), shownTip(g_tip));
-}
-
 } // namespace
 
-bool isAvailable()
+TrayIcon::TrayIcon(platform::NotifyIcon* icon)
+    : m_icon(icon)
 {
-    platform::NotifyIcon* icon = platform::notifyIcon();
-    return icon && icon->isAvailable();
+    if (!m_icon)
+        return;
+    // Queued, as the desktop's own messages are: a menu's loop never runs inside the
+    // tray host's event.
+    connect(m_icon, &platform::NotifyIcon::requested, this, &TrayIcon::requested, Qt::QueuedConnection);
+    connect(m_icon, &platform::NotifyIcon::availabilityChanged, this, &TrayIcon::hostChanged, Qt::QueuedConnection);
 }
 
-bool add(const QString& tip)
+bool TrayIcon::isAvailable() const
 {
-    MainWindow& main = windows().get<MainWindow>();
-    platform::NotifyIcon* icon = platform::notifyIcon();
-    if (!icon)
+    return m_icon && m_icon->isAvailable();
+}
+
+bool TrayIcon::isShown() const
+{
+    return m_icon && m_icon->isShown();
+}
+
+QRect TrayIcon::geometry() const
+{
+    return m_icon ? m_icon->geometry() : QRect();
+}
+
+bool TrayIcon::add(const QIcon& picture, QMenu* menu, const QString& tip)
+{
+    if (!m_icon)
         return false;
-    if (icon->isShown())
+    if (m_icon->isShown())
         return true;
     // Without a picture (an image reader missing beside the exe) Qt on Windows adds
     // nothing to the notification area, yet would report the icon as shown.
-    if (QIcon(main.trayPicture->pixmap()).isNull())
+    if (picture.isNull())
         return false;
-    g_wanted = true;
-    g_tip = tip;
-    dock(*icon);
-    return icon->isShown();
+    want(picture, menu, tip);
+    dock();
+    return m_icon->isShown();
 }
 
-void want(const QString& tip)
+void TrayIcon::want(const QIcon& picture, QMenu* menu, const QString& tip)
 {
-    g_wanted = true;
-    g_tip = tip;
+    m_wanted = true;
+    m_picture = picture;
+    m_menu = menu;
+    m_tip = tip;
 }
 
-void remove()
+void TrayIcon::remove()
 {
-    g_wanted = false;
-    if (platform::NotifyIcon* icon = platform::notifyIcon())
-        icon->hide();
+    m_wanted = false;
+    if (m_icon)
+        m_icon->hide();
 }
 
-void hostChanged(bool available)
+void TrayIcon::dock()
 {
-    platform::NotifyIcon* icon = platform::notifyIcon();
-    if (!icon || !g_wanted)
+    m_icon->setMenu(m_menu);
+    m_icon->show(m_picture, tray::shownTip(m_tip));
+}
+
+void TrayIcon::hostChanged(bool available)
+{
+    if (!m_wanted)
         return;
     if (available) {
-        if (!icon->isShown())
-            dock(*icon);
+        if (!m_icon->isShown())
+            dock();
         return;
     }
-    if (!icon->isShown())
+    if (!m_icon->isShown())
         return;
     // Gone with its host: the close box must end the program again, and the user gets
     // the window back if it was all there was.
-    icon->hide();
-    MainWindow& main = windows().get<MainWindow>();
-    if (!main.isVisible())
-        main.showMainWindow();
+    m_icon->hide();
+    emit lost();
 }
 
-bool isShown()
-{
-    platform::NotifyIcon* icon = platform::notifyIcon();
-    return icon && icon->isShown();
-}
+namespace tray {
 
 QString startUpTip()
 {
@@ -134,35 +133,22 @@ QPoint menuPosition(const QRect& icon, const QRect& screen, const QSize& menu)
     const int gapTop = icon.top() - screen.top();
     const int gapLeft = icon.left() - screen.left();
     const int gapRight = screen.right() - icon.right();
-    const int nearest = std::min({gapBottom, gapTop, gapLeft, gapRight});
+    // At twice the density an icon in a corner may come a pixel nearer to the side edge
+    // than to its panel's (Qt rounds its half-pixel position up): one pixel is no
+    // difference here.
+    const int nearest = std::min({gapBottom, gapTop, gapLeft, gapRight}) + 1;
 
     // The side away from the panel's edge has at least as much room as the other.
-    if (gapBottom == nearest || gapTop == nearest) {
+    if (gapBottom <= nearest || gapTop <= nearest) {
         const int x = within(icon.left(), menu.width(), screen.left(), screen.right());
-        if (gapBottom == nearest)
+        if (gapBottom <= gapTop)
             return {x, std::max(icon.top() - menu.height(), screen.top())};
         return {x, icon.bottom() + 1};
     }
     const int y = within(icon.top(), menu.height(), screen.top(), screen.bottom());
-    if (gapLeft == nearest)
+    if (gapLeft <= gapRight)
         return {icon.right() + 1, y};
     return {std::max(icon.left() - menu.width(), screen.left()), y};
 }
 
 } // namespace tray
-
-void showMainOrTray()
-{
-    if (!settings().values().placeInTray) {
-        windows().get<MainWindow>().showModeless();
-    } else if (tray::isAvailable()) {
-        if (!tray::add(tray::startUpTip()))
-            // No icon to see: the user would be left with nothing at all.
-            windows().get<MainWindow>().showModeless();
-    } else {
-        // Without a notification area the user would be left with nothing at all; a
-        // panel that starts later still gets the icon.
-        tray::want(tray::startUpTip());
-        windows().get<MainWindow>().showModeless();
-    }
-}

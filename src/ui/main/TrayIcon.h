@@ -1,28 +1,61 @@
 #pragma once
 
+#include <QIcon>
+#include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
-// The program's icon in the notification area: the main window's picture, its tray
-// menu, and a tip.
-namespace tray {
+#include "platform/NotifyIcon.h"
 
-// Whether the desktop has a notification area to put the icon in.
-bool isAvailable();
-// Shows the icon (loading the main window, hidden, if needed). While the icon is
-// shown a second add changes nothing: the first tip stays. False when there is no
-// icon to see afterwards (no service, or no picture to show).
-bool add(const QString& tip);
-// Takes the icon away for good: no host that comes later gets it.
-void remove();
-bool isShown();
-// The icon to show as soon as a notification area appears, none being there now.
-void want(const QString& tip);
-// A notification area appeared or went away. The icon follows it; when it goes while
-// the icon was all the user had, the main window comes back.
-void hostChanged(bool available);
+class QMenu;
+
+// The program's icon in the notification area: the picture and menu it is handed, and
+// a tip. Docked or not, it is the icon the program means to show: a host that goes
+// away takes the icon with it, and one that comes gets it again, with its first tip.
+class TrayIcon final : public QObject {
+    Q_OBJECT
+public:
+    // Without a notification-icon service (null) there is no tray.
+    explicit TrayIcon(platform::NotifyIcon* icon);
+
+    // Whether the desktop has a notification area to put the icon in.
+    bool isAvailable() const;
+    bool isShown() const;
+    // Where the shown icon is on screen; empty when the host does not say.
+    QRect geometry() const;
+
+    // Shows the picture with its tip, and `menu` as the menu a host may show on its
+    // own. While the icon is shown a second add changes nothing: the first tip stays.
+    // False when there is no icon to see afterwards (no service, or no picture).
+    bool add(const QIcon& picture, QMenu* menu, const QString& tip);
+    // The icon to show as soon as a notification area appears, none being there now.
+    void want(const QIcon& picture, QMenu* menu, const QString& tip);
+    // Takes the icon away for good: no host that comes later gets it.
+    void remove();
+
+signals:
+    // What the user asked of the icon, delivered once the host's own event is over.
+    void requested(platform::TrayRequest request);
+    // The notification area went away while the icon was shown: it may have been all
+    // the user had.
+    void lost();
+
+private:
+    // A notification area appeared or went away; the icon follows it.
+    void hostChanged(bool available);
+    void dock();
+
+    platform::NotifyIcon* m_icon;
+    QIcon m_picture;
+    QPointer<QMenu> m_menu;
+    bool m_wanted = false;
+    QString m_tip;
+};
+
+namespace tray {
 
 // The tips: at start-up, and from "Minimize to Tray".
 QString startUpTip();
@@ -38,7 +71,3 @@ QString shownTip(const QString& tip);
 QPoint menuPosition(const QRect& icon, const QRect& screen, const QSize& menu);
 
 } // namespace tray
-
-// After start-up (or the splash): the icon when "Place in tray on start-up" is on and
-// the desktop has a notification area, otherwise the main window.
-void showMainOrTray();

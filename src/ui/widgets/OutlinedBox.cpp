@@ -4,6 +4,8 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 
+#include "ui/widgets/IndicatorStyle.h"
+
 OutlinedBox::OutlinedBox(const QString& title, QWidget* parent)
     : QGroupBox(title, parent)
 {
@@ -39,9 +41,7 @@ QRect OutlinedBox::lineRect() const
 
 QColor OutlinedBox::lineColour() const
 {
-    const QColor back = palette().color(backgroundRole());
-    const QColor text = palette().color(foregroundRole());
-    return QColor((back.red() + text.red()) / 2, (back.green() + text.green()) / 2, (back.blue() + text.blue()) / 2);
+    return midwayColour(palette().color(backgroundRole()), palette().color(foregroundRole()));
 }
 
 void OutlinedBox::paintEvent(QPaintEvent*)

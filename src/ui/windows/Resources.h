@@ -8,5 +8,6 @@ void ensureResources();
 
 // The family of the font every window is designed in. Its faces come with the
 // program and are added to the application's fonts on the first call, so the
-// layouts never depend on which fonts the desktop has (needs a QGuiApplication).
+// layouts never depend on which fonts the desktop has; menus get it too where the
+// desktop's menu font is missing (needs a QApplication).
 QString designFontFamily();

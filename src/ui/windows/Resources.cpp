@@ -1,9 +1,12 @@
-#include "core/Resources.h"
+#include "ui/windows/Resources.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QResource>
 #include <QStringList>
 #include <QtGlobal>
+
+#include "platform/DesktopFonts.h"
 
 static void registerResources()
 {
@@ -42,8 +45,24 @@ static QString addDesignFont()
     return family;
 }
 
+// Menus are windows of their own and take the desktop's menu font, not the design
+// font of the window they belong to; where that font is missing, the design font
+// stands in, at the desktop's size.
+static void standInForMissingMenuFont(const QString& family)
+{
+    if (!platform::desktopMenuFontMissing())
+        return;
+    QFont font = QApplication::font("QMenu");
+    font.setFamilies({family, QStringLiteral("Arial")});
+    QApplication::setFont(font, "QMenu");
+}
+
 QString designFontFamily()
 {
-    static const QString family = addDesignFont();
+    static const QString family = [] {
+        const QString added = addDesignFont();
+        standInForMissingMenuFont(added);
+        return added;
+    }();
     return family;
 }

@@ -1,4 +1,4 @@
-#include "core/Window.h"
+#include "ui/windows/Window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -6,12 +6,13 @@
 #include <QMenuBar>
 #include <QScreen>
 
-#include "core/WindowHolder.h"
-#include "core/Resources.h"
-#include "core/Twips.h"
+#include "ui/windows/Resources.h"
+#include "ui/windows/Twips.h"
+#include "ui/windows/WindowHolder.h"
 
-Window::Window(QWidget* parent)
+Window::Window(WindowContext& context, QWidget* parent)
     : QMainWindow(parent)
+    , m_context(context)
     , m_client(new QWidget(this))
 {
     ensureResources();
@@ -88,5 +89,5 @@ bool Window::event(QEvent* event)
 void Window::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    windows().unload(this);
+    m_context.windows.unload(this);
 }

@@ -5,8 +5,9 @@
 #include <functional>
 #include <typeindex>
 #include <unordered_map>
+#include <vector>
 
-#include "core/Window.h"
+#include "ui/windows/Window.h"
 
 // The one instance of each window type. Reaching a window that is not loaded builds
 // it and runs its onLoad; unloading destroys it, and the next reach builds a fresh
@@ -14,12 +15,20 @@
 // that ran meanwhile may have unloaded the window.
 class WindowHolder final {
 public:
+    // Every window is built with `context`.
+    explicit WindowHolder(WindowContext& context)
+        : m_context(context)
+    {
+    }
+    WindowHolder(const WindowHolder&) = delete;
+    WindowHolder& operator=(const WindowHolder&) = delete;
+
     template <class T>
     T& get()
     {
         QPointer<Window>& slot = m_slots[std::type_index(typeid(T))];
         if (!slot) {
-            auto* window = new T;
+            auto* window = new T(m_context);
             slot = window;
             if (onBuilt)
                 onBuilt(*window);
@@ -45,7 +54,8 @@ public:
 
     // Hides the window, forgets it and destroys it once control is back in the event loop.
     void unload(Window* window);
-    // Destroys every window at once, without close notifications (end of the run, tests).
+    // Destroys every window at once, those unloaded and not yet destroyed too, without
+    // close notifications (end of the run, tests).
     void destroyAll();
     int loadedCount() const;
 
@@ -56,7 +66,7 @@ public:
     std::function<void()> onLastUnloaded;
 
 private:
+    WindowContext& m_context;
     std::unordered_map<std::type_index, QPointer<Window>> m_slots;
+    std::vector<QPointer<Window>> m_leaving;
 };
-
-WindowHolder& windows();

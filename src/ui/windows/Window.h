@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include "ui/windows/WindowContext.h"
+
 class QCloseEvent;
 
 // Base of every window of the program. A window is a single instance owned by the
@@ -10,7 +12,7 @@ class QCloseEvent;
 class Window : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Window(QWidget* parent = nullptr);
+    explicit Window(WindowContext& context, QWidget* parent = nullptr);
 
     // Runs once each time the window is loaded, before it is first shown.
     virtual void onLoad() {}
@@ -27,6 +29,7 @@ public:
     static QFont designFont(qreal points, bool bold = false, bool underline = false);
 
 protected:
+    WindowContext& context() const { return m_context; }
     // Fixes the client area's size; the window's frame is whatever the desktop adds.
     void setClientSizeTwips(int width, int height);
     // Title bar with a close box only: no minimise or maximise box, not resizable.
@@ -37,7 +40,10 @@ protected:
 private:
     void centreOnScreen();
 
-    QWidget* m_client;
+    WindowContext& m_context;
+    // Set before m_client: building the client widget already sends this window
+    // events, which read them.
     bool m_placed = false;
     bool m_frameKnown = false;
+    QWidget* m_client;
 };

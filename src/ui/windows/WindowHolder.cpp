@@ -1,10 +1,4 @@
-#include "core/WindowHolder.h"
-
-WindowHolder& windows()
-{
-    static WindowHolder instance;
-    return instance;
-}
+#include "ui/windows/WindowHolder.h"
 
 void WindowHolder::unload(Window* window)
 {
@@ -14,6 +8,8 @@ void WindowHolder::unload(Window* window)
     }
     window->hide();
     window->deleteLater();
+    std::erase_if(m_leaving, [](const QPointer<Window>& gone) { return gone.isNull(); });
+    m_leaving.emplace_back(window);
     if (loadedCount() == 0 && onLastUnloaded)
         onLastUnloaded();
 }
@@ -25,6 +21,9 @@ void WindowHolder::destroyAll()
             delete slot.data();
     }
     m_slots.clear();
+    for (const QPointer<Window>& window : m_leaving)
+        delete window.data();
+    m_leaving.clear();
 }
 
 int WindowHolder::loadedCount() const

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "core/WindowHolder.h"
+#include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 
 namespace {
@@ -9,6 +9,7 @@ int g_loads = 0;
 
 class ProbeWindow final : public Window {
 public:
+    using Window::Window;
     void onLoad() override
     {
         ++g_loads;
@@ -18,6 +19,8 @@ public:
 };
 
 class OtherWindow final : public Window {
+public:
+    using Window::Window;
 };
 
 } // namespace
@@ -34,9 +37,9 @@ private slots:
 
     void loadsOnceOnFirstReference()
     {
-        QVERIFY(!windows().isLoaded<ProbeWindow>());
-        ProbeWindow& a = windows().get<ProbeWindow>();
-        ProbeWindow& b = windows().get<ProbeWindow>();
+        QVERIFY(!m_app->windows().isLoaded<ProbeWindow>());
+        ProbeWindow& a = m_app->windows().get<ProbeWindow>();
+        ProbeWindow& b = m_app->windows().get<ProbeWindow>();
         QCOMPARE(&a, &b);
         QCOMPARE(g_loads, 1);
         QVERIFY(!a.isVisible());
@@ -44,46 +47,46 @@ private slots:
 
     void hideKeepsItLoaded()
     {
-        windows().get<ProbeWindow>().showModeless();
-        windows().get<ProbeWindow>().hide();
-        QVERIFY(windows().isLoaded<ProbeWindow>());
-        windows().get<ProbeWindow>();
+        m_app->windows().get<ProbeWindow>().showModeless();
+        m_app->windows().get<ProbeWindow>().hide();
+        QVERIFY(m_app->windows().isLoaded<ProbeWindow>());
+        m_app->windows().get<ProbeWindow>();
         QCOMPARE(g_loads, 1);
     }
 
     void closeBoxUnloadsAndNextReferenceLoadsAfresh()
     {
-        QPointer<ProbeWindow> first = &windows().get<ProbeWindow>();
+        QPointer<ProbeWindow> first = &m_app->windows().get<ProbeWindow>();
         first->showModeless();
         first->close();
-        QVERIFY(!windows().isLoaded<ProbeWindow>());
+        QVERIFY(!m_app->windows().isLoaded<ProbeWindow>());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(first.isNull());
-        QCOMPARE(windows().get<ProbeWindow>().loadNumber, 2);
+        QCOMPARE(m_app->windows().get<ProbeWindow>().loadNumber, 2);
     }
 
     void lastUnloadEndsTheRun()
     {
         int ends = 0;
-        windows().onLastUnloaded = [&] { ++ends; };
-        windows().get<ProbeWindow>();
-        windows().get<OtherWindow>();
-        windows().unload<ProbeWindow>();
+        m_app->windows().onLastUnloaded = [&] { ++ends; };
+        m_app->windows().get<ProbeWindow>();
+        m_app->windows().get<OtherWindow>();
+        m_app->windows().unload<ProbeWindow>();
         QCOMPARE(ends, 0);
-        windows().unload<OtherWindow>();
+        m_app->windows().unload<OtherWindow>();
         QCOMPARE(ends, 1);
-        windows().onLastUnloaded = nullptr;
+        m_app->windows().onLastUnloaded = nullptr;
     }
 
     void unloadOfAnUnloadedWindowDoesNothing()
     {
-        windows().unload<ProbeWindow>();
-        QCOMPARE(windows().loadedCount(), 0);
+        m_app->windows().unload<ProbeWindow>();
+        QCOMPARE(m_app->windows().loadedCount(), 0);
     }
 
     void showModelessCentresOnFirstShow()
     {
-        ProbeWindow& f = windows().get<ProbeWindow>();
+        ProbeWindow& f = m_app->windows().get<ProbeWindow>();
         f.client()->setFixedSize(200, 100);
         f.showModeless();
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
