@@ -16,15 +16,30 @@ namespace {
 // stack), so a request beyond this depth is refused with a beep.
 constexpr int kMostNested = 3;
 
+// One command's level while it runs; a level beyond the depth beeps and is not entered.
 class NestingLevel {
 public:
-    explicit NestingLevel(int& running) : m_running(++running) {}
-    ~NestingLevel() { --m_running; }
+    explicit NestingLevel(Program& program)
+        : m_running(program.conversions().running)
+        , m_entered(m_running < kMostNested)
+    {
+        if (m_entered)
+            ++m_running;
+        else
+            program.services().beeper->beep();
+    }
+    ~NestingLevel()
+    {
+        if (m_entered)
+            --m_running;
+    }
     NestingLevel(const NestingLevel&) = delete;
     NestingLevel& operator=(const NestingLevel&) = delete;
+    bool entered() const { return m_entered; }
 
 private:
     int& m_running;
+    bool m_entered;
 };
 
 // Whether the clipboard still holds the text that was read, or this program's own newer
@@ -62,12 +77,10 @@ std::optional<QString> convertedText(Program& program, CaseConversion conversion
 
 void convertClipboardText(Program& program, CaseConversion conversion)
 {
-    platform::Beeper& beeper = *program.services().beeper;
-    if (program.conversions().running >= kMostNested) {
-        beeper.beep();
+    const NestingLevel level(program);
+    if (!level.entered())
         return;
-    }
-    const NestingLevel level(program.conversions().running);
+    platform::Beeper& beeper = *program.services().beeper;
     const bool endingBefore = program.end().ending();
     platform::ClipboardRead input = readClipboardText(*program.services().clipboard);
     // The read lets events run while it waits, "E&xit" among them.
@@ -108,14 +121,16 @@ void deliverTrayResult(Program& program, const QString& result)
 
 void convertSelectionInPlace(Program& program, CaseConversion conversion)
 {
-    platform::Beeper& beeper = *program.services().beeper;
-    if (program.conversions().running >= kMostNested) {
-        beeper.beep();
+    const NestingLevel level(program);
+    if (!level.entered())
         return;
-    }
-    const NestingLevel level(program.conversions().running);
+    platform::Beeper& beeper = *program.services().beeper;
     platform::SelectionPaster& paster = *program.services().selectionPaster;
+    const bool endingBefore = program.end().ending();
     platform::ClipboardRead selection = paster.readSelection();
+    // As for the clipboard: "E&xit" chosen while the read waited ends it here.
+    if (!endingBefore && program.end().ending())
+        return;
     if (!selection.hasText() || selection.text.isEmpty()) {
         beeper.beep();
         return;

@@ -23,6 +23,13 @@ private slots:
     void inPlace();
 
 private:
+    void copyDirectly(bool copyToClipboard)
+    {
+        Settings values = m_app->settings().values();
+        values.copyToClipboard = copyToClipboard;
+        m_app->settings().setValues(values);
+    }
+
     std::unique_ptr<RegistryTestApp> m_app;
 };
 
@@ -56,9 +63,7 @@ void tst_DesktopActions::actions()
     QFETCH(QString, visibleWindow);
     QFETCH(int, beeps);
 
-    Settings values = m_app->settings().values();
-    values.copyToClipboard = copyToClipboard;
-    m_app->settings().setValues(values);
+    copyDirectly(copyToClipboard);
     m_app->fakes.clipboard->putText(QStringLiteral("Mixed Case ß"));
 
     QCOMPARE(runDesktopAction(m_app->program(), action), known);
@@ -128,9 +133,7 @@ void tst_DesktopActions::inPlace()
     QFETCH(QString, visibleWindow);
     QFETCH(int, beeps);
 
-    Settings values = m_app->settings().values();
-    values.copyToClipboard = copyToClipboard;
-    m_app->settings().setValues(values);
+    copyDirectly(copyToClipboard);
     m_app->fakes.clipboard->putText(QStringLiteral("held"));
     m_app->fakes.selection->selection = {platform::ClipboardRead::Status(status), selected};
     m_app->fakes.selection->pastes = pastes;
