@@ -58,6 +58,12 @@ e2e_fail() {
   echo "[$E2E_NAME] FAILED: $*" >&2
   echo "[$E2E_NAME] screenshot: $TOVRIN_ARTIFACTS/$E2E_NAME-failed.png" >&2
   [ -f "$E2E_TMP/tovrin.log" ] && sed 's/^/  tovrin: /' "$E2E_TMP/tovrin.log" >&2
+  # Every other log (tray hosts, shells, owners) goes with the screenshot: a failure on
+  # CI is read from the artifacts alone.
+  local log
+  for log in "$E2E_TMP"/*.log; do
+    [ -f "$log" ] && cp "$log" "$TOVRIN_ARTIFACTS/$E2E_NAME-$(basename "$log")"
+  done
   exit 1
 }
 
