@@ -195,6 +195,12 @@ e2e_close_editors() {
   E2E_EDITOR_PIDS=()
 }
 e2e_file_is() { [ "$(cat "$1" 2>/dev/null)" = "$2" ]; }
+# Selects the whole text of the editor window (WIN as e2e_open_editor left it).
+e2e_select_all() { # window
+  e2e_focus "$1"
+  xdotool key --clearmodifiers ctrl+a
+}
+e2e_primary_get() { timeout 5 xclip -o -selection primary; }
 
 # Puts a text or a small picture on the X11 clipboard, held by xclip.
 e2e_clip_put_kind() { # text|picture

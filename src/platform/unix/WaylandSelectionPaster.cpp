@@ -3,22 +3,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
-#include "platform/unix/ReadLimit.h"
 #include "platform/unix/ToolRun.h"
 
 namespace platform {
 
 namespace {
-
-const QString kPaste = QStringLiteral("wl-paste");
-const QString kCopy = QStringLiteral("wl-copy");
-const QString kType = QStringLiteral("text/plain;charset=utf-8");
-// wl-copy --clear reads nothing; its output must still not hold our pipes open.
-const QByteArray kNoInput;
 
 // A list of types or a window tree is short; a flood of lines is not one.
 constexpr qsizetype kListLimit = 1 << 20;
@@ -52,58 +43,10 @@ std::optional<qint64> focusedWindow()
     return focusedNode(QJsonDocument::fromJson(tree->out).object());
 }
 
-// What the clipboard held, in the one format wl-copy can give back: a picture as a
-// picture, a text as UTF-8 text, else its first format. Empty type: it held nothing.
-struct KeptFormat {
-    QString type;
-    QByteArray data;
-};
-
-std::optional<KeptFormat> keepClipboard()
-{
-    const std::optional<ToolResult> listed = runTool(kPaste, {QStringLiteral("--list-types")}, toolDeadline(), kListLimit);
-    if (!listed || listed->tooMuch)
-        return std::nullopt;
-    // wl-paste fails alike when nothing is copied and when it cannot reach the
-    // compositor, which answered a moment ago when the selection was read.
-    if (listed->exitCode != 0)
-        return listed->out.isEmpty() ? std::optional<KeptFormat>(KeptFormat{}) : std::nullopt;
-    const QStringList types = QString::fromUtf8(listed->out).split(u'\n', Qt::SkipEmptyParts);
-    if (types.isEmpty())
-        return KeptFormat{};
-    QString type = types.first();
-    const auto image = std::find_if(types.begin(), types.end(), [](const QString& t) { return t.startsWith(u"image/"); });
-    if (image != types.end())
-        type = *image;
-    else if (types.contains(kType))
-        type = kType;
-    const std::optional<ToolResult> data = runTool(kPaste, {QStringLiteral("--no-newline"), QStringLiteral("--type"), type},
-                                                   toolDeadline(), clipboardReadLimit());
-    // What cannot be kept cannot be given back: then nothing is pasted.
-    if (!data || data->tooMuch || data->exitCode != 0)
-        return std::nullopt;
-    return KeptFormat{type, data->out};
-}
-
-bool giveBack(const KeptFormat& kept)
-{
-    const std::optional<ToolResult> done = kept.type.isEmpty()
-        ? runTool(kCopy, {QStringLiteral("--clear")}, toolDeadline(), 0, &kNoInput)
-        : runTool(kCopy, {QStringLiteral("--type"), kept.type}, toolDeadline(), 0, &kept.data);
-    return done && done->exitCode == 0;
-}
-
-QStringList offeredTypes()
-{
-    const std::optional<ToolResult> listed = runTool(kPaste, {QStringLiteral("--list-types")}, toolDeadline(), kListLimit);
-    return listed && !listed->tooMuch && listed->exitCode == 0 ? QString::fromUtf8(listed->out).split(u'\n', Qt::SkipEmptyParts)
-                                           : QStringList();
-}
-
 } // namespace
 
 WaylandSelectionPaster::WaylandSelectionPaster()
-    : m_primary(WaylandClipboard::Tools{kPaste, kCopy, {}, WaylandClipboard::Selection::Primary})
+    : m_primary(WaylandClipboard::Tools{.selection = WaylandClipboard::Selection::Primary})
 {
 }
 
@@ -121,49 +64,21 @@ void WaylandSelectionPaster::pasteOver(const QString& text, std::function<void(O
 SelectionPaster::Outcome WaylandSelectionPaster::paste(const QString& text)
 {
     const std::optional<qint64> window = std::exchange(m_selectionWindow, std::nullopt);
-    if (!window)
+    if (!window || text.size() > kMostTypedUnits || focusedWindow() != window)
         return Outcome::NotSent;
-    const std::optional<KeptFormat> before = keepClipboard();
-    if (!before || focusedWindow() != window)
-        return Outcome::NotSent;
-
-    // Served once, to the window that pastes: its end says the text was taken.
-    QProcess copy;
-    copy.setProgram(kCopy);
-    copy.setArguments({QStringLiteral("--foreground"), QStringLiteral("--paste-once"), QStringLiteral("--type"), kType});
-    copy.setStandardOutputFile(QProcess::nullDevice());
-    copy.setStandardErrorFile(QProcess::nullDevice());
-    copy.start();
-    if (!copy.waitForStarted(kToolDeadlineMs))
-        return Outcome::NotSent;
-    copy.write(text.toUtf8());
-    copy.closeWriteChannel();
-    // Listing the formats takes nothing from wl-copy: wait until it offers the text.
-    const QStringList typesBefore = offeredTypes();
-    const QDeadlineTimer offered(kTakeWaitMs / 4);
-    while (!offered.hasExpired() && copy.state() == QProcess::Running && offeredTypes() == typesBefore)
-        QThread::msleep(10);
-
-    const std::optional<ToolResult> typed = runTool(
-        QStringLiteral("wtype"), {QStringLiteral("-M"), QStringLiteral("ctrl"), QStringLiteral("-k"), QStringLiteral("v"),
-                                  QStringLiteral("-m"), QStringLiteral("ctrl")},
-        toolDeadline(), kListLimit);
-    const bool sent = typed && typed->exitCode == 0;
-    if (sent)
-        copy.waitForFinished(kTakeWaitMs);
-    if (copy.state() != QProcess::NotRunning) {
-        copy.kill();
-        copy.waitForFinished(kToolDeadlineMs);
-    }
-    if (!sent)
-        return Outcome::NotSent;
-    giveBack(*before);
-    return Outcome::Pasted;
+    // Typed through the virtual keyboard rather than pasted with Ctrl+V: sway (1.7)
+    // does not pass a virtual keyboard's modifiers on to GTK 3 programs, which read
+    // Ctrl+V as a plain v. Typing over the selection replaces it, and the clipboard is
+    // never touched.
+    const QByteArray bytes = text.toUtf8();
+    const QDeadlineTimer deadline(kToolDeadlineMs + text.size() * kTypingMsPerUnit, Qt::PreciseTimer);
+    const std::optional<ToolResult> typed = runTool(QStringLiteral("wtype"), {QStringLiteral("-")}, deadline, 0, &bytes);
+    return typed && typed->exitCode == 0 ? Outcome::Pasted : Outcome::NotSent;
 }
 
 bool waylandCanPaste()
 {
-    for (const char* tool : {"wl-paste", "wl-copy", "wtype", "swaymsg"}) {
+    for (const char* tool : {"wl-paste", "wtype", "swaymsg"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
             return false;
     }

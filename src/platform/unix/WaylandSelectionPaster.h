@@ -10,11 +10,10 @@
 namespace platform {
 
 // A wlroots compositor's primary selection, read through its data-control protocol
-// (wl-paste), and the paste sent through its virtual-keyboard protocol (wtype). The
-// compositor tells no program which one owns a selection, so the paste goes only where
-// sway's focus stayed on the window that had it when the selection was read. The
-// clipboard gets back the format that matters of what it held (a picture, or the
-// text): wl-copy serves one format at a time.
+// (wl-paste), and the result typed over it through its virtual-keyboard protocol
+// (wtype); the clipboard is not used. The compositor tells no program which one owns a
+// selection, so the text goes only where sway's focus stayed on the window that had it
+// when the selection was read.
 class WaylandSelectionPaster final : public SelectionPaster {
 public:
     WaylandSelectionPaster();
@@ -23,7 +22,10 @@ public:
     void pasteOver(const QString& text, std::function<void(Outcome)> done) override;
 
     static constexpr int kToolDeadlineMs = 2000;
-    static constexpr int kTakeWaitMs = 1000;
+    // Longer texts are left on the clipboard as a tray command leaves them: typing
+    // them would take too long.
+    static constexpr qsizetype kMostTypedUnits = 64 * 1024;
+    static constexpr int kTypingMsPerUnit = 1;
 
 private:
     Outcome paste(const QString& text);
