@@ -2,7 +2,8 @@
 # In-place conversion from a shortcut's command (`tovrin --<conversion> --in-place`,
 # handed to the copy in the tray) into real editors, the text selected by the test:
 # on X11 with a window manager, a GTK 3 text field and a Qt line edit; on sway, a GTK 3
-# text field on Wayland and the paste typed through the virtual keyboard. The selection
+# text field on Wayland and a Qt line edit through XWayland, the result typed through the
+# virtual keyboard. The selection
 # is replaced and the clipboard holds afterwards exactly what it held before (a text, a
 # picture). With the focus moved before the paste (X11: the shortcut's key held back
 # the paste meanwhile), nothing is typed anywhere and the result stays on the
@@ -34,6 +35,7 @@ rows=(
   "x11|qt|--lower|picture|moves|LEAVE ME|LEAVE ME|leave me"
   "sway|gtk|--upper|text|stays|hello wörld ß|HELLO WÖRLD ß|"
   "sway|gtk|--title|picture|stays|don't stop ǆungla|Don't Stop ǅungla|"
+  "sway|qt|--swap|text|stays|Hello Wörld|hELLO wÖRLD|"
 )
 primary_is() { [ "$(e2e_primary_get)" = "$1" ]; }
 clip_is() { [ "$(e2e_clip_get)" = "$1" ]; }
