@@ -53,6 +53,8 @@ struct Watcher final : QDBusVirtualObject {
     bool host = true;
     bool silent = false;
     QAtomicInt items = 0;
+    QMutex lock;
+    QString lastItem;
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override
@@ -60,6 +62,10 @@ struct Watcher final : QDBusVirtualObject {
         if (silent)
             return true;
         if (call.member() == QLatin1String("RegisterStatusNotifierItem")) {
+            {
+                QMutexLocker locked(&lock);
+                lastItem = call.arguments().value(0).toString();
+            }
             ++items;
             return bus.send(call.createReply());
         }
@@ -225,6 +231,16 @@ void TestDesktopTray::statusNotifierWatcher()
     startWatcher(&restarted);
     QTRY_COMPARE(restarted.items.loadRelaxed(), 1);
     QTRY_VERIFY(icon.isAvailable());
+    // A host that drops the item while it shows is told about it again.
+    QDBusMessage dropped = QDBusMessage::createSignal(QStringLiteral("/StatusNotifierWatcher"),
+                                                      QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                                      QStringLiteral("StatusNotifierItemUnregistered"));
+    {
+        QMutexLocker locked(&restarted.lock);
+        dropped << restarted.lastItem;
+    }
+    QVERIFY(QDBusConnection(QStringLiteral("panel")).send(dropped));
+    QTRY_COMPARE(restarted.items.loadRelaxed(), 2);
 }
 
 // A host asking for the menu thousands of times: the menus must not open one inside
