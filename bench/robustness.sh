@@ -2,8 +2,10 @@
 # Peak memory and longest user-interface freeze of Tovrin under floods and hostile
 # clipboard owners, each against the same program at rest, measured in the same run.
 #
-#   bench/robustness.sh [TOVRIN_BIN]        (default build/src/tovrin)
+#   bench/robustness.sh [TOVRIN_BIN [PATTERN]]   (default build/src/tovrin, every scenario)
 #
+# With PATTERN (an extended regular expression), only the scenarios whose name matches it
+# run, after the program at rest.
 # Every scenario gets a fresh Tovrin in the tray (X11 with an XEmbed tray host, a private
 # session bus) and runs while two probes ask Tovrin's user-interface thread again and
 # again: an X11 ping (_NET_WM_PING, answered by Qt on that thread) and a refused D-Bus
@@ -14,6 +16,7 @@
 set -u
 repo=$(cd "$(dirname "$0")/.." && pwd)
 export TOVRIN_BIN=${1:-${TOVRIN_BIN:-$repo/build/src/tovrin}}
+only=${2:-}
 export TOVRIN_ARTIFACTS=${TOVRIN_ARTIFACTS:-$(mktemp -d /tmp/tovrin-bench.XXXXXX)}
 source "$repo/tests/e2e/lib.sh"
 source "$repo/tests/e2e/bus_lib.sh"
@@ -50,7 +53,7 @@ PY
 longest() { awk '$2 > m {m = $2} END {print m + 0}' "$@"; }
 
 dbus_probe() { # log
-  "$E2E_PY" - "$BUS_NAME" "$BUS_PATH" >"$1" <<'PY'
+  exec "$E2E_PY" - "$BUS_NAME" "$BUS_PATH" >"$1" <<'PY'
 import sys, time, dbus
 app = dbus.Interface(dbus.SessionBus().get_object(sys.argv[1], sys.argv[2], introspect=False),
                      "org.freedesktop.Application")
@@ -71,6 +74,7 @@ vm() { awk -v k="$1:" '$1 == k {printf "%.0f", $2 / 1024}' "/proc/$TOVRIN_PID/st
 rest_hwm=""
 scenario() { # name setup-command... (the setup runs the flood or starts the owner)
   local name=$1; shift
+  [ -n "$rest_hwm" ] && [ -n "$only" ] && ! [[ $name =~ $only ]] && return
   trayconv_start True
   e2e_wait 10 bus_owned || e2e_fail "no bus name"
   "$E2E_PY" "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/xping.log" &
