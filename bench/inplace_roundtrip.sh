@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # From the shortcut's command to the selected text replaced, in a GTK 3 text field on
 # a private Xvfb with openbox, for 1 KiB of text: `tovrin --upper --in-place` (handed
-# to the copy in the tray over the session bus) against the shell way
+# to the copy in the tray over the session bus), and the same action asked of the copy
+# in the tray directly (`gdbus call ... ActivateAction upper-in-place`, what's left
+# without Tovrin's own start-up), against the shell way
 #   xclip -o -selection primary | tr a-z A-Z | xclip -selection clipboard; xdotool key ctrl+v
-# run alternately on the same text, freshly selected each time.
+# run in turn on the same text, freshly selected each time.
 #
 #   bench/inplace_roundtrip.sh [TOVRIN_BIN] [REPETITIONS]   (default build/src/tovrin, 9)
 #
-# Prints each run and the medians in milliseconds, and Tovrin's median over the shell's.
+# Prints each run and the medians in milliseconds, and Tovrin's medians over the shell's.
 set -u
 repo=$(cd "$(dirname "$0")/.." && pwd)
 export TOVRIN_BIN=${1:-${TOVRIN_BIN:-$repo/build/src/tovrin}}
@@ -51,15 +53,22 @@ shell_way() {
   xdotool key ctrl+v
 }
 tovrin_way() { "$TOVRIN_BIN" --upper --in-place; }
+bus_way() {
+  gdbus call --session --dest com.ardelon.Tovrin --object-path /com/ardelon/Tovrin \
+    --method org.freedesktop.Application.ActivateAction upper-in-place "[]" "{}" >/dev/null
+}
+ratio() { awk -v t="$1" -v s="$2" 'BEGIN {printf "%.2f", t / s}'; }
 
-: >"$E2E_TMP/shell"; : >"$E2E_TMP/tovrin"
+: >"$E2E_TMP/shell"; : >"$E2E_TMP/tovrin"; : >"$E2E_TMP/bus"
 once tovrin_way # warm-up
 for ((i = 1; i <= reps; i++)); do
   once shell_way; s=$ONCE_MS
   once tovrin_way; t=$ONCE_MS
-  echo "run $i: shell $s ms, tovrin $t ms"
-  echo "$s" >>"$E2E_TMP/shell"; echo "$t" >>"$E2E_TMP/tovrin"
+  once bus_way; b=$ONCE_MS
+  echo "run $i: shell $s ms, tovrin $t ms, bus action $b ms"
+  echo "$s" >>"$E2E_TMP/shell"; echo "$t" >>"$E2E_TMP/tovrin"; echo "$b" >>"$E2E_TMP/bus"
 done
-s=$(median <"$E2E_TMP/shell"); t=$(median <"$E2E_TMP/tovrin")
-echo "median: shell $s ms, tovrin $t ms, tovrin/shell $(awk -v t="$t" -v s="$s" 'BEGIN {printf "%.2f", t / s}')"
+s=$(median <"$E2E_TMP/shell"); t=$(median <"$E2E_TMP/tovrin"); b=$(median <"$E2E_TMP/bus")
+echo "median: shell $s ms, tovrin $t ms, bus action $b ms"
+echo "tovrin/shell $(ratio "$t" "$s"), bus action/shell $(ratio "$b" "$s")"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

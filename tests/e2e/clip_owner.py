@@ -12,8 +12,8 @@ usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] [--endless] [--ann
   utf8 TEXT           offers UTF8_STRING
   text-as TYPE TEXT   offers only TEXT and answers with TEXT in UTF-8, labelled TYPE
                       (the owner's choice of encoding)
-  grow                offers UTF8_STRING and keeps adding to the text after handing it
-                      over, while the requestor reads it
+  grow                offers UTF8_STRING (13 MB) and keeps adding to the text after
+                      handing it over, while the requestor reads it
   manager             a clipboard manager: owns CLIPBOARD_MANAGER; asked to SAVE_TARGETS
                       by a program that ends, it takes that program's UTF8_STRING and
                       then the clipboard itself ("saved HEX" once it holds it)
@@ -143,8 +143,9 @@ class Owner:
             label = self.labels.get(request.target, request.target)
             request.requestor.change_property(prop, label, 8, self.offer[request.target])
             if self.grow:
-                # Larger than one request can carry: the requestor reads it in parts.
-                for _ in range(6):
+                # Many times what one request can carry: the requestor reads it in parts
+                # (a megabyte at a time, say), and the text grows in between.
+                for _ in range(63):
                     request.requestor.change_property(prop, request.target, 8, self.offer[request.target],
                                                       mode=X.PropModeAppend)
             self.notify(request, prop)

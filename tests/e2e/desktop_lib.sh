@@ -343,10 +343,15 @@ desk_tovrin_on_bus() {
 }
 # Replaces the X11 steps of lib.sh (e2e_open_editor and the rest) for this session.
 desk_inplace_steps_sway() {
-  e2e_open_editor() { # gtk title text file
+  e2e_open_editor() { # gtk|qt title text file
     rm -f "$4"
-    GDK_BACKEND=wayland "${DESK_AS[@]}" "$E2E_PY" "$(dirname "${BASH_SOURCE[0]}")/gtk_entry.py" "$2" "$3" "$4" \
-      >>"$E2E_TMP/editor.log" 2>&1 &
+    case "$1" in
+      gtk) GDK_BACKEND=wayland "${DESK_AS[@]}" "$E2E_PY" "$(dirname "${BASH_SOURCE[0]}")/gtk_entry.py" "$2" "$3" "$4" \
+             >>"$E2E_TMP/editor.log" 2>&1 & ;;
+      # Debian's Qt has no Wayland platform without qt6-wayland: through XWayland.
+      qt) QT_QPA_PLATFORM=xcb "${DESK_AS[@]}" "${TOVRIN_BUILD_DIR:-$(pwd)/build}/tests/e2e/tovrin_qt_line_edit" \
+            "$2" "$3" "$4" >>"$E2E_TMP/editor.log" 2>&1 & ;;
+    esac
     E2E_EDITOR_PIDS+=($!)
     E2E_PIDS+=($!)
     e2e_wait 15 desk_sway_has_window "$2" || e2e_fail "no window titled '$2'"

@@ -2,7 +2,8 @@
 # In-place conversion from a shortcut's command (`tovrin --<conversion> --in-place`,
 # handed to the copy in the tray) into real editors, the text selected by the test:
 # on X11 with a window manager, a GTK 3 text field and a Qt line edit; on sway, a GTK 3
-# text field on Wayland and the paste typed through the virtual keyboard. The selection
+# text field on Wayland and a Qt line edit through XWayland, the result typed through the
+# virtual keyboard, also while the shortcut's Shift is still down. The selection
 # is replaced and the clipboard holds afterwards exactly what it held before (a text, a
 # picture). With the focus moved before the paste (X11: the shortcut's key held back
 # the paste meanwhile), nothing is typed anywhere and the result stays on the
@@ -34,6 +35,8 @@ rows=(
   "x11|qt|--lower|picture|moves|LEAVE ME|LEAVE ME|leave me"
   "sway|gtk|--upper|text|stays|hello wörld ß|HELLO WÖRLD ß|"
   "sway|gtk|--title|picture|stays|don't stop ǆungla|Don't Stop ǅungla|"
+  "sway|qt|--swap|text|stays|Hello Wörld|hELLO wÖRLD|"
+  "sway|gtk|--lower|text|shift held|MiXED Case|mixed case|"
 )
 primary_is() { [ "$(e2e_primary_get)" = "$1" ]; }
 clip_is() { [ "$(e2e_clip_get)" = "$1" ]; }
@@ -53,6 +56,12 @@ for row in "${rows[@]}"; do
     || e2e_fail "$name: the editor's text is not the selection: '$(e2e_primary_get)'"
   if [ "$focus" = stays ]; then
     "${DESK_AS[@]}" "$TOVRIN_BIN" "$option" --in-place || e2e_fail "$name: the command failed"
+  elif [ "$focus" = "shift held" ]; then
+    # The shortcut's Shift still down on the real keyboard must not shift what is typed.
+    DISPLAY=$DESK_SCREEN xdotool keydown shift
+    "${DESK_AS[@]}" "$TOVRIN_BIN" "$option" --in-place || e2e_fail "$name: the command failed"
+    e2e_wait 10 e2e_file_is "$files/editor.txt" "$after"
+    DISPLAY=$DESK_SCREEN xdotool keyup shift
   else
     # The shortcut's key still down holds the paste back while the focus moves.
     xdotool keydown shift

@@ -68,8 +68,9 @@ ClipboardRead WaylandClipboard::read()
 {
     const QDeadlineTimer deadline(m_limits.readDeadlineMs, Qt::PreciseTimer);
     const BusyGuard guard(m_busy);
+    // Asking again within moments would find the earlier read still waiting.
     if (!guard.taken())
-        return unavailable();
+        return {ClipboardRead::Status::Unavailable, {}, true};
     // A list of types is short; a flood of lines is not one.
     const std::optional<ToolResult> types = runTool(m_tools.paste, m_selection + QStringList{QStringLiteral("--list-types")}, deadline, 1 << 20);
     if (!types || types->tooMuch)

@@ -12,8 +12,8 @@ namespace platform {
 // A wlroots compositor's primary selection, read through its data-control protocol
 // (wl-paste), and the result typed over it through its virtual-keyboard protocol
 // (wtype); the clipboard is not used. The compositor tells no program which one owns a
-// selection, so the text goes only where sway's focus stayed on the window that had it
-// when the selection was read.
+// selection, so the text goes only where sway's focus stayed on the window that had the
+// focus when the selection was read (which may not be the selection's own).
 class WaylandSelectionPaster final : public SelectionPaster {
 public:
     WaylandSelectionPaster();

@@ -61,6 +61,17 @@ constexpr qint64 kLongestBusyMs = 50;
 
 using x11::Reply;
 
+// QByteArray::append copies the whole array into a new block each time it outgrows its
+// capacity: a gigabyte read that way stalls the program for seconds and holds twice its
+// size. Reserving first grows the block with realloc, which moves a large block's pages
+// instead of copying them.
+void appendGrowing(QByteArray& into, const char* bytes, qsizetype size)
+{
+    if (into.capacity() - into.size() < size)
+        into.reserve(std::max(into.size() + size, into.capacity() * 2));
+    into.append(bytes, size);
+}
+
 } // namespace
 
 class X11Clipboard::Connection {
@@ -392,7 +403,7 @@ X11Clipboard::Connection::takeProperty(xcb_window_t window, xcb_atom_t property,
             whole = qint64(size) + reply->bytes_after;
         else if (qint64(taken.size) + size + reply->bytes_after != whole)
             return std::nullopt;
-        into.append(static_cast<const char*>(xcb_get_property_value(reply.get())), size);
+        appendGrowing(into, static_cast<const char*>(xcb_get_property_value(reply.get())), size);
         taken.size += size;
         if (into.size() > bounds.limit) {
             bounds.overLimit();
@@ -482,8 +493,9 @@ ClipboardRead X11Clipboard::read()
 {
     const QDeadlineTimer deadline(kReadDeadlineMs, Qt::PreciseTimer);
     const BusyGuard guard(m_busy);
+    // Asking again within moments would find the earlier read still waiting.
     if (!guard.taken())
-        return unavailable();
+        return {ClipboardRead::Status::Unavailable, {}, true};
     const std::optional<xcb_window_t> owner = this->owner();
     if (!owner)
         return unavailable();
