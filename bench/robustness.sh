@@ -2,8 +2,10 @@
 # Peak memory and longest user-interface freeze of Tovrin under floods and hostile
 # clipboard owners, each against the same program at rest, measured in the same run.
 #
-#   bench/robustness.sh [TOVRIN_BIN]        (default build/src/tovrin)
+#   bench/robustness.sh [TOVRIN_BIN [PATTERN]]   (default build/src/tovrin, every scenario)
 #
+# With PATTERN (an extended regular expression), only the scenarios whose name matches it
+# run, after the program at rest.
 # Every scenario gets a fresh Tovrin in the tray (X11 with an XEmbed tray host, a private
 # session bus) and runs while two probes ask Tovrin's user-interface thread again and
 # again: an X11 ping (_NET_WM_PING, answered by Qt on that thread) and a refused D-Bus
@@ -14,43 +16,18 @@
 set -u
 repo=$(cd "$(dirname "$0")/.." && pwd)
 export TOVRIN_BIN=${1:-${TOVRIN_BIN:-$repo/build/src/tovrin}}
+only=${2:-}
 export TOVRIN_ARTIFACTS=${TOVRIN_ARTIFACTS:-$(mktemp -d /tmp/tovrin-bench.XXXXXX)}
 source "$repo/tests/e2e/lib.sh"
 source "$repo/tests/e2e/bus_lib.sh"
 source "$repo/tests/e2e/trayconv_lib.sh"
 CLIP_OWNER="$repo/tests/e2e/clip_owner.py"
 
-# Calls ActivateAction(NAME) N times without waiting for the answers, as fast as the bus
-# takes them; with SIZE, one call whose name is SIZE bytes long.
-bus_flood() { # name count [size]
-  "$E2E_PY" - "$BUS_NAME" "$BUS_PATH" "$@" <<'PY'
-import sys, dbus
-from dbus.mainloop.glib import DBusGMainLoop
-from gi.repository import GLib
-DBusGMainLoop(set_as_default=True)
-bus = dbus.SessionBus()
-app = dbus.Interface(bus.get_object(sys.argv[1], sys.argv[2], introspect=False), "org.freedesktop.Application")
-name, count = sys.argv[3], int(sys.argv[4])
-if len(sys.argv) > 5:
-    name = "x" * int(sys.argv[5])
-loop = GLib.MainLoop()
-left = [count]
-def done(*_):
-    left[0] -= 1
-    if left[0] == 0:
-        loop.quit()
-for _ in range(count):
-    app.ActivateAction(name, dbus.Array([], signature="v"), dbus.Dictionary({}, signature="sv"),
-                       reply_handler=done, error_handler=done, timeout=600)
-loop.run()
-PY
-}
-
 # The longest wait for an answer over the probe's log ("rtt MS" lines).
 longest() { awk '$2 > m {m = $2} END {print m + 0}' "$@"; }
 
 dbus_probe() { # log
-  "$E2E_PY" - "$BUS_NAME" "$BUS_PATH" >"$1" <<'PY'
+  exec "$E2E_PY" - "$BUS_NAME" "$BUS_PATH" >"$1" <<'PY'
 import sys, time, dbus
 app = dbus.Interface(dbus.SessionBus().get_object(sys.argv[1], sys.argv[2], introspect=False),
                      "org.freedesktop.Application")
@@ -71,6 +48,7 @@ vm() { awk -v k="$1:" '$1 == k {printf "%.0f", $2 / 1024}' "/proc/$TOVRIN_PID/st
 rest_hwm=""
 scenario() { # name setup-command... (the setup runs the flood or starts the owner)
   local name=$1; shift
+  [ -n "$rest_hwm" ] && [ -n "$only" ] && ! [[ $name =~ $only ]] && return
   trayconv_start True
   e2e_wait 10 bus_owned || e2e_fail "no bus name"
   "$E2E_PY" "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/xping.log" &

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-xfixes0-dev libx11-dev libwayland-dev libdbus-1-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-xfixes0-dev libxcb-xtest0-dev libx11-dev libwayland-dev libdbus-1-dev
   # benchmarks' peers
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
@@ -12,6 +12,8 @@ packages=(
   tint2 xfce4-panel
   # a Wayland desktop: the compositor, its clipboard tools, the bell sound
   sway xwayland wl-clipboard gnome-session-canberra sound-theme-freedesktop
+  # typing the paste key on sway; a GTK 3 text field to paste into
+  wtype gir1.2-gtk-3.0
   fonts-liberation2 fonts-dejavu-core xdg-utils dbus dbus-daemon libglib2.0-bin python3 python3-dbus python3-gi python3-pil
   python3-xlib
   # the desktop fonts the layouts are checked under; reading the accessibility tree

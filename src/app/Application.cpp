@@ -26,24 +26,43 @@ constexpr ActionOption kActionOptions[] = {
     {"--upper", "upper", "convert the clipboard's text to UPPERCASE"},
     {"--lower", "lower", "convert the clipboard's text to lowercase"},
     {"--random", "random", "convert the clipboard's text to rAnDOm case"},
+    {"--title", "title", "convert the clipboard's text to Title Case"},
+    {"--sentence", "sentence", "convert the clipboard's text to Sentence case"},
+    {"--swap", "swap", "convert the clipboard's text to sWAP cASE"},
 };
+// With one of the above: the text selected in the focused program instead, pasted
+// over it (the action's name with this suffix).
+constexpr const char* kInPlaceOption = "--in-place";
+
+const ActionOption* actionOption(const QString& argument)
+{
+    for (const ActionOption& o : kActionOptions) {
+        if (argument == QLatin1String(o.option))
+            return &o;
+    }
+    return nullptr;
+}
 
 QString usage(const QString& program)
 {
     QString actions;
     for (const ActionOption& o : kActionOptions)
-        actions += QStringLiteral("  %1%2\n").arg(QString::fromLatin1(o.option), -11).arg(QString::fromLatin1(o.help));
+        actions += QStringLiteral("  %1%2\n").arg(QString::fromLatin1(o.option), -12).arg(QString::fromLatin1(o.help));
     return QStringLiteral(
-               "Usage: %1 [--upper | --lower | --random | --help | --version]\n"
+               "Usage: %1 [--upper | --lower | --random | --title | --sentence | --swap\n"
+               "           [--in-place] | --help | --version]\n"
                "%2: UPPERCASE, lowercase and rAnDOm,\n"
                "in a window or from the icon in the notification area.\n"
                "Started while it already runs, %3 shows the running copy's main window.\n"
                "\n"
                "%4"
-               "             as the tray menu does: the running copy converts and this\n"
-               "             command ends; with none running, it starts as usual and converts\n"
-               "  --help     show this help and exit\n"
-               "  --version  show the version and exit\n")
+               "              as the tray menu does: the running copy converts and this\n"
+               "              command ends; with none running, it starts as usual and converts\n"
+               "  --in-place  with one of the above: convert the text selected in the\n"
+               "              focused program instead and paste it over the selection,\n"
+               "              leaving the clipboard as it was (for a keyboard shortcut)\n"
+               "  --help      show this help and exit\n"
+               "  --version   show the version and exit\n")
         .arg(program, QString::fromLatin1(version::kDescription), QString::fromLatin1(version::kTitle), actions);
 }
 
@@ -74,12 +93,16 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         return result;
     const QString shownProgram = printable(program);
     if (arguments.size() == 1) {
-        const QString& only = arguments.first();
-        for (const ActionOption& o : kActionOptions) {
-            if (only == QLatin1String(o.option)) {
-                result.action = QString::fromLatin1(o.action);
-                return result;
-            }
+        if (const ActionOption* o = actionOption(arguments.first())) {
+            result.action = QString::fromLatin1(o->action);
+            return result;
+        }
+    }
+    if (arguments.size() == 2 && arguments.contains(QLatin1String(kInPlaceOption))) {
+        const QString& other = arguments.at(arguments.first() == QLatin1String(kInPlaceOption) ? 1 : 0);
+        if (const ActionOption* o = actionOption(other)) {
+            result.action = QString::fromLatin1(o->action) + QStringLiteral("-in-place");
+            return result;
         }
     }
     result.run = false;
@@ -93,14 +116,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         return result;
     }
     auto known = [](const QString& argument) {
-        if (argument == QLatin1String("--version") || argument == QLatin1String("--help"))
-            return true;
-        for (const ActionOption& o : kActionOptions)
-            if (argument == QLatin1String(o.option))
-                return true;
-        return false;
+        return argument == QLatin1String("--version") || argument == QLatin1String("--help")
+               || argument == QLatin1String(kInPlaceOption) || actionOption(argument);
     };
-    const QString& offending = known(arguments.first()) ? arguments.at(1) : arguments.first();
+    const QString& offending = known(arguments.first()) && arguments.size() > 1 ? arguments.at(1) : arguments.first();
     result.toStdErr = true;
     result.exitStatus = 2;
     result.output = QStringLiteral("%1: unexpected argument '%2'; try '%1 --help'\n").arg(shownProgram, printable(offending));

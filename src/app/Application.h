@@ -12,9 +12,10 @@ class QApplication;
 // The desktop's name for the program: desktop entry, metadata and icons carry it.
 inline constexpr const char* kAppId = "com.ardelon.Tovrin";
 
-// What the command line asks for: --version and --help are answered; --upper, --lower
-// and --random run (one of them at most) and name the desktop action to hand to the
-// running copy; anything else is refused.
+// What the command line asks for: --version and --help are answered; a conversion
+// (--upper, --lower, --random, --title, --sentence, --swap; one at most, optionally with
+// --in-place) runs and names the desktop action to hand to the running copy; anything
+// else is refused.
 struct CommandLine {
     bool run = true;  // false: print `output` and end with `exitStatus`
     bool toStdErr = false;

@@ -4,21 +4,43 @@
 #include "app/TrayCommands.h"
 #include "ui/main/MainWindow.h"
 
+namespace {
+
+constexpr struct {
+    const char* name;
+    CaseConversion conversion;
+} kConversions[] = {
+    {"upper", CaseConversion::Upper}, {"lower", CaseConversion::Lower},       {"random", CaseConversion::Random},
+    {"title", CaseConversion::Title}, {"sentence", CaseConversion::Sentence}, {"swap", CaseConversion::Swap},
+};
+
+const QLatin1String kInPlace("-in-place");
+
+} // namespace
+
 QStringList desktopActionNames()
 {
-    return {QStringLiteral("upper"), QStringLiteral("lower"), QStringLiteral("random"), QStringLiteral("show"),
-            QStringLiteral("options")};
+    QStringList names;
+    for (const auto& c : kConversions)
+        names << QLatin1String(c.name);
+    for (const auto& c : kConversions)
+        names << QLatin1String(c.name) + kInPlace;
+    return names << QStringLiteral("show") << QStringLiteral("options");
 }
 
 bool runDesktopAction(Program& program, const QString& name)
 {
-    if (name == QLatin1String("upper"))
-        convertClipboardText(program, CaseConversion::Upper);
-    else if (name == QLatin1String("lower"))
-        convertClipboardText(program, CaseConversion::Lower);
-    else if (name == QLatin1String("random"))
-        convertClipboardText(program, CaseConversion::Random);
-    else if (name.isEmpty() || name == QLatin1String("show"))
+    for (const auto& c : kConversions) {
+        if (name == QLatin1String(c.name)) {
+            convertClipboardText(program, c.conversion);
+            return true;
+        }
+        if (name == QLatin1String(c.name) + kInPlace) {
+            convertSelectionInPlace(program, c.conversion);
+            return true;
+        }
+    }
+    if (name.isEmpty() || name == QLatin1String("show"))
         program.windows().get<MainWindow>().showMainWindow();
     else if (name == QLatin1String("options"))
         program.windows().get<MainWindow>().showOptions();

@@ -16,15 +16,30 @@ namespace {
 // stack), so a request beyond this depth is refused with a beep.
 constexpr int kMostNested = 3;
 
+// One command's level while it runs; a level beyond the depth beeps and is not entered.
 class NestingLevel {
 public:
-    explicit NestingLevel(int& running) : m_running(++running) {}
-    ~NestingLevel() { --m_running; }
+    explicit NestingLevel(Program& program)
+        : m_running(program.conversions().running)
+        , m_entered(m_running < kMostNested)
+    {
+        if (m_entered)
+            ++m_running;
+        else
+            program.services().beeper->beep();
+    }
+    ~NestingLevel()
+    {
+        if (m_entered)
+            --m_running;
+    }
     NestingLevel(const NestingLevel&) = delete;
     NestingLevel& operator=(const NestingLevel&) = delete;
+    bool entered() const { return m_entered; }
 
 private:
     int& m_running;
+    bool m_entered;
 };
 
 // Whether the clipboard still holds the text that was read, or this program's own newer
@@ -39,11 +54,9 @@ bool clipboardStillHolds(Program& program, size_t readText)
     return text == readText || text == program.conversions().lastWritten;
 }
 
-// Takes the text by value: upper and lower case convert it where it is, the random
-// transform lets it go before returning, so that a long text is held at most twice
-// (input and result) at any time. Nothing when the program was ended while a random
-// conversion let events run.
-std::optional<QString> converted(Program& program, CaseConversion conversion, QString text)
+} // namespace
+
+std::optional<QString> convertedText(Program& program, CaseConversion conversion, QString text)
 {
     switch (conversion) {
     case CaseConversion::Upper:
@@ -52,20 +65,22 @@ std::optional<QString> converted(Program& program, CaseConversion conversion, QS
         return lowerCaseText(std::move(text));
     case CaseConversion::Random:
         return randomCaseText(text, eventTurn(program.end()), program.random());
+    case CaseConversion::Title:
+        return titleCaseText(text);
+    case CaseConversion::Sentence:
+        return sentenceCaseText(text);
+    case CaseConversion::Swap:
+        return swapCaseText(text);
     }
     return std::nullopt;
 }
 
-} // namespace
-
 void convertClipboardText(Program& program, CaseConversion conversion)
 {
-    platform::Beeper& beeper = *program.services().beeper;
-    if (program.conversions().running >= kMostNested) {
-        beeper.beep();
+    const NestingLevel level(program);
+    if (!level.entered())
         return;
-    }
-    const NestingLevel level(program.conversions().running);
+    platform::Beeper& beeper = *program.services().beeper;
     const bool endingBefore = program.end().ending();
     platform::ClipboardRead input = readClipboardText(*program.services().clipboard);
     // The read lets events run while it waits, "E&xit" among them.
@@ -77,7 +92,7 @@ void convertClipboardText(Program& program, CaseConversion conversion)
     }
     if (input.hasText()) {
         const size_t readText = qHash(input.text);
-        const std::optional<QString> result = converted(program, conversion, std::move(input.text));
+        const std::optional<QString> result = convertedText(program, conversion, std::move(input.text));
         // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
         if (!result)
             return;
@@ -85,14 +100,48 @@ void convertClipboardText(Program& program, CaseConversion conversion)
             beeper.beep();
             return;
         }
-        if (!replaceClipboardText(*program.services().clipboard, *result)) {
-            beeper.beep();
-            return;
-        }
-        program.conversions().lastWritten = qHash(*result);
+        deliverTrayResult(program, *result);
+        return;
     }
     showTrayResult(program);
     beeper.beep();
+}
+
+void deliverTrayResult(Program& program, const QString& result)
+{
+    platform::Beeper& beeper = *program.services().beeper;
+    if (!replaceClipboardText(*program.services().clipboard, result)) {
+        beeper.beep();
+        return;
+    }
+    program.conversions().lastWritten = qHash(result);
+    showTrayResult(program);
+    beeper.beep();
+}
+
+void convertSelectionInPlace(Program& program, CaseConversion conversion)
+{
+    const NestingLevel level(program);
+    if (!level.entered())
+        return;
+    platform::Beeper& beeper = *program.services().beeper;
+    platform::SelectionPaster& paster = *program.services().selectionPaster;
+    const bool endingBefore = program.end().ending();
+    platform::ClipboardRead selection = paster.readSelection();
+    // As for the clipboard: "E&xit" chosen while the read waited ends it here.
+    if (!endingBefore && program.end().ending())
+        return;
+    if (!selection.hasText() || selection.text.isEmpty()) {
+        beeper.beep();
+        return;
+    }
+    const std::optional<QString> result = convertedText(program, conversion, std::move(selection.text));
+    if (!result)
+        return;
+    paster.pasteOver(*result, [&program, result = *result](platform::SelectionPaster::Outcome outcome) {
+        if (outcome == platform::SelectionPaster::Outcome::NotSent)
+            deliverTrayResult(program, result);
+    });
 }
 
 void showTrayResult(Program& program)

@@ -536,6 +536,22 @@ bool startsCapitals(char32_t c)
     }
 }
 
+bool casedLetter(char32_t c) { return QChar::isLower(c) || QChar::isUpper(c) || QChar::isTitleCase(c); }
+
+// Qt (6.4) ends a word at a full stop between letters, where Unicode's rules go on
+// ("node.js" is one word): a start there is no word's.
+bool insideWordAfterStop(const char16_t* s, qsizetype n, qsizetype at)
+{
+    if (at < 2 || at >= n)
+        return false;
+    const char16_t stop = s[at - 1];
+    if (stop != u'.' && stop != 0x2024 && stop != 0xFE52 && stop != 0xFF0E)
+        return false;
+    qsizetype before = at - 1;
+    qsizetype after = at;
+    return casedLetter(codePointBefore(s, before)) && casedLetter(codePointAt(s, n, after));
+}
+
 // The lower case of a whole text (final sigma by the whole text's context), into which
 // the starts of words or sentences are titlecased.
 class Capitalizer {
@@ -581,6 +597,8 @@ public:
         qsizetype start = segments.toNextBoundary();
         for (qsizetype end; start > 0 && start < part.size(); start = end) {
             end = segments.toNextBoundary();
+            if (type == QTextBoundaryFinder::Word && insideWordAfterStop(m_s, m_n, from + start))
+                continue;
             titleFirst(from + start, from + (end < 0 ? part.size() : end));
         }
     }
@@ -625,6 +643,31 @@ bool isLetter(char32_t c)
     return category >= QChar::Letter_Uppercase && category <= QChar::Letter_Other && startsCapitals(c);
 }
 
+constexpr bool isAsciiLetter(char16_t c) { return (c | 0x20) >= u'a' && (c | 0x20) <= u'z'; }
+
+// The commonest sentence ends, decided as Unicode's rules decide them but without the
+// boundary finder: a full stop, "!" or "?" then spaces then a letter (after a full stop
+// only a capital starts a sentence: "e.g. this" goes on), and line breaks right before
+// a letter. The index of the letter that starts the next sentence, or -1 where none
+// does; nothing for any other stretch.
+std::optional<qsizetype> plainSentenceStart(const char16_t* s, qsizetype n, qsizetype end, qsizetype after)
+{
+    const char16_t mark = s[end];
+    qsizetype next = after;
+    if (mark == u'\r' || mark == u'\n') {
+        while (next < n && (s[next] == u'\r' || s[next] == u'\n'))
+            ++next;
+        return next < n && isAsciiLetter(s[next]) ? std::optional<qsizetype>(next) : std::nullopt;
+    }
+    if (mark != u'.' && mark != u'!' && mark != u'?')
+        return std::nullopt;
+    while (next < n && s[next] == u' ')
+        ++next;
+    if (next == after || next == n || !isAsciiLetter(s[next]))
+        return std::nullopt;
+    return mark != u'.' || (s[next] >= u'A' && s[next] <= u'Z') ? next : -1;
+}
+
 } // namespace
 
 QString titleCaseText(const QString& text)
@@ -648,6 +691,11 @@ QString sentenceCaseText(const QString& text)
         const qsizetype at = i;
         if (!mayEndSentence(codePointAt(s, n, i)))
             continue;
+        if (const std::optional<qsizetype> start = plainSentenceStart(s, n, at, i)) {
+            if (*start >= 0)
+                i = capitalizer.titleFirst(*start, *start + 1);
+            continue;
+        }
         qsizetype from = at;
         while (from > 0) {
             qsizetype before = from;

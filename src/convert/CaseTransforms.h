@@ -36,5 +36,6 @@ std::optional<QString> randomCaseText(const QString& text, const std::function<b
 int randomCaseChoice(float r);
 
 
-// The three transforms by name, as the program's commands pick them.
-enum class CaseConversion { Upper, Lower, Random };
+// The transforms by name, as the program's commands pick them (the windows and the
+// tray menu offer the first three).
+enum class CaseConversion { Upper, Lower, Random, Title, Sentence, Swap };

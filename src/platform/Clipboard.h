@@ -11,7 +11,7 @@ struct ClipboardRead {
     Status status = Status::NoText;
     QString text;
     // Unavailable for good: asking again at once cannot help (the owner offered more
-    // than a read may take).
+    // than a read may take, or this program is still waiting for an earlier read).
     bool final = false;
 
     bool hasText() const { return status == Status::Text; }

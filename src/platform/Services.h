@@ -5,6 +5,7 @@
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/Links.h"
+#include "platform/SelectionPaster.h"
 
 namespace platform {
 
@@ -19,6 +20,7 @@ struct Services {
     std::unique_ptr<Beeper> beeper;
     std::shared_ptr<Registry> registry;
     std::shared_ptr<NotifyIcon> notifyIcon;
+    std::unique_ptr<SelectionPaster> selectionPaster;
 };
 
 // The backends of the platform the program was built for (needs the QGuiApplication).

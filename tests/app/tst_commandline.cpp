@@ -99,8 +99,9 @@ void tst_CommandLine::refusalStaysOneLine()
 void tst_CommandLine::helpNamesEveryOption()
 {
     const CommandLine c = parseCommandLine({"--help"}, QStringLiteral("tovrin205"));
-    QVERIFY(c.output.startsWith(QLatin1String("Usage: tovrin205 [--upper | --lower | --random | --help | --version]\n")));
-    for (const char* option : {"--upper", "--lower", "--random", "--help", "--version"})
+    QVERIFY(c.output.startsWith(QLatin1String("Usage: tovrin205 [--upper | --lower | --random | --title | --sentence")));
+    for (const char* option :
+         {"--upper", "--lower", "--random", "--title", "--sentence", "--swap", "--in-place", "--help", "--version"})
         QVERIFY2(c.output.contains(QLatin1String("\n  ") + QLatin1String(option) + QLatin1Char(' ')), option);
     QVERIFY(c.output.contains(QLatin1String("Change the case of text")));
     for (const QString& line : c.output.split(QLatin1Char('\n')))
@@ -115,6 +116,14 @@ void tst_CommandLine::actionOptions_data()
     QTest::newRow("upper") << QStringList{"--upper"} << "upper";
     QTest::newRow("lower") << QStringList{"--lower"} << "lower";
     QTest::newRow("random") << QStringList{"--random"} << "random";
+    QTest::newRow("title") << QStringList{"--title"} << "title";
+    QTest::newRow("sentence") << QStringList{"--sentence"} << "sentence";
+    QTest::newRow("swap") << QStringList{"--swap"} << "swap";
+    QTest::newRow("in place") << QStringList{"--upper", "--in-place"} << "upper-in-place";
+    QTest::newRow("in place first") << QStringList{"--in-place", "--swap"} << "swap-in-place";
+    QTest::newRow("in place alone") << QStringList{"--in-place"} << QString();
+    QTest::newRow("in place twice") << QStringList{"--in-place", "--in-place"} << QString();
+    QTest::newRow("in place with two") << QStringList{"--in-place", "--upper", "--lower"} << QString();
     QTest::newRow("two actions") << QStringList{"--upper", "--lower"} << QString();
     QTest::newRow("the same twice") << QStringList{"--upper", "--upper"} << QString();
     QTest::newRow("action and version") << QStringList{"--lower", "--version"} << QString();

@@ -19,8 +19,17 @@ private slots:
     void actions_data();
     void actions();
     void everyNamedActionRuns();
+    void inPlace_data();
+    void inPlace();
 
 private:
+    void copyDirectly(bool copyToClipboard)
+    {
+        Settings values = m_app->settings().values();
+        values.copyToClipboard = copyToClipboard;
+        m_app->settings().setValues(values);
+    }
+
     std::unique_ptr<RegistryTestApp> m_app;
 };
 
@@ -54,9 +63,7 @@ void tst_DesktopActions::actions()
     QFETCH(QString, visibleWindow);
     QFETCH(int, beeps);
 
-    Settings values = m_app->settings().values();
-    values.copyToClipboard = copyToClipboard;
-    m_app->settings().setValues(values);
+    copyDirectly(copyToClipboard);
     m_app->fakes.clipboard->putText(QStringLiteral("Mixed Case ß"));
 
     QCOMPARE(runDesktopAction(m_app->program(), action), known);
@@ -73,15 +80,73 @@ void tst_DesktopActions::actions()
 void tst_DesktopActions::everyNamedActionRuns()
 {
     const QStringList names = desktopActionNames();
-    QCOMPARE(names.size(), 5);
+    QCOMPARE(names.size(), 14);
     // Long enough that rAnDOm leaves it as it was with a chance of 2^-64.
     const QString text(64, QLatin1Char('a'));
     for (const QString& name : names) {
         m_app->fakes.clipboard->putText(text);
         QVERIFY2(runDesktopAction(m_app->program(), name), qPrintable(name));
         const bool converted = m_app->fakes.clipboard->text() != text;
-        QCOMPARE(converted, name == QLatin1String("upper") || name == QLatin1String("random"));
+        QCOMPARE(converted, name != QLatin1String("lower") && !name.endsWith(QLatin1String("-in-place"))
+                                && name != QLatin1String("show") && name != QLatin1String("options"));
     }
+}
+
+void tst_DesktopActions::inPlace_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("status"); // of the selection's read
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("pastes");
+    QTest::addColumn<bool>("copyToClipboard");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("clipboardAfter");
+    QTest::addColumn<QString>("visibleWindow");
+    QTest::addColumn<int>("beeps");
+
+    const int text = int(platform::ClipboardRead::Status::Text);
+    const QString held = QStringLiteral("held");
+    QTest::newRow("pasted over the selection") << "upper-in-place" << text << "Mixed ß" << true << false << "MIXED ß"
+                                               << held << QString() << 0;
+    QTest::newRow("title") << "title-in-place" << text << "don't ǆ" << true << false << "Don't ǅ" << held << QString() << 0;
+    QTest::newRow("not sent: Text Window") << "swap-in-place" << text << "aB" << false << false << QString() << "Ab"
+                                           << "frmTraytxt" << 1;
+    QTest::newRow("not sent: clipboard only") << "lower-in-place" << text << "aB" << false << true << QString() << "ab"
+                                              << QString() << 2;
+    QTest::newRow("empty selection") << "upper-in-place" << text << "" << true << false << QString() << held << QString()
+                                     << 1;
+    QTest::newRow("nothing selected") << "upper-in-place" << int(platform::ClipboardRead::Status::NoText) << ""
+                                      << true << false << QString() << held << QString() << 1;
+    QTest::newRow("unreadable") << "sentence-in-place" << int(platform::ClipboardRead::Status::Unavailable) << ""
+                                << false << false << QString() << held << QString() << 1;
+}
+
+void tst_DesktopActions::inPlace()
+{
+    QFETCH(QString, action);
+    QFETCH(int, status);
+    QFETCH(QString, selected);
+    QFETCH(bool, pastes);
+    QFETCH(bool, copyToClipboard);
+    QFETCH(QString, pasted);
+    QFETCH(QString, clipboardAfter);
+    QFETCH(QString, visibleWindow);
+    QFETCH(int, beeps);
+
+    copyDirectly(copyToClipboard);
+    m_app->fakes.clipboard->putText(QStringLiteral("held"));
+    m_app->fakes.selection->selection = {platform::ClipboardRead::Status(status), selected};
+    m_app->fakes.selection->pastes = pastes;
+
+    QVERIFY(runDesktopAction(m_app->program(), action));
+    QCOMPARE(m_app->fakes.selection->pasted, pasted.isNull() ? QStringList() : QStringList{pasted});
+    QCOMPARE(m_app->fakes.clipboard->text(), clipboardAfter);
+    QCOMPARE(m_app->fakes.beeper->beeps, beeps);
+    QWidget* shown = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == visibleWindow)
+            shown = w;
+    QCOMPARE(shown != nullptr, !visibleWindow.isEmpty());
 }
 
 QTEST_MAIN(tst_DesktopActions)

@@ -204,6 +204,12 @@ void tst_CaseTransforms::wordsAndSentences_data()
                                << u"Hello There. How Are You? (Fine!) \"Yes,\" She Said.\nNext Line"_qs
                                << u"Hello there. How are you? (Fine!) \"Yes,\" she said.\nNext line"_qs
                                << u"Hello THERE. how ARE YOU? (FINE!) \"YES,\" SHE SAID.\nNEXT LINE"_qs << true;
+    QTest::newRow("plain ends") << en << u"one. two! three? Four.  five\r\nsix\n\nseven.x"_qs
+                                << u"One. Two! Three? Four.  Five\r\nSix\n\nSeven.x"_qs
+                                << u"One. two! Three? Four.  five\r\nSix\n\nSeven.x"_qs
+                                << u"ONE. TWO! THREE? fOUR.  FIVE\r\nSIX\n\nSEVEN.X"_qs << true;
+    QTest::newRow("full stops inside words") << en << u"node.JS e.g. U.S.A"_qs << u"Node.js E.g. U.s.a"_qs
+                                             << u"Node.js e.g. U.s.a"_qs << u"NODE.js E.G. u.s.a"_qs << true;
     QTest::newRow("digits and ordinals") << en << u"3RD time 1.5KG x2y"_qs << u"3rd Time 1.5kg X2y"_qs
                                          << u"3rd time 1.5kg x2y"_qs << u"3rd TIME 1.5kg X2Y"_qs << true;
     QTest::newRow("digraph at a word's start") << en << u"\u01C6ungla \u01C4EP"_qs

@@ -32,7 +32,9 @@ InstalledFakes installFakes(Services& s)
     auto clipboard = std::make_unique<FakeClipboard>();
     auto links = std::make_unique<FakeLinks>();
     auto beeper = std::make_unique<FakeBeeper>();
-    InstalledFakes out{clipboard.get(), links.get(), beeper.get()};
+    auto selection = std::make_unique<FakeSelectionPaster>();
+    InstalledFakes out{clipboard.get(), links.get(), beeper.get(), selection.get()};
+    s.selectionPaster = std::move(selection);
     s.clipboard = std::move(clipboard);
     s.links = std::move(links);
     s.beeper = std::move(beeper);

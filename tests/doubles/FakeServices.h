@@ -46,11 +46,28 @@ public:
     int beeps = 0;
 };
 
-// Replaces clipboard, links and beeper with doubles and hands them back.
+// Hands out `selection`; a paste either lands (`pastes`) or is not sent. Records what
+// was pasted.
+class FakeSelectionPaster final : public SelectionPaster {
+public:
+    ClipboardRead readSelection() override { return selection; }
+    void pasteOver(const QString& text, std::function<void(Outcome)> done) override
+    {
+        if (pastes)
+            pasted << text;
+        done(pastes ? Outcome::Pasted : Outcome::NotSent);
+    }
+    ClipboardRead selection;
+    bool pastes = true;
+    QStringList pasted;
+};
+
+// Replaces clipboard, links, beeper and selection with doubles and hands them back.
 struct InstalledFakes {
     FakeClipboard* clipboard;
     FakeLinks* links;
     FakeBeeper* beeper;
+    FakeSelectionPaster* selection;
 };
 InstalledFakes installFakes(Services& services);
 

@@ -21,6 +21,32 @@ bus_call() { # method args...
 }
 bus_action() { bus_call ActivateAction "$1" "[]" "{}"; }
 
+# Calls ActivateAction(NAME) N times without waiting for the answers, as fast as the bus
+# takes them; with SIZE, one call whose name is SIZE bytes long.
+bus_flood() { # name count [size]
+  "$E2E_PY" - "$BUS_NAME" "$BUS_PATH" "$@" <<'PY'
+import sys, dbus
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+DBusGMainLoop(set_as_default=True)
+bus = dbus.SessionBus()
+app = dbus.Interface(bus.get_object(sys.argv[1], sys.argv[2], introspect=False), "org.freedesktop.Application")
+name, count = sys.argv[3], int(sys.argv[4])
+if len(sys.argv) > 5:
+    name = "x" * int(sys.argv[5])
+loop = GLib.MainLoop()
+left = [count]
+def done(*_):
+    left[0] -= 1
+    if left[0] == 0:
+        loop.quit()
+for _ in range(count):
+    app.ActivateAction(name, dbus.Array([], signature="v"), dbus.Dictionary({}, signature="sv"),
+                       reply_handler=done, error_handler=done, timeout=600)
+loop.run()
+PY
+}
+
 # How many processes run this binary in this test's session (other tests may run the
 # same binary at the same time).
 tovrin_process_count() {

@@ -2,15 +2,18 @@
 """A CLIPBOARD owner that misbehaves on request, for the clipboard fault journeys
 (python3-xlib).
 
-usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] [--endless] [--announce BYTES] KIND [VALUE]
+usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] [--endless] [--announce BYTES]
+                     [--stale-notices] KIND [VALUE]
 
   refuse              lists UTF8_STRING, STRING and TEXT, and refuses every request for
                       them at once (a SelectionNotify with property None)
   bytes TARGET HEX    offers only TARGET; its content is these bytes as they are
   compound TEXT       offers only COMPOUND_TEXT: TEXT as libX11 encodes it
   utf8 TEXT           offers UTF8_STRING
-  grow                offers UTF8_STRING and keeps adding to the text after handing it
-                      over, while the requestor reads it
+  text-as TYPE TEXT   offers only TEXT and answers with TEXT in UTF-8, labelled TYPE
+                      (the owner's choice of encoding)
+  grow                offers UTF8_STRING (13 MB) and keeps adding to the text after
+                      handing it over, while the requestor reads it
   manager             a clipboard manager: owns CLIPBOARD_MANAGER; asked to SAVE_TARGETS
                       by a program that ends, it takes that program's UTF8_STRING and
                       then the clipboard itself ("saved HEX" once it holds it)
@@ -23,6 +26,8 @@ usage: clip_owner.py [--delay S] [--chunk-delay S] [--incr N] [--endless] [--ann
   --incr N         hands the text over incrementally (INCR), in N chunks
   --endless        (with --incr) never sends the empty chunk that ends the text
   --announce BYTES (with --incr) announces this size instead of the real one
+  --stale-notices  (with --incr) also tells the requestor of a new value before each
+                   piece while there is none (a notice it must pass over)
 
 Prints "ready WINDOW" once it owns the clipboard (the manager: its own selection), then one line per request served
 ("targets", "text TARGET", "refused TARGET", "chunk I", "done") and "lost" when
@@ -80,12 +85,18 @@ class Owner:
         self.chunks = args.incr
         self.endless = args.endless
         self.announce = args.announce
+        self.stale_notices = args.stale_notices
+        self.labels = {}
         self.grow = args.kind == "grow"
         self.refuse = args.kind == "refuse"
         if args.kind == "refuse":
             self.offer = {self.atom(n): b"never handed over" for n in ("UTF8_STRING", "STRING", "TEXT")}
         elif args.kind == "bytes":
             self.offer = {self.atom(args.value): bytes.fromhex(args.extra)}
+        elif args.kind == "text-as":
+            text = self.atom("TEXT")
+            self.offer = {text: args.extra.encode()}
+            self.labels = {text: self.atom(args.value)}
         elif args.kind == "compound":
             self.offer = {self.atom("COMPOUND_TEXT"): compound_text(args.value)}
         elif args.kind == "manager":
@@ -129,10 +140,12 @@ class Owner:
             self.notify(request, X.NONE)
             say("refused", self.d.get_atom_name(request.target))
         elif not self.chunks:
-            request.requestor.change_property(prop, request.target, 8, self.offer[request.target])
+            label = self.labels.get(request.target, request.target)
+            request.requestor.change_property(prop, label, 8, self.offer[request.target])
             if self.grow:
-                # Larger than one request can carry: the requestor reads it in parts.
-                for _ in range(6):
+                # Many times what one request can carry: the requestor reads it in parts
+                # (a megabyte at a time, say), and the text grows in between.
+                for _ in range(63):
                     request.requestor.change_property(prop, request.target, 8, self.offer[request.target],
                                                       mode=X.PropModeAppend)
             self.notify(request, prop)
@@ -182,6 +195,10 @@ class Owner:
                 if e.type != X.PropertyNotify:
                     self.pending.append(e)
             time.sleep(self.chunk_delay)
+            if self.stale_notices:
+                self.d.send_event(requestor, event.PropertyNotify(
+                    window=requestor, atom=prop, time=X.CurrentTime, state=X.PropertyNewValue),
+                    event_mask=X.PropertyChangeMask)
             requestor.change_property(prop, request.target, 8, piece)
             self.d.flush()
             say("chunk", i + 1) if piece else say("done")
@@ -234,7 +251,8 @@ def main():
     parser.add_argument("--incr", type=int, default=0)
     parser.add_argument("--endless", action="store_true")
     parser.add_argument("--announce", type=int)
-    parser.add_argument("kind", choices=["refuse", "bytes", "compound", "utf8", "grow", "manager"])
+    parser.add_argument("--stale-notices", action="store_true")
+    parser.add_argument("kind", choices=["refuse", "bytes", "compound", "utf8", "text-as", "grow", "manager"])
     parser.add_argument("value", nargs="?", default="")
     parser.add_argument("extra", nargs="?", default="")
     Owner(parser.parse_args()).run()

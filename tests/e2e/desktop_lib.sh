@@ -321,3 +321,75 @@ desk_start_weston() {
   export WAYLAND_DISPLAY=$(ls "$XDG_RUNTIME_DIR" | grep '^wayland-[0-9]*$' | head -n 1) XDG_SESSION_TYPE=wayland
   unset QT_QPA_PLATFORM
 }
+
+# --- Converting in place on sway ------------------------------------------------
+
+# sway with waybar's tray as the waybar row starts it, Tovrin in the tray (results to
+# the clipboard), and the in-place journey's steps done the Wayland way: a GTK editor
+# on Wayland, keys typed through the virtual keyboard, the clipboard through wl-clipboard.
+desk_needs_inplace_sway() { echo $(desk_needs_waybar) wtype wl-paste swaymsg; }
+desk_start_inplace_sway() {
+  desk_start_waybar
+  e2e_write_settings 0 1 True
+  desk_own_session
+  desk_spawn tovrin.log "$TOVRIN_BIN"
+  TOVRIN_PID=$!
+  e2e_wait 15 desk_tovrin_on_bus || e2e_fail "Tovrin did not start: $(tail -5 "$E2E_TMP/tovrin.log")"
+  desk_inplace_steps_sway
+}
+desk_tovrin_on_bus() {
+  timeout 5 "${DESK_AS[@]}" gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner com.ardelon.Tovrin | grep -q true
+}
+# Replaces the X11 steps of lib.sh (e2e_open_editor and the rest) for this session.
+desk_inplace_steps_sway() {
+  e2e_open_editor() { # gtk|qt title text file
+    rm -f "$4"
+    case "$1" in
+      gtk) GDK_BACKEND=wayland "${DESK_AS[@]}" "$E2E_PY" "$(dirname "${BASH_SOURCE[0]}")/gtk_entry.py" "$2" "$3" "$4" \
+             >>"$E2E_TMP/editor.log" 2>&1 & ;;
+      # Debian's Qt has no Wayland platform without qt6-wayland: through XWayland.
+      qt) QT_QPA_PLATFORM=xcb "${DESK_AS[@]}" "${TOVRIN_BUILD_DIR:-$(pwd)/build}/tests/e2e/tovrin_qt_line_edit" \
+            "$2" "$3" "$4" >>"$E2E_TMP/editor.log" 2>&1 & ;;
+    esac
+    E2E_EDITOR_PIDS+=($!)
+    E2E_PIDS+=($!)
+    e2e_wait 15 desk_sway_has_window "$2" || e2e_fail "no window titled '$2'"
+    e2e_wait 10 test -s "$4" || e2e_fail "the $1 editor did not start: $(tail -3 "$E2E_TMP/editor.log")"
+    WIN=$2
+  }
+  # GTK on Wayland claims the primary selection only with the serial of a pointer
+  # press: the text is selected with the mouse (three clicks select the whole line).
+  e2e_select_all() { # title
+    desk_as swaymsg "[title=\"^$1\$\"] focus" >/dev/null
+    local x y
+    read -r x y < <(desk_as swaymsg -t get_tree | "$E2E_PY" -c '
+import json, sys
+def find(n):
+    if n.get("name") == sys.argv[1] and n.get("pid"):
+        r = n["rect"]; print(r["x"] + r["width"] // 2, r["y"] + r["height"] // 2); sys.exit()
+    for c in n.get("nodes", []) + n.get("floating_nodes", []): find(c)
+find(json.load(sys.stdin))' "$1")
+    desk_click "$x" "$y" 1 3
+  }
+  e2e_primary_get() { timeout 5 "${DESK_AS[@]}" wl-paste --primary -n 2>/dev/null; }
+  e2e_clip_put_kind() { # text|picture
+    if [ "$1" = picture ]; then
+      [ -f "$E2E_TMP/session/picture.png" ] || convert -size 16x8 xc:red "png:$E2E_TMP/session/picture.png"
+      desk_as wl-copy -t image/png <"$E2E_TMP/session/picture.png"
+    else
+      printf 'held before ✓' | desk_as wl-copy
+    fi
+    sleep 0.2
+  }
+  e2e_clip_holds_kind() { # text|picture
+    if [ "$1" = picture ]; then
+      timeout 5 "${DESK_AS[@]}" wl-paste -l | grep -qx image/png &&
+        timeout 5 "${DESK_AS[@]}" wl-paste -t image/png | cmp -s - "$E2E_TMP/session/picture.png"
+    else
+      [ "$(desk_clip_get)" = 'held before ✓' ]
+    fi
+  }
+  e2e_clip_get() { desk_clip_get; }
+}
+desk_sway_has_window() { desk_as swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }

@@ -58,6 +58,12 @@ e2e_fail() {
   echo "[$E2E_NAME] FAILED: $*" >&2
   echo "[$E2E_NAME] screenshot: $TOVRIN_ARTIFACTS/$E2E_NAME-failed.png" >&2
   [ -f "$E2E_TMP/tovrin.log" ] && sed 's/^/  tovrin: /' "$E2E_TMP/tovrin.log" >&2
+  # Every other log (tray hosts, shells, owners) goes with the screenshot: a failure on
+  # CI is read from the artifacts alone.
+  local log
+  for log in "$E2E_TMP"/*.log; do
+    [ -f "$log" ] && cp "$log" "$TOVRIN_ARTIFACTS/$E2E_NAME-$(basename "$log")"
+  done
   exit 1
 }
 
@@ -152,4 +158,66 @@ Windows Registry Editor Version 5.00
 "PlaceInTray"="$2"
 "Copy2Clip"="$3"
 REG
+}
+
+# A desktop for converting in place: the X server and its tray, a window manager
+# (the focused window is the active one), a session bus, Tovrin in the tray with its
+# results going to the clipboard.
+e2e_start_inplace_desktop() {
+  e2e_start_desktop --tray
+  openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+  E2E_PIDS+=($!)
+  e2e_start_session_bus
+  e2e_write_settings 0 1 True
+  e2e_start_tovrin
+  e2e_wait 15 tray_has_icon || e2e_fail "no icon in the tray"
+}
+
+# Editors to convert in place in: a GTK 3 text field (python3-gi) or a Qt line edit
+# built with the tests; each writes its text to a file whenever it changes.
+E2E_EDITOR_PIDS=()
+e2e_open_editor() { # gtk|qt title text file
+  rm -f "$4"
+  case "$1" in
+    gtk) "$E2E_PY" "$(dirname "${BASH_SOURCE[0]}")/gtk_entry.py" "$2" "$3" "$4" >>"$E2E_TMP/editor.log" 2>&1 & ;;
+    qt) QT_QPA_PLATFORM=xcb "${TOVRIN_BUILD_DIR:-$(pwd)/build}/tests/e2e/tovrin_qt_line_edit" "$2" "$3" "$4" \
+          >>"$E2E_TMP/editor.log" 2>&1 & ;;
+  esac
+  E2E_EDITOR_PIDS+=($!)
+  E2E_PIDS+=($!)
+  e2e_wait_window "$2" 15
+  e2e_wait 10 test -s "$4" || e2e_fail "the $1 editor did not start: $(tail -3 "$E2E_TMP/editor.log")"
+}
+e2e_close_editors() {
+  [ ${#E2E_EDITOR_PIDS[@]} -gt 0 ] || return 0
+  kill "${E2E_EDITOR_PIDS[@]}" 2>/dev/null
+  wait "${E2E_EDITOR_PIDS[@]}" 2>/dev/null
+  E2E_EDITOR_PIDS=()
+}
+e2e_file_is() { [ "$(cat "$1" 2>/dev/null)" = "$2" ]; }
+# Selects the whole text of the editor window (WIN as e2e_open_editor left it).
+e2e_select_all() { # window
+  e2e_focus "$1"
+  xdotool key --clearmodifiers ctrl+a
+}
+e2e_primary_get() { timeout 5 xclip -o -selection primary; }
+
+# Puts a text or a small picture on the X11 clipboard, held by xclip.
+e2e_clip_put_kind() { # text|picture
+  if [ "$1" = picture ]; then
+    [ -f "$E2E_TMP/picture.png" ] || convert -size 16x8 xc:red "png:$E2E_TMP/picture.png"
+    timeout 10 xclip -selection clipboard -t image/png -i "$E2E_TMP/picture.png"
+  else
+    printf 'held before ✓' | timeout 10 xclip -selection clipboard -i
+  fi
+  sleep 0.2
+}
+# Whether the clipboard holds exactly what e2e_clip_put_kind put there.
+e2e_clip_holds_kind() { # text|picture
+  if [ "$1" = picture ]; then
+    timeout 5 xclip -o -selection clipboard -t TARGETS | grep -qx image/png \
+      && timeout 5 xclip -o -selection clipboard -t image/png | cmp -s - "$E2E_TMP/picture.png"
+  else
+    [ "$(timeout 5 xclip -o -selection clipboard -t UTF8_STRING)" = 'held before ✓' ]
+  fi
 }

@@ -13,7 +13,7 @@ owner=$(bus_owner)
 
 input="Mixed CASE line: Grüße, Ωmega 42"
 bells=0
-for action in upper lower random; do
+for action in upper lower random title sentence swap; do
   e2e_clip_put "$input"
   clip_owner=$(trayconv_clip_owner)
   reply=$(bus_action "$action") || e2e_fail "ActivateAction $action: $reply"
@@ -23,6 +23,9 @@ for action in upper lower random; do
   case $action in
     upper) [ "$got" = "MIXED CASE LINE: GRÜßE, ΩMEGA 42" ] || e2e_fail "upper left '$got'" ;;
     lower) [ "$got" = "mixed case line: grüße, ωmega 42" ] || e2e_fail "lower left '$got'" ;;
+    title) [ "$got" = "Mixed Case Line: Grüße, Ωmega 42" ] || e2e_fail "title left '$got'" ;;
+    sentence) [ "$got" = "Mixed case line: grüße, ωmega 42" ] || e2e_fail "sentence left '$got'" ;;
+    swap) [ "$got" = "mIXED case LINE: gRÜßE, ωMEGA 42" ] || e2e_fail "swap left '$got'" ;;
     random) /usr/bin/python3 -c 'import sys; a, b = sys.argv[1:]; sys.exit(0 if len(a) == len(b) and a.lower() == b.lower() else 1)' \
               "$got" "$input" || e2e_fail "random left '$got'" ;;
   esac

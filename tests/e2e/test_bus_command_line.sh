@@ -81,16 +81,19 @@ desktop=$(find "$TOVRIN_BUILD_DIR/packaging" -name 'com.ardelon.Tovrin.desktop' 
 [ -f "$desktop" ] || e2e_fail "no desktop entry in the build"
 mkdir -p "$E2E_TMP/bin"
 ln -s "$TOVRIN_BIN" "$E2E_TMP/bin/tovrin"
-for action in upper lower random; do
+for action in upper lower random title sentence swap; do
   exec_line=$(awk -v g="[Desktop Action $action]" '$0 == g {on = 1; next} /^\[/ {on = 0} on && /^Exec=/ {sub(/^Exec=/, ""); print}' "$desktop")
   [ -n "$exec_line" ] || e2e_fail "the desktop entry has no action $action"
-  e2e_clip_put "Desktop Entry"
+  e2e_clip_put "desKtop entry"
   # shellcheck disable=SC2086
   PATH="$E2E_TMP/bin:$PATH" timeout 20 $exec_line || e2e_fail "'$exec_line' failed"
   case $action in
     upper) want="DESKTOP ENTRY" ;;
     lower) want="desktop entry" ;;
     random) want="" ;;
+    title) want="Desktop Entry" ;;
+    sentence) want="Desktop entry" ;;
+    swap) want="DESkTOP ENTRY" ;;
   esac
   if [ -n "$want" ]; then
     e2e_wait 10 sh -c "[ \"\$(timeout 5 xclip -o -selection clipboard)\" = '$want' ]" \

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Text handed over in the other forms X11 allows, with "copy it directly to the
 # clipboard": COMPOUND_TEXT only (as libX11 encodes it, in several character sets),
-# incrementally, or slowly but within the read's deadline. "&UPPERCASE" replaces it
+# TEXT only in the encoding the owner chose, incrementally (also with notices of
+# pieces that are not there), or slowly but within the read's deadline. "&UPPERCASE" replaces it
 # with the converted text and rings two bells. Then Tovrin, owning the clipboard
 # itself, converts its own text at once.
 source "$(dirname "$0")/lib.sh"
@@ -15,7 +16,9 @@ cases=(
   "COMPOUND_TEXT, Greek, Cyrillic, euro|3000|ΩMEGA ПРИВЕТ Ё€|compound|Ωmega Привет ё€"
   "COMPOUND_TEXT, Japanese and Korean|3000|日本語テキスト 한국어 ABC|compound|日本語テキスト 한국어 abc"
   "COMPOUND_TEXT, UTF-8 segment|3000|😀 OK 𐐀|compound|😀 ok 𐐨"
+  "TEXT only, answered as UTF8_STRING|3000|GRÜßE AUS KÖLN|text-as UTF8_STRING|grüße aus Köln"
   "UTF8_STRING in INCR chunks|3000|ÉTÉ IN PIECES|--incr 4 utf8|été in pieces"
+  "INCR chunks after stale notices|3000|ÉTÉ, STALE NOTICES|--incr 3 --stale-notices utf8|été, stale notices"
   "two replies after 4.5 s each|12000|SLOW BUT IN TIME|--delay 4.5 utf8|slow but in time"
 )
 

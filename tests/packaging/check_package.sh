@@ -49,9 +49,9 @@ check_tree() { # label root prefix
   grep -qx "Icon=$app_id" "$desktop" || fail "$label: desktop entry's icon is not $app_id"
   grep -qx "Exec=tovrin" "$desktop" || fail "$label: desktop entry does not start tovrin"
   # The launcher's actions: each a conversion handed to the running copy.
-  grep -qx "Actions=upper;lower;random;" "$desktop" || fail "$label: desktop entry lists other actions"
+  grep -qx "Actions=upper;lower;random;title;sentence;swap;" "$desktop" || fail "$label: desktop entry lists other actions"
   local action
-  for action in upper lower random; do
+  for action in upper lower random title sentence swap; do
     awk -v g="[Desktop Action $action]" '$0 == g {on = 1; next} /^\[/ {on = 0} on' "$desktop" \
       | grep -qx "Exec=tovrin --$action" || fail "$label: the action $action does not run 'tovrin --$action'"
   done

@@ -53,6 +53,8 @@ struct Watcher final : QDBusVirtualObject {
     bool host = true;
     bool silent = false;
     QAtomicInt items = 0;
+    QMutex lock;
+    QString lastItem;
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override
@@ -60,6 +62,10 @@ struct Watcher final : QDBusVirtualObject {
         if (silent)
             return true;
         if (call.member() == QLatin1String("RegisterStatusNotifierItem")) {
+            {
+                QMutexLocker locked(&lock);
+                lastItem = call.arguments().value(0).toString();
+            }
             ++items;
             return bus.send(call.createReply());
         }
@@ -79,6 +85,7 @@ private slots:
     void statusNotifierWatcher_data();
     void statusNotifierWatcher();
     void menuFloodOpensOneMenu();
+    void activationTokenTaken();
 
 private:
     void startWatcher(Watcher* watcher);
@@ -225,6 +232,16 @@ void TestDesktopTray::statusNotifierWatcher()
     startWatcher(&restarted);
     QTRY_COMPARE(restarted.items.loadRelaxed(), 1);
     QTRY_VERIFY(icon.isAvailable());
+    // A host that drops the item while it shows is told about it again.
+    QDBusMessage dropped = QDBusMessage::createSignal(QStringLiteral("/StatusNotifierWatcher"),
+                                                      QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                                      QStringLiteral("StatusNotifierItemUnregistered"));
+    {
+        QMutexLocker locked(&restarted.lock);
+        dropped << restarted.lastItem;
+    }
+    QVERIFY(QDBusConnection(QStringLiteral("panel")).send(dropped));
+    QTRY_COMPARE(restarted.items.loadRelaxed(), 2);
 }
 
 // A host asking for the menu thousands of times: the menus must not open one inside
@@ -258,6 +275,21 @@ void TestDesktopTray::menuFloodOpensOneMenu()
         QVERIFY(host.send(ask));
     QTest::qWait(1500);
     QCOMPARE(deepest, 1);
+}
+
+// GNOME's extension hands a token over before an item acts; an error back would be
+// logged by the shell at every click.
+void TestDesktopTray::activationTokenTaken()
+{
+    QDBusConnection program = m_bus.connect(QStringLiteral("program"));
+    StatusNotifierIcon icon(program);
+    icon.show(QIcon(), QStringLiteral("Tovrin"));
+    QDBusMessage give = QDBusMessage::createMethodCall(program.baseService(), QStringLiteral("/StatusNotifierItem"),
+                                                       QStringLiteral("org.kde.StatusNotifierItem"),
+                                                       QStringLiteral("ProvideXdgActivationToken"));
+    give << QStringLiteral("token-1");
+    QCOMPARE(m_bus.call(give).type(), QDBusMessage::ReplyMessage);
+    QCOMPARE(qgetenv("XDG_ACTIVATION_TOKEN"), QByteArray("token-1"));
 }
 
 QTEST_MAIN(TestDesktopTray)

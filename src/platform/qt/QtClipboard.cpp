@@ -28,7 +28,7 @@ ClipboardRead noText()
 ClipboardRead QtClipboard::read()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    const QMimeData* data = clipboard->mimeData(m_mode);
     // Where the toolkit keeps the clipboard itself, an empty one has no data at all.
     if (!data)
         return nothing();
@@ -82,10 +82,10 @@ bool QtClipboard::setText(const QString& text)
     // Kept as UTF-8, the form other programs ask for: no conversion per request, and
     // half the memory of the string for mostly Latin text.
     data->setData(kPlainText, text.toUtf8());
-    clipboard->setMimeData(data, QClipboard::Clipboard);
+    clipboard->setMimeData(data, m_mode);
     // Asks the platform who owns the clipboard now (on X11 the server, on Windows the
     // system clipboard): our own data comes back only when taking it over worked.
-    return clipboard->mimeData(QClipboard::Clipboard) == data;
+    return clipboard->mimeData(m_mode) == data;
 }
 
 } // namespace platform

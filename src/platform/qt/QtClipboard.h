@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QClipboard>
+
 #include "platform/Clipboard.h"
 
 namespace platform {
@@ -22,7 +24,12 @@ public:
     // clipboard only to a program with the keyboard focus, which a tray command never
     // has, and shows nothing otherwise: there nothing is not known to be no text.
     enum class Nothing { NoText, Unreadable };
-    explicit QtClipboard(Nothing nothing = Nothing::NoText) : m_nothing(nothing) {}
+    // The clipboard, or on X11 the primary selection.
+    explicit QtClipboard(Nothing nothing = Nothing::NoText, QClipboard::Mode mode = QClipboard::Clipboard)
+        : m_nothing(nothing)
+        , m_mode(mode)
+    {
+    }
 
     ClipboardRead read() override;
     bool setText(const QString& text) override;
@@ -33,6 +40,7 @@ private:
     ClipboardRead nothing() const;
 
     Nothing m_nothing;
+    QClipboard::Mode m_mode;
 };
 
 } // namespace platform

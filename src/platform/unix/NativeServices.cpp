@@ -11,8 +11,10 @@
 #include "platform/unix/DesktopNotifyIcon.h"
 #include "platform/unix/StatusNotifierIcon.h"
 #include "platform/unix/WaylandClipboard.h"
+#include "platform/unix/WaylandSelectionPaster.h"
 #include "platform/x11/TrayOwnerWatch.h"
 #include "platform/x11/X11Clipboard.h"
+#include "platform/x11/X11SelectionPaster.h"
 
 // Last: its macros (Status, None, Bool) would clash with the program's names.
 #include <X11/Xlib.h>
@@ -31,6 +33,14 @@ bool found(const char* program)
     return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
 }
 
+// Qt's Wayland clipboard (a platform the user chose, on a compositor without data
+// control) is empty to a program without the keyboard focus.
+QtClipboard::Nothing qtClipboardNothing()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? QtClipboard::Nothing::Unreadable
+                                                                                : QtClipboard::Nothing::NoText;
+}
+
 std::unique_ptr<Clipboard> makeClipboard()
 {
     // On Wayland the compositor decides when XWayland sees its clipboard (wlroots: only
@@ -45,11 +55,25 @@ std::unique_ptr<Clipboard> makeClipboard()
         QByteArray display = x11->display() ? QByteArray(XDisplayString(x11->display())) : qgetenv("DISPLAY");
         return std::make_unique<X11Clipboard>(std::move(display), x11->connection());
     }
-    // Qt's Wayland clipboard (a platform the user chose, on a compositor without data
-    // control) is empty to a program without the keyboard focus.
-    return std::make_unique<QtClipboard>(QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
-                                             ? QtClipboard::Nothing::Unreadable
-                                             : QtClipboard::Nothing::NoText);
+    return std::make_unique<QtClipboard>(qtClipboardNothing());
+}
+
+std::unique_ptr<SelectionPaster> makeSelectionPaster()
+{
+    if (waylandSession() && waylandCanPaste())
+        return std::make_unique<WaylandSelectionPaster>();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const QByteArray display = x11 && x11->display() ? QByteArray(XDisplayString(x11->display())) : qgetenv("DISPLAY");
+    // Other Wayland desktops let no program type into another (GNOME asks the user
+    // through its remote-desktop portal first): the selection as XWayland sees it, and
+    // the result as a tray command leaves it.
+    if (waylandSession() && x11)
+        return std::make_unique<ReadOnlySelection>(
+            std::make_unique<X11Clipboard>(display, x11->connection(), X11Clipboard::Selection::Primary));
+    if (x11)
+        return std::make_unique<X11SelectionPaster>(display, x11->connection());
+    return std::make_unique<ReadOnlySelection>(
+        std::make_unique<QtClipboard>(qtClipboardNothing(), QClipboard::Selection));
 }
 
 std::shared_ptr<NotifyIcon> makeNotifyIcon()
@@ -88,6 +112,7 @@ Services makeNativeServices()
     else
         s.beeper = std::make_unique<QtBeeper>();
     s.notifyIcon = makeNotifyIcon();
+    s.selectionPaster = makeSelectionPaster();
     s.registry = makeEmulatedRegistry();
     return s;
 }

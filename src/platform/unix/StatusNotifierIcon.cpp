@@ -28,6 +28,11 @@ constexpr int kStartUpAskMs = 500;
 // the name, so that it counts again once it answers; nothing wakes in between.
 constexpr int kSilentMs = 2000;
 constexpr int kWaitMs = 3600 * 1000;
+// A host that drops the item while the program still shows it (GNOME's extension does
+// when the item registers while the shell is still starting) is told about it again,
+// a few times at most and each time later, so a host that keeps dropping it is let be.
+constexpr int kRegisterAgainMs = 1000;
+constexpr int kRegisterAgainTimes = 4;
 
 QDBusMessage askHostRegistered()
 {
@@ -186,6 +191,13 @@ public slots:
         Q_UNUSED(delta);
         Q_UNUSED(orientation);
     }
+    // Sent just before an item acts, so that a window it shows may take the focus on
+    // Wayland; Qt's Wayland windows hand the token on when they ask to be activated.
+    void ProvideXdgActivationToken(const QString& token)
+    {
+        if (!token.isEmpty() && token.size() <= 1024)
+            qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+    }
 
 signals:
     void NewTitle();
@@ -229,6 +241,7 @@ StatusNotifierIcon::StatusNotifierIcon(QDBusConnection bus)
                                         this);
     connect(m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
         m_watcherOwned = true;
+        m_droppedTimes = 0;
         // A restarted watcher knows no items: tell it about ours again.
         if (m_shown)
             registerWithWatcher();
@@ -242,6 +255,13 @@ StatusNotifierIcon::StatusNotifierIcon(QDBusConnection bus)
     });
     m_bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(refresh()));
     m_bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostUnregistered"), this, SLOT(refresh()));
+    m_bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierItemUnregistered"), this,
+                  SLOT(itemDropped(QString)));
+    m_registerAgain.setSingleShot(true);
+    connect(&m_registerAgain, &QTimer::timeout, this, [this] {
+        if (m_shown)
+            registerWithWatcher();
+    });
     const QDBusMessage first = m_bus.call(askHostRegistered(), QDBus::Block, kStartUpAskMs);
     const QString error = first.errorName();
     m_watcherOwned = error != QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
@@ -286,6 +306,16 @@ void StatusNotifierIcon::heard(const QDBusMessage& reply)
         refresh();
 }
 
+void StatusNotifierIcon::itemDropped(const QString& item)
+{
+    // Watchers name an item by its service, some with its object path after it.
+    const bool ours = item == m_service || item.startsWith(m_service + QLatin1Char('/'))
+                      || item.startsWith(m_bus.baseService() + QLatin1Char('/'));
+    if (!ours || !m_shown || m_droppedTimes >= kRegisterAgainTimes)
+        return;
+    m_registerAgain.start(kRegisterAgainMs << m_droppedTimes++);
+}
+
 void StatusNotifierIcon::setHostPresent(bool present)
 {
     if (present == m_hostPresent)
@@ -317,6 +347,7 @@ void StatusNotifierIcon::show(const QIcon& icon, const QString& tip)
     }
     m_bus.registerService(m_service);
     m_shown = true;
+    m_droppedTimes = 0;
     registerWithWatcher();
 }
 
@@ -325,6 +356,7 @@ void StatusNotifierIcon::hide()
     if (!m_shown)
         return;
     m_shown = false;
+    m_registerAgain.stop();
     // Hosts drop the item when its name goes.
     m_bus.unregisterService(m_service);
     m_bus.unregisterObject(kItemPath);

@@ -76,6 +76,9 @@ public slots:
 signals:
     void watcherAnswersChanged(bool answers);
 
+private slots:
+    void itemDropped(const QString& item);
+
 private:
     friend class StatusNotifierItemExport;
     void registerWithWatcher();
@@ -96,6 +99,8 @@ private:
     bool m_shown = false;
     QDBusPendingCallWatcher* m_asking = nullptr;
     QTimer m_silence;
+    QTimer m_registerAgain;
+    int m_droppedTimes = 0;
     QIcon m_icon;
     QString m_tip;
 };

@@ -12,6 +12,7 @@
 
 #include "platform/qt/ResponsiveWait.h"
 #include "platform/unix/ReadLimit.h"
+#include "platform/unix/ToolRun.h"
 #include "platform/x11/SelectionText.h"
 
 namespace platform {
@@ -46,68 +47,6 @@ ClipboardRead noText()
     return {ClipboardRead::Status::NoText, {}};
 }
 
-struct Finished {
-    int exitCode = -1;
-    QByteArray out;
-    bool tooMuch = false; // it wrote more than it may: nothing else is set
-};
-
-// Runs the tool to its end while the program's events run, or kills it at the deadline,
-// once it has written more than `limit` bytes, or when the program ends: then nothing.
-std::optional<Finished> run(const QString& program, const QStringList& arguments, const QDeadlineTimer& deadline,
-                            qsizetype limit, const QByteArray* input = nullptr)
-{
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    // Its messages are not read: their wording is the tool's own, and a flood of them
-    // must not fill this program's memory.
-    process.setStandardErrorFile(QProcess::nullDevice());
-    if (!input)
-        process.setStandardInputFile(QProcess::nullDevice());
-    else
-        // wl-copy leaves a copy of itself to serve the clipboard; it must not hold
-        // this process's pipes open.
-        process.setStandardOutputFile(QProcess::nullDevice());
-    ResponsiveWait wait(deadline);
-    Finished done;
-    bool tooMuch = false;
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, [&] {
-        done.out += process.readAllStandardOutput();
-        if (done.out.size() > limit) {
-            tooMuch = true;
-            wait.wake();
-        }
-    });
-    QObject::connect(&process, &QProcess::finished, [&] { wait.wake(); });
-    QObject::connect(&process, &QProcess::errorOccurred, [&](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            wait.wake();
-    });
-    process.start();
-    if (input) {
-        process.write(*input);
-        process.closeWriteChannel();
-    }
-    while (process.state() != QProcess::NotRunning && !tooMuch) {
-        if (wait.run() != ResponsiveWait::End::Woken)
-            break;
-    }
-    const bool cutShort = process.state() != QProcess::NotRunning;
-    if (cutShort) {
-        process.kill();
-        process.waitForFinished(1000);
-    } else if (!input) {
-        done.out += process.readAllStandardOutput();
-    }
-    if (tooMuch || done.out.size() > limit)
-        return Finished{-1, {}, true};
-    if (cutShort || process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit)
-        return std::nullopt;
-    done.exitCode = process.exitCode();
-    return done;
-}
-
 } // namespace
 
 WaylandClipboard::WaylandClipboard() : WaylandClipboard(Tools{}, Limits{}) {}
@@ -121,16 +60,19 @@ WaylandClipboard::WaylandClipboard(Tools tools, Limits limits)
         m_tools.compositorAnswers = [] { return waylandHasDataControl(); };
     if (m_limits.readBytes <= 0)
         m_limits.readBytes = clipboardReadLimit();
+    if (m_tools.selection == Selection::Primary)
+        m_selection << QStringLiteral("--primary");
 }
 
 ClipboardRead WaylandClipboard::read()
 {
     const QDeadlineTimer deadline(m_limits.readDeadlineMs, Qt::PreciseTimer);
     const BusyGuard guard(m_busy);
+    // Asking again within moments would find the earlier read still waiting.
     if (!guard.taken())
-        return unavailable();
+        return {ClipboardRead::Status::Unavailable, {}, true};
     // A list of types is short; a flood of lines is not one.
-    const std::optional<Finished> types = run(m_tools.paste, {QStringLiteral("--list-types")}, deadline, 1 << 20);
+    const std::optional<ToolResult> types = runTool(m_tools.paste, m_selection + QStringList{QStringLiteral("--list-types")}, deadline, 1 << 20);
     if (!types || types->tooMuch)
         return unavailable();
     if (types->exitCode != 0) {
@@ -149,8 +91,8 @@ ClipboardRead WaylandClipboard::read()
     if (!best)
         return noText();
 
-    std::optional<Finished> text = run(m_tools.paste,
-                                       {QStringLiteral("--no-newline"), QStringLiteral("--type"), QString::fromLatin1(best->name)},
+    std::optional<ToolResult> text = runTool(m_tools.paste,
+                                       m_selection + QStringList{QStringLiteral("--no-newline"), QStringLiteral("--type"), QString::fromLatin1(best->name)},
                                        deadline, m_limits.readBytes);
     if (text && text->tooMuch)
         return {ClipboardRead::Status::Unavailable, {}, true};
@@ -171,7 +113,7 @@ bool WaylandClipboard::setText(const QString& text)
         return false;
     const QByteArray bytes = text.toUtf8();
     // Offered as UTF-8 under every text name programs ask for (wl-copy adds them).
-    const std::optional<Finished> done = run(m_tools.copy, {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
+    const std::optional<ToolResult> done = runTool(m_tools.copy, m_selection + QStringList{QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
                                              deadline, 0, &bytes);
     return done && done->exitCode == 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -26,11 +27,14 @@ public:
     static constexpr int kReadDeadlineMs = 10000;
     static constexpr int kWriteDeadlineMs = 10000;
 
+    enum class Selection { Clipboard, Primary };
+
     struct Tools {
         QString paste = QStringLiteral("wl-paste");
         QString copy = QStringLiteral("wl-copy");
         // Whether the compositor answers with data control; by default asked of it.
         std::function<bool()> compositorAnswers = {};
+        Selection selection = Selection::Clipboard;
     };
     struct Limits {
         int readDeadlineMs = kReadDeadlineMs;
@@ -49,6 +53,7 @@ private:
     Tools m_tools;
     Limits m_limits;
     bool m_busy = false;
+    QStringList m_selection; // the tools' option that picks the primary selection, or none
 };
 
 // Whether the session's compositor offers a data-control protocol (wlroots', or the

@@ -6,6 +6,7 @@
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/win/WinRegistry.h"
+#include "platform/win/WinSelectionPaster.h"
 
 namespace platform {
 namespace {
@@ -34,6 +35,7 @@ Services makeNativeServices()
     s.beeper = std::make_unique<QtBeeper>();
     s.notifyIcon = std::make_shared<QtNotifyIcon>();
     s.registry = makeWinRegistry();
+    s.selectionPaster = std::make_unique<WinSelectionPaster>();
     return s;
 }
 

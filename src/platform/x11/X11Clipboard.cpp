@@ -14,6 +14,7 @@
 #include "platform/qt/ResponsiveWait.h"
 #include "platform/unix/ReadLimit.h"
 #include "platform/x11/SelectionText.h"
+#include "platform/x11/XcbReply.h"
 
 namespace platform {
 
@@ -58,17 +59,24 @@ constexpr qsizetype kMostReservedBytes = qsizetype(256) << 20;
 // events get their turn at least this often all the same.
 constexpr qint64 kLongestBusyMs = 50;
 
-struct FreeReply {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
+using x11::Reply;
+
+// QByteArray::append copies the whole array into a new block each time it outgrows its
+// capacity: a gigabyte read that way stalls the program for seconds and holds twice its
+// size. Reserving first grows the block with realloc, which moves a large block's pages
+// instead of copying them.
+void appendGrowing(QByteArray& into, const char* bytes, qsizetype size)
+{
+    if (into.capacity() - into.size() < size)
+        into.reserve(std::max(into.size() + size, into.capacity() * 2));
+    into.append(bytes, size);
+}
 
 } // namespace
 
 class X11Clipboard::Connection {
 public:
-    static std::unique_ptr<Connection> open(const QByteArray& displayName);
+    static std::unique_ptr<Connection> open(const QByteArray& displayName, const char* selection);
     ~Connection() { xcb_disconnect(m_c); }
 
     bool broken() const { return xcb_connection_has_error(m_c) != 0; }
@@ -77,6 +85,9 @@ public:
     // Everything the owner hands over counts against `limit`; past it, or past the
     // deadline, the clipboard is unavailable.
     ClipboardRead readText(const QDeadlineTimer& deadline, qsizetype limit);
+    // Every data format the owner offers, all of it counted against `limit`; nothing
+    // when any of them did not come, or came past the limit.
+    std::optional<std::vector<SelectionFormat>> readAll(const QDeadlineTimer& deadline, qsizetype limit);
 
 private:
     explicit Connection(xcb_connection_t* c) : m_c(c) {}
@@ -125,7 +136,8 @@ private:
     xcb_atom_t m_textTargets[kTextTargetCount] = {};
 };
 
-std::unique_ptr<X11Clipboard::Connection> X11Clipboard::Connection::open(const QByteArray& displayName)
+std::unique_ptr<X11Clipboard::Connection> X11Clipboard::Connection::open(const QByteArray& displayName,
+                                                                         const char* selection)
 {
     int screen = 0;
     xcb_connection_t* c = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screen);
@@ -140,7 +152,7 @@ std::unique_ptr<X11Clipboard::Connection> X11Clipboard::Connection::open(const Q
     connection->m_root = it.data->root;
 
     constexpr int kAtomCount = 4 + kTextTargetCount;
-    const char* names[kAtomCount] = {"CLIPBOARD", "TARGETS", "INCR", "TOVRIN_SELECTION"};
+    const char* names[kAtomCount] = {selection, "TARGETS", "INCR", "TOVRIN_SELECTION"};
     for (int i = 0; i < kTextTargetCount; ++i)
         names[4 + i] = kTextTargets[i].name;
     xcb_intern_atom_cookie_t cookies[kAtomCount];
@@ -170,26 +182,82 @@ std::optional<xcb_window_t> X11Clipboard::Connection::owner()
     return reply->owner;
 }
 
+namespace {
+
+// A window for one read: answers meant for an earlier read, which gave up on them,
+// go to a window that no longer exists.
+class ReadWindow {
+public:
+    ReadWindow(xcb_connection_t* c, xcb_window_t root) : m_c(c), m_window(xcb_generate_id(c))
+    {
+        while (xcb_generic_event_t* stale = xcb_poll_for_event(m_c))
+            std::free(stale);
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    }
+    ~ReadWindow()
+    {
+        xcb_destroy_window(m_c, m_window);
+        xcb_flush(m_c);
+    }
+    ReadWindow(const ReadWindow&) = delete;
+    ReadWindow& operator=(const ReadWindow&) = delete;
+    xcb_window_t id() const { return m_window; }
+
+private:
+    xcb_connection_t* m_c;
+    xcb_window_t m_window;
+};
+
+// Targets that ask the owner to do something or describe the selection itself,
+// rather than hand over its data.
+bool describesSelection(xcb_connection_t* c, xcb_atom_t target)
+{
+    Reply<xcb_get_atom_name_reply_t> reply(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, target), nullptr));
+    if (!reply)
+        return true;
+    const QByteArray name(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get()));
+    static const QByteArray kNotData[] = {"TARGETS", "MULTIPLE", "TIMESTAMP", "DELETE", "INSERT_SELECTION",
+                                          "INSERT_PROPERTY", "SAVE_TARGETS", "_GTK_TEXT_BUFFER_CONTENTS"};
+    return std::find(std::begin(kNotData), std::end(kNotData), name) != std::end(kNotData);
+}
+
+} // namespace
+
+std::optional<std::vector<SelectionFormat>> X11Clipboard::Connection::readAll(const QDeadlineTimer& deadline,
+                                                                                qsizetype limit)
+{
+    Bounds bounds(deadline, limit);
+    const ReadWindow window(m_c, m_root);
+    const Answer listed = request(window.id(), m_targets, bounds);
+    if (listed.kind == Answer::Kind::NoAnswer)
+        return std::nullopt;
+    std::vector<SelectionFormat> formats;
+    if (listed.kind == Answer::Kind::Refused || listed.format != 32)
+        return formats;
+    std::vector<xcb_atom_t> targets(size_t(listed.data.size()) / sizeof(xcb_atom_t));
+    std::memcpy(targets.data(), listed.data.constData(), targets.size() * sizeof(xcb_atom_t));
+    for (const xcb_atom_t target : targets) {
+        if (target == XCB_NONE || describesSelection(m_c, target))
+            continue;
+        Answer answer = request(window.id(), target, bounds);
+        if (answer.kind == Answer::Kind::NoAnswer)
+            return std::nullopt;
+        // The limit holds for all formats together: each one may take what is left.
+        bounds.limit -= answer.data.size();
+        // Listed but refused: the owner has nothing to give back for it either.
+        if (answer.kind == Answer::Kind::Data)
+            formats.push_back({target, answer.type, answer.format, std::move(answer.data)});
+    }
+    return formats;
+}
+
 ClipboardRead X11Clipboard::Connection::readText(const QDeadlineTimer& deadline, qsizetype limit)
 {
     Bounds bounds(deadline, limit);
-    // A window of this read's own: answers meant for an earlier read, which gave up on
-    // them, go to a window that no longer exists.
-    while (xcb_generic_event_t* stale = xcb_poll_for_event(m_c))
-        std::free(stale);
-    const xcb_window_t window = xcb_generate_id(m_c);
-    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(m_c, XCB_COPY_FROM_PARENT, window, m_root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
-    struct DestroyWindow {
-        xcb_connection_t* c;
-        xcb_window_t window;
-        ~DestroyWindow()
-        {
-            xcb_destroy_window(c, window);
-            xcb_flush(c);
-        }
-    } destroy{m_c, window};
+    const ReadWindow readWindow(m_c, m_root);
+    const xcb_window_t window = readWindow.id();
 
     const Answer formats = request(window, m_targets, bounds);
     if (formats.kind == Answer::Kind::NoAnswer)
@@ -335,7 +403,7 @@ X11Clipboard::Connection::takeProperty(xcb_window_t window, xcb_atom_t property,
             whole = qint64(size) + reply->bytes_after;
         else if (qint64(taken.size) + size + reply->bytes_after != whole)
             return std::nullopt;
-        into.append(static_cast<const char*>(xcb_get_property_value(reply.get())), size);
+        appendGrowing(into, static_cast<const char*>(xcb_get_property_value(reply.get())), size);
         taken.size += size;
         if (into.size() > bounds.limit) {
             bounds.overLimit();
@@ -392,36 +460,74 @@ TextEncoding X11Clipboard::Connection::encodingOf(xcb_atom_t type, int target) c
     return kTextTargets[target].encoding;
 }
 
-X11Clipboard::X11Clipboard(QByteArray displayName, xcb_connection_t* qtConnection)
-    : m_displayName(std::move(displayName)), m_qtConnection(qtConnection), m_readLimit(clipboardReadLimit())
+X11Clipboard::X11Clipboard(QByteArray displayName, xcb_connection_t* qtConnection, Selection selection)
+    : m_displayName(std::move(displayName))
+    , m_qtConnection(qtConnection)
+    , m_selection(selection)
+    , m_qt(QtClipboard::Nothing::NoText, selection == Selection::Primary ? QClipboard::Selection : QClipboard::Clipboard)
+    , m_readLimit(clipboardReadLimit())
 {
 }
 
 X11Clipboard::~X11Clipboard() = default;
 
+std::optional<uint32_t> X11Clipboard::owner()
+{
+    if (!m_connection || m_connection->broken())
+        m_connection = Connection::open(m_displayName, m_selection == Selection::Primary ? "PRIMARY" : "CLIPBOARD");
+    std::optional<xcb_window_t> owner = m_connection ? m_connection->owner() : std::nullopt;
+    if (!owner)
+        m_connection.reset();
+    return owner;
+}
+
+bool X11Clipboard::ownedByProgram(uint32_t owner) const
+{
+    // Qt holds the program's own text and answers for it from the main thread that a
+    // read occupies, so only Qt can hand it over.
+    const xcb_setup_t* qt = xcb_get_setup(m_qtConnection);
+    return (owner & ~qt->resource_id_mask) == qt->resource_id_base;
+}
+
 ClipboardRead X11Clipboard::read()
 {
     const QDeadlineTimer deadline(kReadDeadlineMs, Qt::PreciseTimer);
     const BusyGuard guard(m_busy);
+    // Asking again within moments would find the earlier read still waiting.
     if (!guard.taken())
+        return {ClipboardRead::Status::Unavailable, {}, true};
+    const std::optional<xcb_window_t> owner = this->owner();
+    if (!owner)
         return unavailable();
-    if (!m_connection || m_connection->broken())
-        m_connection = Connection::open(m_displayName);
-    if (!m_connection)
-        return unavailable();
-    const std::optional<xcb_window_t> owner = m_connection->owner();
-    if (!owner) {
-        m_connection.reset();
-        return unavailable();
-    }
     if (*owner == XCB_NONE)
         return noText();
-    // The program's own text: Qt holds it and answers for it, from the main thread that
-    // this read occupies, so only Qt can hand it over.
-    const xcb_setup_t* qt = xcb_get_setup(m_qtConnection);
-    if ((*owner & ~qt->resource_id_mask) == qt->resource_id_base)
+    if (ownedByProgram(*owner))
         return m_qt.read();
     return m_connection->readText(deadline, m_readLimit);
+}
+
+std::optional<SelectionSnapshot> X11Clipboard::readAllFormats()
+{
+    const QDeadlineTimer deadline(kReadDeadlineMs, Qt::PreciseTimer);
+    const BusyGuard guard(m_busy);
+    if (!guard.taken())
+        return std::nullopt;
+    const std::optional<xcb_window_t> owner = this->owner();
+    if (!owner)
+        return std::nullopt;
+    SelectionSnapshot snapshot;
+    if (*owner == XCB_NONE)
+        return snapshot;
+    if (ownedByProgram(*owner)) {
+        snapshot.owner = SelectionSnapshot::Owner::Program;
+        return snapshot;
+    }
+    std::optional<std::vector<SelectionFormat>> formats = m_connection->readAll(deadline, m_readLimit);
+    if (!formats)
+        return std::nullopt;
+    snapshot.owner = SelectionSnapshot::Owner::Other;
+    snapshot.formats = std::move(*formats);
+    return snapshot;
 }
 
 bool X11Clipboard::setText(const QString& text)
