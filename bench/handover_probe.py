@@ -15,18 +15,8 @@ import sys
 import threading
 import time
 
-x = ctypes.cdll.LoadLibrary("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-x.XDefaultRootWindow.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XFlush.argtypes = [ctypes.c_void_p]
-x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-x.XPending.argtypes = [ctypes.c_void_p]
-x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
-x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+from x11_ctypes import x
+
 xf = ctypes.cdll.LoadLibrary("libXfixes.so.3")
 xf.XFixesQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
 xf.XFixesSelectSelectionInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong]
