@@ -10,6 +10,8 @@ packages=(
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
   # more tray hosts: a second XEmbed one, and a StatusNotifier panel
   tint2 xfce4-panel
+  # a real clipboard manager to end beside
+  xfce4-clipman
   # a Wayland desktop: the compositor, its clipboard tools, the bell sound
   sway xwayland wl-clipboard gnome-session-canberra sound-theme-freedesktop
   # typing the paste key on sway; a GTK 3 text field to paste into
