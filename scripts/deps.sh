@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-xfixes0-dev libxcb-xtest0-dev libx11-dev libwayland-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-xfixes0-dev libxcb-xtest0-dev libx11-dev libwayland-dev libdbus-1-dev
   # benchmarks' peers
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
