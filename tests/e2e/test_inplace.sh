@@ -6,8 +6,9 @@
 # virtual keyboard, also while the shortcut's Shift is still down. The selection
 # is replaced and the clipboard holds afterwards exactly what it held before (a text, a
 # picture). With the focus moved before the paste (X11: the shortcut's key held back
-# the paste meanwhile), nothing is typed anywhere and the result stays on the
-# clipboard, as a tray command leaves it.
+# the paste meanwhile), or away from the selection's window before the shortcut (sway),
+# nothing is typed anywhere and the result stays on the clipboard, as a tray command
+# leaves it.
 #   test_inplace.sh [x11|sway]   (sway: exit status 77 when it is not installed)
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
@@ -37,6 +38,7 @@ rows=(
   "sway|gtk|--title|picture|stays|don't stop ǆungla|Don't Stop ǅungla|"
   "sway|qt|--swap|text|stays|Hello Wörld|hELLO wÖRLD|"
   "sway|gtk|--lower|text|shift held|MiXED Case|mixed case|"
+  "sway|gtk|--upper|text|moved before|pick me|pick me|PICK ME"
 )
 primary_is() { [ "$(e2e_primary_get)" = "$1" ]; }
 clip_is() { [ "$(e2e_clip_get)" = "$1" ]; }
@@ -48,6 +50,9 @@ for row in "${rows[@]}"; do
   if [ "$focus" = moves ]; then
     e2e_open_editor gtk "Elsewhere" "untouched" "$files/other.txt"
     other_win=$WIN
+  elif [ "$focus" = "moved before" ]; then
+    # A Qt field: GTK's would select its text as it takes the focus.
+    e2e_open_editor qt "Elsewhere" "untouched" "$files/other.txt"
   fi
   e2e_open_editor "$editor" "Editor" "$before" "$files/editor.txt"
   editor_win=$WIN
@@ -55,6 +60,9 @@ for row in "${rows[@]}"; do
   e2e_wait 5 primary_is "$before" \
     || e2e_fail "$name: the editor's text is not the selection: '$(e2e_primary_get)'"
   if [ "$focus" = stays ]; then
+    "${DESK_AS[@]}" "$TOVRIN_BIN" "$option" --in-place || e2e_fail "$name: the command failed"
+  elif [ "$focus" = "moved before" ]; then
+    desk_as swaymsg '[title="^Elsewhere$"] focus' >/dev/null
     "${DESK_AS[@]}" "$TOVRIN_BIN" "$option" --in-place || e2e_fail "$name: the command failed"
   elif [ "$focus" = "shift held" ]; then
     # The shortcut's Shift still down on the real keyboard must not shift what is typed.

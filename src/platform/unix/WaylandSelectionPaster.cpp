@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QStandardPaths>
 
 #include "platform/unix/ToolRun.h"
@@ -47,12 +48,47 @@ std::optional<qint64> focusedWindow()
 
 WaylandSelectionPaster::WaylandSelectionPaster()
     : m_primary(WaylandClipboard::Tools{.selection = WaylandClipboard::Selection::Primary})
+    , m_watch(std::make_unique<QProcess>())
 {
+    // The command reads nothing of the selection: a line is all that is wanted.
+    m_watch->setProgram(QStringLiteral("wl-paste"));
+    m_watch->setArguments({QStringLiteral("--primary"), QStringLiteral("--watch"), QStringLiteral("echo")});
+    m_watch->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(m_watch.get(), &QProcess::readyReadStandardOutput, m_watch.get(), [this] {
+        m_watch->readAllStandardOutput();
+        selectionChanged();
+    });
+    m_watch->start();
+}
+
+WaylandSelectionPaster::~WaylandSelectionPaster()
+{
+    m_watch->disconnect();
+    m_watch->kill();
+    m_watch->waitForFinished(1000);
+}
+
+void WaylandSelectionPaster::selectionChanged()
+{
+    // Asking sway runs the program's events: a change told meanwhile is asked about
+    // once more afterwards, not inside.
+    if (m_askingFocus) {
+        m_changedMeanwhile = true;
+        return;
+    }
+    m_askingFocus = true;
+    do {
+        m_changedMeanwhile = false;
+        m_focusAtLastChange = focusedWindow();
+    } while (m_changedMeanwhile);
+    m_askingFocus = false;
 }
 
 ClipboardRead WaylandSelectionPaster::readSelection()
 {
-    m_selectionWindow = focusedWindow();
+    const std::optional<qint64> focus = focusedWindow();
+    // A selection made in another window, or before the watch began, is not pasted over.
+    m_selectionWindow = focus && focus == m_focusAtLastChange ? focus : std::nullopt;
     return m_primary.read();
 }
 

@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+class QProcess;
 
 #include "platform/SelectionPaster.h"
 #include "platform/unix/WaylandClipboard.h"
@@ -11,12 +14,13 @@ namespace platform {
 
 // A wlroots compositor's primary selection, read through its data-control protocol
 // (wl-paste), and the result typed over it through its virtual-keyboard protocol
-// (wtype); the clipboard is not used. The compositor tells no program which one owns a
-// selection, so the text goes only where sway's focus stayed on the window that had the
-// focus when the selection was read (which may not be the selection's own).
+// (wtype); the clipboard is not used. The compositor tells no program which window owns
+// a selection: the window that had the focus when the selection last changed stands for
+// its owner, and the text goes only to that window, while it still has the focus.
 class WaylandSelectionPaster final : public SelectionPaster {
 public:
     WaylandSelectionPaster();
+    ~WaylandSelectionPaster() override;
 
     ClipboardRead readSelection() override;
     void pasteOver(const QString& text, std::function<void(Outcome)> done) override;
@@ -29,9 +33,15 @@ public:
 
 private:
     Outcome paste(const QString& text);
+    void selectionChanged();
 
     WaylandClipboard m_primary;
     std::optional<qint64> m_selectionWindow;
+    // Tells of every change of the primary selection, with a line.
+    std::unique_ptr<QProcess> m_watch;
+    std::optional<qint64> m_focusAtLastChange;
+    bool m_askingFocus = false;
+    bool m_changedMeanwhile = false;
 };
 
 // Whether this session can paste into another program: sway with the typing tool.
