@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Instructions executed from exec to the first paint (and the half second after it), for
-# tovrin and for a Qt window with one label (bench/minimal_qt --text), each run under
-# callgrind on a private X server with a private session bus, alternating. Instruction
-# counts hardly move with the machine's load, where start-up times do.
+# Instructions executed from exec to the first paint, for tovrin and for a Qt window with
+# one label (bench/minimal_qt --text), each run under callgrind on a private X server with
+# a private session bus, alternating. The count stops where the first painted window is
+# handed to the X server (callgrind dumps its totals when QWidgetRepaintManager::flush()
+# first returns), so what either program does after its first paint, or while it ends,
+# is not counted. Instruction counts hardly move with the machine's load, where start-up
+# times do.
 #
 #   bench/startup_instructions.sh [BUILD_DIR] [RUNS]      (defaults: build/, 3)
 set -euo pipefail
@@ -18,11 +21,13 @@ command -v valgrind >/dev/null || { echo "needs valgrind" >&2; exit 1; }
 source "$root/bench/startup_desktop.sh"
 export STARTUP_PROBE_DEADLINE=300
 
-# The probe ends the program with SIGTERM, at which callgrind writes its totals.
+# All threads together, up to the end of the first flush: callgrind's first dump ($out.1).
 instructions() { # out program args...
   local out=$1; shift
-  "$probe" 0.5 valgrind --tool=callgrind --callgrind-out-file="$out" "$@" >/dev/null
-  awk '/^(summary|totals):/ {print $2; exit}' "$out"
+  "$probe" 0.5 valgrind --tool=callgrind --dump-after='QWidgetRepaintManager::flush*' \
+    --callgrind-out-file="$out" "$@" >/dev/null
+  [ -s "$out.1" ] || { echo "no paint counted for $*" >&2; exit 1; }
+  awk '/^(summary|totals):/ {print $2; exit}' "$out.1"
 }
 
 echo "# $(date -u '+%F %H:%M UTC'), load $(cut -d' ' -f1-3 /proc/loadavg), $runs runs each"

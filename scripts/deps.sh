@@ -3,13 +3,15 @@
 set -euo pipefail
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-xfixes0-dev libxcb-xtest0-dev libx11-dev libwayland-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-xfixes0-dev libxcb-xtest0-dev libx11-dev libwayland-dev libdbus-1-dev
   # benchmarks' peers
   libbenchmark-dev libicu-dev
   # a desktop to run and test on
   xvfb xauth x11-utils x11-xserver-utils xdotool xclip trayer imagemagick openbox
   # more tray hosts: a second XEmbed one, and a StatusNotifier panel
   tint2 xfce4-panel
+  # a real clipboard manager to end beside
+  xfce4-clipman
   # a Wayland desktop: the compositor, its clipboard tools, the bell sound
   sway xwayland wl-clipboard gnome-session-canberra sound-theme-freedesktop
   # typing the paste key on sway; a GTK 3 text field to paste into

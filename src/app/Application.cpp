@@ -220,6 +220,13 @@ std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status)
         status = 1;
         return std::nullopt;
     }
+    // An action mostly comes from a keyboard shortcut while a copy runs: asked now, it
+    // ends here without the display or Qt's application. A plain start mostly finds
+    // none running, and would only pay for one more question on the bus.
+    if (!request.action.isEmpty() && platform::handOverBeforeStart(QString::fromLatin1(kAppId), request.action)) {
+        status = 0;
+        return std::nullopt;
+    }
     return request;
 }
 

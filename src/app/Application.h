@@ -64,8 +64,9 @@ struct StartRequest {
 };
 
 // Before QApplication exists: answers --version/--help or refuses other arguments
-// (nothing, with the exit status in `status`), picks the display system, and refuses
-// to go on without a display (status 1).
+// (nothing, with the exit status in `status`), picks the display system, refuses
+// to go on without a display (status 1), and hands an action to a copy that already
+// runs (nothing, status 0).
 std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status);
 
 // Wires the platform, starts the program and runs it to its end. When a copy

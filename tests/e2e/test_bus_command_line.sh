@@ -53,6 +53,13 @@ for option in --lower --random --upper; do
   fi
   e2e_log "$option handed over in $RUN_MS ms"
 done
+# The hand-over needs no window system: asked before Qt would load one, it ends even
+# where none could be loaded.
+e2e_clip_put "No Platform"
+QT_QPA_PLATFORM=no-such-platform run_tovrin --lower
+[ "$RUN_STATUS" = 0 ] || e2e_fail "--lower without a usable platform ended with $RUN_STATUS: $(cat "$E2E_TMP/run.err")"
+e2e_wait 10 sh -c '[ "$(timeout 5 xclip -o -selection clipboard)" = "no platform" ]' \
+  || e2e_fail "--lower without a usable platform left '$(e2e_clip_get)'"
 [ "$(bus_owner)" = "$owner" ] || e2e_fail "the name changed hands"
 [ "$(tovrin_process_count)" = 1 ] || e2e_fail "$(tovrin_process_count) copies run"
 [ -z "$(e2e_window Tovrin)" ] || e2e_fail "a conversion from the command line showed the main window"

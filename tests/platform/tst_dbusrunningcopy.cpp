@@ -47,6 +47,8 @@ private slots:
     void ownerWithoutTheInterfaceIsNoAnswer();
     void copyEndingDuringHandOverIsClaimedAgain();
     void noBusMeansNoRule();
+    void handOverBeforeStart_data();
+    void handOverBeforeStart();
 
 private:
     QDBusConnection connect(const QString& name);
@@ -275,6 +277,48 @@ void tst_DBusRunningCopy::noBusMeansNoRule()
                            kId, kActions);
     QCOMPARE(lonely.claim(QString()), Claim::NoRule);
     QVERIFY(!lonely.problem().isEmpty());
+}
+
+// The same request, asked through the bus library before any Qt application exists;
+// a call the running copy's interface refused would come back false.
+void tst_DBusRunningCopy::handOverBeforeStart_data()
+{
+    QTest::addColumn<QString>("appId");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QByteArray>("startupId");
+    QTest::addColumn<bool>("handedOver");
+    QTest::newRow("upper") << kId << "upper" << QByteArray() << true;
+    QTest::newRow("lower, with a start-up id") << kId << "lower" << QByteArray("tovrin-1_TIME42") << true;
+    QTest::newRow("start-up id not UTF-8") << kId << "upper" << QByteArray("id\xff\xfe") << true;
+    QTest::newRow("plain start") << kId << QString() << QByteArray("x") << true;
+    QTest::newRow("nobody runs") << "com.ardelon.TovrinNobody" << "upper" << QByteArray() << false;
+}
+
+void tst_DBusRunningCopy::handOverBeforeStart()
+{
+    QFETCH(QString, appId);
+    QFETCH(QString, action);
+    QFETCH(QByteArray, startupId);
+    QFETCH(bool, handedOver);
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
+    qputenv("DESKTOP_STARTUP_ID", startupId);
+    QSignalSpy requested(m_first.get(), &platform::RunningCopy::requested);
+    bool result = !handedOver;
+    std::unique_ptr<QThread> thread(QThread::create([&] { result = platform::handOverBeforeStart(appId, action); }));
+    thread->start();
+    while (!thread->isFinished())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    qunsetenv("DESKTOP_STARTUP_ID");
+    QCOMPARE(result, handedOver);
+    if (handedOver) {
+        QTRY_COMPARE(requested.size(), 1);
+        QCOMPARE(requested.at(0).at(0).toString(), action);
+    } else {
+        QTest::qWait(100);
+        QCOMPARE(requested.size(), 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_DBusRunningCopy)

@@ -85,6 +85,7 @@ private slots:
     void statusNotifierWatcher_data();
     void statusNotifierWatcher();
     void menuFloodOpensOneMenu();
+    void activationTokenTaken();
 
 private:
     void startWatcher(Watcher* watcher);
@@ -274,6 +275,21 @@ void TestDesktopTray::menuFloodOpensOneMenu()
         QVERIFY(host.send(ask));
     QTest::qWait(1500);
     QCOMPARE(deepest, 1);
+}
+
+// GNOME's extension hands a token over before an item acts; an error back would be
+// logged by the shell at every click.
+void TestDesktopTray::activationTokenTaken()
+{
+    QDBusConnection program = m_bus.connect(QStringLiteral("program"));
+    StatusNotifierIcon icon(program);
+    icon.show(QIcon(), QStringLiteral("Tovrin"));
+    QDBusMessage give = QDBusMessage::createMethodCall(program.baseService(), QStringLiteral("/StatusNotifierItem"),
+                                                       QStringLiteral("org.kde.StatusNotifierItem"),
+                                                       QStringLiteral("ProvideXdgActivationToken"));
+    give << QStringLiteral("token-1");
+    QCOMPARE(m_bus.call(give).type(), QDBusMessage::ReplyMessage);
+    QCOMPARE(qgetenv("XDG_ACTIVATION_TOKEN"), QByteArray("token-1"));
 }
 
 QTEST_MAIN(TestDesktopTray)

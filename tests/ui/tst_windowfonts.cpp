@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 #include "ui/windows/WindowHolder.h"
@@ -19,6 +20,7 @@ private slots:
 
     void designFont_data();
     void designFont();
+    void textBoxesWithoutTouchingTheApplicationFont();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -59,6 +61,19 @@ void TestWindowFonts::designFont()
     // The controls inherit it.
     for (auto* button : form->findChildren<QAbstractButton*>())
         QCOMPARE(button->font().pointSizeF(), form->font().pointSizeF());
+}
+
+// The main window builds its text boxes while the application's font is its own;
+// the desktop's must be back afterwards, for menus and all that is not ours.
+void TestWindowFonts::textBoxesWithoutTouchingTheApplicationFont()
+{
+    const QFont desktop = QGuiApplication::font();
+    MainWindow& main = m_app->windows().get<MainWindow>();
+    QCOMPARE(QGuiApplication::font(), desktop);
+    const auto boxes = main.findChildren<QPlainTextEdit*>();
+    QCOMPARE(boxes.size(), 2);
+    for (QPlainTextEdit* box : boxes)
+        QCOMPARE(box->document()->defaultFont().family(), Window::designFont(8.25).family());
 }
 
 QTEST_MAIN(TestWindowFonts)

@@ -15,7 +15,7 @@
 namespace platform {
 
 namespace {
-const QString kInterface = QStringLiteral("org.freedesktop.Application");
+const QString kInterface = QString::fromLatin1(kApplicationInterface);
 // The address given where the session has no bus: of no transport, so that nothing
 // connects and nothing is started.
 constexpr char kNoBusAddress[] = "none:";
@@ -155,9 +155,7 @@ RunningCopy::Claim DBusRunningCopy::handOver(const QString& action)
         ? QDBusMessage::createMethodCall(m_name, m_path, kInterface, QStringLiteral("Activate"))
         : QDBusMessage::createMethodCall(m_name, m_path, kInterface, QStringLiteral("ActivateAction"));
     QVariantMap platformData;
-    // Lets the running copy's window take the focus where the desktop asks for proof.
-    for (const auto& [variable, key] : {std::pair{"DESKTOP_STARTUP_ID", "desktop-startup-id"},
-                                        std::pair{"XDG_ACTIVATION_TOKEN", "activation-token"}}) {
+    for (const auto& [variable, key] : kActivationVariables) {
         const QByteArray value = qgetenv(variable);
         if (!value.isEmpty())
             platformData.insert(QString::fromLatin1(key), QString::fromUtf8(value));

@@ -191,6 +191,13 @@ public slots:
         Q_UNUSED(delta);
         Q_UNUSED(orientation);
     }
+    // Sent just before an item acts, so that a window it shows may take the focus on
+    // Wayland; Qt's Wayland windows hand the token on when they ask to be activated.
+    void ProvideXdgActivationToken(const QString& token)
+    {
+        if (!token.isEmpty() && token.size() <= 1024)
+            qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+    }
 
 signals:
     void NewTitle();

@@ -22,7 +22,7 @@ QFont arial(qreal points, bool bold)
 {
     // Liberation Sans has Arial's metrics, so the designed boxes still fit.
     QFont font;
-    font.setFamilies({designFontFamily(), QStringLiteral("Arial")});
+    font.setFamilies(designFontFamilies());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);

@@ -20,12 +20,14 @@ void ensureResources()
     Q_UNUSED(registered);
 }
 
-static QString addDesignFont()
+// Liberation Sans keeps Arial's metrics; Arial follows it only where the embedded
+// faces were refused. Where they were added, one family and no other: a second one
+// has Qt work out the fallbacks of both as the first text is laid out, which is a
+// good part of the time to the first paint.
+static QStringList addDesignFont()
 {
     ensureResources();
-    // Liberation Sans keeps Arial's metrics; Arial is the fallback should the
-    // embedded faces be refused.
-    QString family = QStringLiteral("Liberation Sans");
+    QString added;
     for (const char* face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"}) {
         // The faces are stored uncompressed in the program: handed over in place, not
         // copied (a file name would have them read into memory of their own).
@@ -40,29 +42,31 @@ static QString addDesignFont()
         if (id < 0 || families.isEmpty())
             qWarning("the design font %s could not be loaded", face);
         else
-            family = families.first();
+            added = families.first();
     }
-    return family;
+    if (added.isEmpty())
+        return {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
+    return {added};
 }
 
 // Menus are windows of their own and take the desktop's menu font, not the design
 // font of the window they belong to; where that font is missing, the design font
 // stands in, at the desktop's size.
-static void standInForMissingMenuFont(const QString& family)
+static void standInForMissingMenuFont(const QStringList& families)
 {
     if (!platform::desktopMenuFontMissing())
         return;
     QFont font = QApplication::font("QMenu");
-    font.setFamilies({family, QStringLiteral("Arial")});
+    font.setFamilies(families);
     QApplication::setFont(font, "QMenu");
 }
 
-QString designFontFamily()
+QStringList designFontFamilies()
 {
-    static const QString family = [] {
-        const QString added = addDesignFont();
+    static const QStringList families = [] {
+        const QStringList added = addDesignFont();
         standInForMissingMenuFont(added);
         return added;
     }();
-    return family;
+    return families;
 }

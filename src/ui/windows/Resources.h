@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 // The pictures are compiled into the program library; a static library's resources
 // must be registered explicitly before the first use.
 void ensureResources();
 
-// The family of the font every window is designed in. Its faces come with the
-// program and are added to the application's fonts on the first call, so the
-// layouts never depend on which fonts the desktop has; menus get it too where the
-// desktop's menu font is missing (needs a QApplication).
-QString designFontFamily();
+// The families of the font every window is designed in, first choice first. Its
+// faces come with the program and are added to the application's fonts on the
+// first call, so the layouts never depend on which fonts the desktop has; menus get
+// it too where the desktop's menu font is missing (needs a QApplication).
+QStringList designFontFamilies();

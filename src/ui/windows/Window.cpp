@@ -24,7 +24,7 @@ Window::Window(WindowContext& context, QWidget* parent)
 QFont Window::designFont(qreal points, bool bold, bool underline)
 {
     QFont font;
-    font.setFamilies({designFontFamily(), QStringLiteral("Arial")});
+    font.setFamilies(designFontFamilies());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
