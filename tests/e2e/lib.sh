@@ -140,6 +140,19 @@ e2e_click() { # window x y [button]
   sleep 0.2
 }
 
+# Types a text. Characters the keyboard map lacks get free keys of their own first: the
+# mapping xdotool makes as it types races the program reading the new map, and a key
+# read under the old one types nothing.
+e2e_type() { # delay text
+  local free=($(xmodmap -pke | awk 'NF == 3 {print $2}')) sym i=0
+  for sym in $(python3 -c 'import sys; print(" ".join(sorted({"U%04X" % ord(c) for c in sys.argv[1] if ord(c) > 126})))' "$2"); do
+    xmodmap -e "keycode ${free[$i]} = $sym $sym"
+    i=$((i + 1))
+  done
+  [ "$i" -eq 0 ] || sleep 0.3
+  xdotool type --delay "$1" "$2"
+}
+
 e2e_focus() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.2; }
 
 e2e_clip_get() { timeout 10 xclip -o -selection clipboard 2>/dev/null; }

@@ -14,7 +14,7 @@ menu_h=$(xwininfo -id "$win" | awk '/Height:/ {print $2}')
 menu_h=$(( menu_h - 328 ))
 
 e2e_click "$win" 130 $(( menu_h + 100 ))           # into txtBase
-xdotool type --delay 20 "Hello, World: straße ünd 42"
+e2e_type 20 "Hello, World: straße ünd 42"
 sleep 0.3
 e2e_click "$win" 324 $(( menu_h + 96 ))            # UPPERCASE
 e2e_click "$win" 520 $(( menu_h + 304 ))           # Copy to Clipboard
