@@ -73,10 +73,19 @@ set_values() { # Name=text...: REG_SZ values under the program's key
       || fail "reg add ${value%%=*} failed"
   done
 }
-# "Name TYPE data" as `reg query` prints it, or nothing.
+# A value as "NAME REG_SZ TEXT", read from an export of its key: `reg query` prints
+# through the console's code page, where a full-width "１" comes out as "1".
 query_value() { # name [key]
-  LC_ALL=C.UTF-8 "$wine" reg query "${2:-$settings_key}" /v "$1" 2>/dev/null | tr -d '\r' \
-    | awk -v n="$1" '$1 == n { $1 = $1; print }'
+  local file=$tmp/query.reg
+  rm -f "$file"
+  "$wine" reg export "${2:-$settings_key}" "$("$wine" winepath -w "$file" 2>/dev/null | tr -d '\r')" /y \
+    >/dev/null 2>&1 || return 0
+  iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' | python3 -c '
+import re, sys
+for line in sys.stdin:
+    m = re.match(r"^\"((?:[^\"\\]|\\.)*)\"=\"((?:[^\"\\]|\\.)*)\"$", line.rstrip("\n"))
+    if m and re.sub(r"\\(.)", r"\1", m.group(1)) == sys.argv[1]:
+        print(sys.argv[1], "REG_SZ", re.sub(r"\\(.)", r"\1", m.group(2)))' "$1"
 }
 unix_path() { "$wine" winepath -u "$("$wine" cmd /c echo "$1" 2>/dev/null | tr -d '\r"')" 2>/dev/null | tr -d '\r'; }
 # Where the installer puts the program and its Start-menu shortcuts in this prefix.
