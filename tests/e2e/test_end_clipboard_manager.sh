@@ -8,7 +8,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/bus_lib.sh"
 source "$(dirname "$0")/trayconv_lib.sh"
-CLIP_OWNER="$(dirname "$0")/clip_owner.py"
 
 # how Tovrin is asked to end | the stand-in's delay (s), or a real manager
 cases=(

@@ -7,7 +7,6 @@
 # itself, converts its own text at once.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/trayconv_lib.sh"
-CLIP_OWNER="$(dirname "$0")/clip_owner.py"
 
 # case | limit (ms, from the key press to the new owner) | expected | the owner's arguments
 # (owner arguments last: the text may hold spaces)

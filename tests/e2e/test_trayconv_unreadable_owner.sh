@@ -8,7 +8,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/bus_lib.sh"
 source "$(dirname "$0")/trayconv_lib.sh"
-CLIP_OWNER="$(dirname "$0")/clip_owner.py"
 
 # case | limit (ms, from the key press to the last bell) | the owner's arguments |
 # `random` actions asked over the bus while the read waits (each refused with a bell)

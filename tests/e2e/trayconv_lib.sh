@@ -3,6 +3,8 @@
 # Source after lib.sh.
 
 TRAYCONV_X11="$(dirname "${BASH_SOURCE[0]}")/trayconv_x11.py"
+# A clipboard owner that misbehaves on request (see its usage).
+CLIP_OWNER="$(dirname "${BASH_SOURCE[0]}")/clip_owner.py"
 BELLS="$E2E_TMP/bells"
 
 source "$(dirname "${BASH_SOURCE[0]}")/tray_lib.sh"
