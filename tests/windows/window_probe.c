@@ -2,6 +2,8 @@
 //   window_probe foreground       the title of the foreground window (Windows' notion,
 //                                  which under Wine need not be where the X focus is)
 //   window_probe edit <title>     the text of the edit control in the window so titled
+//   window_probe clipboard        the text on Windows' clipboard (Wine takes the X
+//                                  clipboard over a moment after it changes)
 #include <windows.h>
 #include <stdio.h>
 
@@ -24,8 +26,25 @@ static void printText(HWND window)
     printUtf8(text);
 }
 
+static int printClipboard(void)
+{
+    if (!OpenClipboard(NULL))
+        return 1;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const WCHAR* text = data ? GlobalLock(data) : NULL;
+    if (text) {
+        printUtf8(text);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    fflush(stdout);
+    return text ? 0 : 1;
+}
+
 int wmain(int argc, WCHAR** argv)
 {
+    if (argc == 2 && lstrcmpW(argv[1], L"clipboard") == 0)
+        return printClipboard();
     HWND window = NULL;
     if (argc == 2 && lstrcmpW(argv[1], L"foreground") == 0)
         window = GetForegroundWindow();

@@ -110,13 +110,17 @@ wait_for 20 clipboard_is 'SHORTCUT Ω TEXT' && wait_for 20 one_copy \
 pids+=($!)
 wait_window 'Untitled - Notepad' 60 || fail "notepad did not start"
 focus "$WIN"
-printf 'Notepad ω text' | timeout 10 xclip -i -selection clipboard
+probe_is() { [ "$("$wine" "$tmp/window_probe.exe" "${@:2}" 2>/dev/null | tr -d '\r')" = "$1" ]; }
+notepad_holds() { probe_is "$1" edit 'Untitled - Notepad'; }
+to_clipboard() { # text: on the X clipboard, and once Wine has taken it over
+  printf '%s' "$1" | timeout 10 xclip -i -selection clipboard
+  wait_for 20 probe_is "$1" clipboard || fail "Wine's clipboard did not take '$1' over"
+}
+to_clipboard 'Notepad ω text'
 xdotool key ctrl+v
-sleep 0.5
-xdotool key ctrl+a
-printf 'Kept ü clipboard' | timeout 10 xclip -i -selection clipboard
-notepad_holds() { [ "$("$wine" "$tmp/window_probe.exe" edit 'Untitled - Notepad' 2>/dev/null | tr -d '\r')" = "$1" ]; }
 wait_for 10 notepad_holds 'Notepad ω text' || fail "notepad holds no pasted text"
+xdotool key ctrl+a
+to_clipboard 'Kept ü clipboard'
 "$wine" "$exe" --upper --in-place >>"$tmp/tovrin.log" 2>&1 || fail "tovrin --upper --in-place failed"
 wait_for 20 notepad_holds 'NOTEPAD Ω TEXT' \
   || fail "notepad holds '$("$wine" "$tmp/window_probe.exe" edit 'Untitled - Notepad' | tr -d '\r')' after --in-place"
