@@ -335,6 +335,12 @@ desk_start_inplace_sway() {
   desk_spawn tovrin.log "$TOVRIN_BIN"
   TOVRIN_PID=$!
   e2e_wait 15 desk_tovrin_on_bus || e2e_fail "Tovrin did not start: $(tail -5 "$E2E_TMP/tovrin.log")"
+  # Desktop commands on the letters the held-key rows type: a key that reached sway
+  # with the shortcut's Super or Alt leaves a mark.
+  local mod
+  for mod in Mod4 Mod1; do
+    desk_as swaymsg "bindsym $mod+o exec touch $E2E_TMP/session/bound-$mod" >/dev/null
+  done
   desk_inplace_steps_sway
 }
 desk_tovrin_on_bus() {

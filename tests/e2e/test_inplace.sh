@@ -3,7 +3,7 @@
 # handed to the copy in the tray) into real editors, the text selected by the test:
 # on X11 with a window manager, a GTK 3 text field and a Qt line edit; on sway, a GTK 3
 # text field on Wayland and a Qt line edit through XWayland, the result typed through the
-# virtual keyboard, also while the shortcut's Shift is still down. The selection
+# virtual keyboard, also while the shortcut's Shift, Super or Alt is still down. The selection
 # is replaced and the clipboard holds afterwards exactly what it held before (a text, a
 # picture). With the focus moved before the paste (X11: the shortcut's key held back
 # the paste meanwhile), or away from the selection's window before the shortcut (sway),
@@ -38,6 +38,8 @@ rows=(
   "sway|gtk|--title|picture|stays|don't stop ǆungla|Don't Stop ǅungla|"
   "sway|qt|--swap|text|stays|Hello Wörld|hELLO wÖRLD|"
   "sway|gtk|--lower|text|shift held|MiXED Case|mixed case|"
+  "sway|gtk|--lower|text|super held|HOLD ON|hold on|"
+  "sway|qt|--lower|text|alt held|HOLD ON|hold on|"
   "sway|gtk|--upper|text|moved before|pick me|pick me|PICK ME"
 )
 primary_is() { [ "$(e2e_primary_get)" = "$1" ]; }
@@ -64,12 +66,14 @@ for row in "${rows[@]}"; do
   elif [ "$focus" = "moved before" ]; then
     desk_as swaymsg '[title="^Elsewhere$"] focus' >/dev/null
     "${DESK_AS[@]}" "$TOVRIN_BIN" "$option" --in-place || e2e_fail "$name: the command failed"
-  elif [ "$focus" = "shift held" ]; then
-    # The shortcut's Shift still down on the real keyboard must not shift what is typed.
-    DISPLAY=$DESK_SCREEN xdotool keydown shift
+  elif [[ $focus = *" held" ]]; then
+    # The shortcut's keys still down on the real keyboard must neither change what is
+    # typed nor turn it into the desktop's own commands.
+    DISPLAY=$DESK_SCREEN xdotool keydown "${focus% held}"
     "${DESK_AS[@]}" "$TOVRIN_BIN" "$option" --in-place || e2e_fail "$name: the command failed"
     e2e_wait 10 e2e_file_is "$files/editor.txt" "$after"
-    DISPLAY=$DESK_SCREEN xdotool keyup shift
+    DISPLAY=$DESK_SCREEN xdotool keyup "${focus% held}"
+    ! ls "$files"/bound-* 2>/dev/null || e2e_fail "$name: the typing ran a desktop command"
   else
     # The shortcut's key still down holds the paste back while the focus moves.
     xdotool keydown shift
