@@ -68,7 +68,7 @@ PY
 
 run() { # label file
   trayconv_start False
-  "$E2E_PY" "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/xping.log" &
+  "$E2E_PY" "$TRAYCONV_X11" ping "$(tray_icon_windows | head -n 1)" >"$E2E_TMP/xping.log" 2>/dev/null &
   PINGER=$!
   E2E_PIDS+=($PINGER)
   e2e_wait 10 grep -q rtt "$E2E_TMP/xping.log" || e2e_fail "no answer to the ping"
