@@ -143,6 +143,12 @@ FunctionEnd
   !insertmacro ${action} "Clipboard to UPPERCASE" "--upper" "CONTROL|ALT|U" "Convert the clipboard's text to UPPERCASE"
   !insertmacro ${action} "Clipboard to lowercase" "--lower" "CONTROL|ALT|L" "Convert the clipboard's text to lowercase"
   !insertmacro ${action} "Clipboard to rAnDOm" "--random" "CONTROL|ALT|R" "Convert the clipboard's text to rAnDOm case"
+  !insertmacro ${action} "Selection to UPPERCASE" "--upper --in-place" "CONTROL|ALT|SHIFT|U" \
+    "Convert the selected text to UPPERCASE where it is"
+  !insertmacro ${action} "Selection to lowercase" "--lower --in-place" "CONTROL|ALT|SHIFT|L" \
+    "Convert the selected text to lowercase where it is"
+  !insertmacro ${action} "Selection to rAnDOm" "--random --in-place" "CONTROL|ALT|SHIFT|R" \
+    "Convert the selected text to rAnDOm case where it is"
 !macroend
 ; One already there is kept: its key may be the user's choice.
 !macro ADD_SHORTCUT name args key description

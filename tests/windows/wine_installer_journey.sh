@@ -46,7 +46,10 @@ expected=$(printf '%s\n' "$exe_name" Qt6Core.dll platforms/qwindows.dll uninstal
   || fail "installed: $(cd "$install_dir" && find . -type f | tr '\n' ' ')"
 program=$("$wine" winepath -w "$exe" 2>/dev/null | tr -d '\r')
 for row in "Tovrin||none" "Clipboard to UPPERCASE|--upper|Ctrl+Alt+U" \
-    "Clipboard to lowercase|--lower|Ctrl+Alt+L" "Clipboard to rAnDOm|--random|Ctrl+Alt+R"; do
+    "Clipboard to lowercase|--lower|Ctrl+Alt+L" "Clipboard to rAnDOm|--random|Ctrl+Alt+R" \
+    "Selection to UPPERCASE|--upper --in-place|Ctrl+Alt+Shift+U" \
+    "Selection to lowercase|--lower --in-place|Ctrl+Alt+Shift+L" \
+    "Selection to rAnDOm|--random --in-place|Ctrl+Alt+Shift+R"; do
   [ "$(shortcut "${row%%|*}")" = "$program|${row#*|}" ] || fail "${row%%|*}.lnk: $(shortcut "${row%%|*}")"
 done
 for row in "DisplayName REG_SZ Tovrin" "DisplayVersion REG_SZ $version" "Publisher REG_SZ Ardelon" \

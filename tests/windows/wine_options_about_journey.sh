@@ -4,8 +4,10 @@
 # valid value, not as "1"; Options OK stores the three values in Wine's registry as
 # REG_SZ (read back with `reg query`); About's mail link goes through ShellExecute
 # to the program registered for mailto:, here a recorder. A second start brings
-# the minimised main window back to the front; "Clipboard to UPPERCASE" converts
-# through the running copy and ends; the uninstaller leaves only the settings.
+# the main window back in front of another program's; "Clipboard to UPPERCASE"
+# converts through the running copy and ends; `--upper --in-place` replaces the text
+# selected in Wine's notepad and leaves the clipboard as it was; the uninstaller
+# leaves only the settings.
 #   wine_options_about_journey.sh <windows build dir> <mingw gcc> <wine64>
 out=$1 cc=$2 wine=$3
 name=wine_options_about_journey
@@ -74,14 +76,26 @@ wait_for 10 window_closed About || fail "OK did not put the About box away"
 # A second start: the running copy's window comes back to the front, from behind
 # another program's window. (Not minimised first: the window has no minimise box, so
 # Windows offers no way to, and Wine ignores a window manager's iconify of it.)
+# Wine 8 never asks the window manager to activate a window (its X11 driver has no
+# _NET_ACTIVE_WINDOW), so the X focus stays with the other program: "the front" is
+# Windows' foreground window, inside Wine, and the top of the window manager's stack.
+"$cc" -municode -O1 -o "$tmp/window_probe.exe" "$(dirname "$0")/window_probe.c" || fail "window_probe.c did not compile"
+foreground_is() { [ "$("$wine" "$tmp/window_probe.exe" foreground 2>/dev/null | tr -d '\r')" = "$1" ]; }
+above() { # window other: window stacked above other
+  xprop -root _NET_CLIENT_LIST_STACKING | tr -s ', ' '\n\n' | grep '^0x' \
+    | awk -v w="$(printf '0x%x' "$1")" -v o="$(printf '0x%x' "$2")" '$1 == o {seen = 1} $1 == w && seen {ok = 1} END {exit !ok}'
+}
 xmessage -geometry 900x700+0+0 "in front" &
 pids+=($!)
 wait_for 10 sh -c 'xdotool search --onlyvisible --class "^Xmessage$" >/dev/null' || fail "no window to put in front"
-xdotool windowactivate --sync "$(xdotool search --onlyvisible --class '^Xmessage$' | head -n1)" 2>/dev/null
-wait_for 10 sh -c '[ "$(xdotool getactivewindow)" != "'"$main"'" ]' || fail "the other window did not take the front"
+other=$(xdotool search --onlyvisible --class '^Xmessage$' | head -n1)
+xdotool windowactivate --sync "$other" 2>/dev/null
+behind() { [ "$(xdotool getactivewindow)" = "$other" ] && above "$other" "$main" && ! foreground_is Tovrin; }
+front() { above "$main" "$other" && foreground_is Tovrin; }
+wait_for 10 behind || fail "the other window did not take the front"
 start_tovrin
-front() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$main" ] && xdotool search --onlyvisible --name '^Tovrin$' | grep -qx "$main"; }
-wait_for 20 front || fail "a second start did not bring the main window to the front"
+wait_for 20 front || fail "a second start did not bring the main window to the front (Windows' foreground: \
+'$("$wine" "$tmp/window_probe.exe" foreground | tr -d '\r')', X stack: $(xprop -root _NET_CLIENT_LIST_STACKING))"
 wait_for 20 one_copy || fail "$(tovrin_pids | wc -l) copies run after a second start"
 
 # Copy2Clip is True now: the conversion goes straight back to the clipboard.
@@ -89,6 +103,29 @@ printf 'Shortcut ω text' | timeout 10 xclip -i -selection clipboard
 start_shortcut "Clipboard to UPPERCASE"
 wait_for 20 clipboard_is 'SHORTCUT Ω TEXT' && wait_for 20 one_copy \
   || fail "'$(timeout 5 xclip -o -selection clipboard)', $(tovrin_pids | wc -l) copies after the UPPERCASE shortcut"
+
+# In place, in Wine's notepad: the selection is replaced, through the running copy,
+# and the clipboard holds again what it held before.
+"$wine" notepad >/dev/null 2>&1 &
+pids+=($!)
+wait_window 'Untitled - Notepad' 60 || fail "notepad did not start"
+focus "$WIN"
+probe_is() { [ "$("$wine" "$tmp/window_probe.exe" "${@:2}" 2>/dev/null | tr -d '\r')" = "$1" ]; }
+notepad_holds() { probe_is "$1" edit 'Untitled - Notepad'; }
+to_clipboard() { # text: on the X clipboard, and once Wine has taken it over
+  printf '%s' "$1" | timeout 10 xclip -i -selection clipboard
+  wait_for 20 probe_is "$1" clipboard || fail "Wine's clipboard did not take '$1' over"
+}
+to_clipboard 'Notepad ω text'
+xdotool key ctrl+v
+wait_for 10 notepad_holds 'Notepad ω text' || fail "notepad holds no pasted text"
+xdotool key ctrl+a
+to_clipboard 'Kept ü clipboard'
+"$wine" "$exe" --upper --in-place >>"$tmp/tovrin.log" 2>&1 || fail "tovrin --upper --in-place failed"
+wait_for 20 notepad_holds 'NOTEPAD Ω TEXT' \
+  || fail "notepad holds '$("$wine" "$tmp/window_probe.exe" edit 'Untitled - Notepad' | tr -d '\r')' after --in-place"
+wait_for 10 clipboard_is 'Kept ü clipboard' && one_copy \
+  || fail "'$(timeout 5 xclip -o -selection clipboard)', $(tovrin_pids | wc -l) copies after --in-place"
 
 focus "$main"
 xdotool key alt+f

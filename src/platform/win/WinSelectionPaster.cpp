@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 
 #include <cstring>
+#include <cwchar>
 #include <optional>
 #include <vector>
 
@@ -14,7 +15,8 @@ namespace platform {
 namespace {
 
 constexpr int kKeysUpWaitMs = 1000;
-constexpr int kCopyWaitMs = 500;
+// A busy program may take a moment to answer Ctrl+C; the wait ends as soon as it has.
+constexpr int kCopyWaitMs = 1000;
 constexpr int kTakeWaitMs = 1500;
 constexpr int kOpenTries = 20;
 
@@ -38,6 +40,9 @@ bool openClipboard(HWND owner)
 // (a bitmap from its DIB), or cannot be copied as bytes.
 bool heldAsBytes(UINT format)
 {
+    // A program's private formats hold handles only it can read; GDI objects are not memory.
+    if ((format >= CF_PRIVATEFIRST && format <= CF_PRIVATELAST) || (format >= CF_GDIOBJFIRST && format <= CF_GDIOBJLAST))
+        return false;
     switch (format) {
     case CF_BITMAP:
     case CF_ENHMETAFILE:
@@ -120,6 +125,18 @@ std::optional<QString> clipboardText(HWND owner)
     }
     CloseClipboard();
     return text;
+}
+
+// In a terminal Ctrl+C with nothing selected interrupts the program that runs there.
+bool isTerminal(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    for (const wchar_t* terminal : {L"ConsoleWindowClass", L"CASCADIA_HOSTING_WINDOW_CLASS", L"mintty", L"PuTTY"}) {
+        if (_wcsicmp(name, terminal) == 0)
+            return true;
+    }
+    return false;
 }
 
 bool keysDown()
@@ -225,7 +242,7 @@ ClipboardRead WinSelectionPaster::readSelection()
     DWORD process = 0;
     GetWindowThreadProcessId(focused, &process);
     // Our own windows cannot answer Ctrl+C while this waits for them.
-    if (!owner || !focused || process == GetCurrentProcessId())
+    if (!owner || !focused || process == GetCurrentProcessId() || isTerminal(focused))
         return {ClipboardRead::Status::NoText, {}};
     m_session->before = saveClipboard(owner);
     // With the shortcut's keys down, Ctrl+C would be another command.
