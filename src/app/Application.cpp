@@ -4,44 +4,28 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
+#include <QTimer>
+
 #include <cstdio>
+#include <vector>
 
 #include "Version.h"
+#include "app/CommandOptions.h"
 #include "app/DesktopActions.h"
 #include "app/Program.h"
 #include "app/StartUp.h"
 #include "platform/DisplayProbe.h"
 #include "platform/EndRequests.h"
+#include "platform/FreedMemory.h"
 #include "platform/RunningCopy.h"
 
 namespace {
 
-// The command-line options that hand an action to the running copy.
-struct ActionOption {
-    const char* option;
-    const char* action;
-    const char* help;
-};
-constexpr ActionOption kActionOptions[] = {
-    {"--upper", "upper", "convert the clipboard's text to UPPERCASE"},
-    {"--lower", "lower", "convert the clipboard's text to lowercase"},
-    {"--random", "random", "convert the clipboard's text to rAnDOm case"},
-    {"--title", "title", "convert the clipboard's text to Title Case"},
-    {"--sentence", "sentence", "convert the clipboard's text to Sentence case"},
-    {"--swap", "swap", "convert the clipboard's text to sWAP cASE"},
-};
-// With one of the above: the text selected in the focused program instead, pasted
-// over it (the action's name with this suffix).
-constexpr const char* kInPlaceOption = "--in-place";
-
-const ActionOption* actionOption(const QString& argument)
-{
-    for (const ActionOption& o : kActionOptions) {
-        if (argument == QLatin1String(o.option))
-            return &o;
-    }
-    return nullptr;
-}
+// Started by the session bus for a desktop that asked for the program by its name: the
+// request that started it follows on the bus.
+constexpr char kBusServiceOption[] = "--dbus-service";
+// How long such a start waits for that request before it starts as a plain start would.
+constexpr int kBusRequestWaitMs = 2000;
 
 QString usage(const QString& program)
 {
@@ -61,6 +45,8 @@ QString usage(const QString& program)
                "  --in-place  with one of the above: convert the text selected in the\n"
                "              focused program instead and paste it over the selection,\n"
                "              leaving the clipboard as it was (for a keyboard shortcut)\n"
+               "  --dbus-service\n"
+               "              started by the session bus: do what its first request asks\n"
                "  --help      show this help and exit\n"
                "  --version   show the version and exit\n")
         .arg(program, QString::fromLatin1(version::kDescription), QString::fromLatin1(version::kTitle), actions);
@@ -92,18 +78,18 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     if (arguments.isEmpty())
         return result;
     const QString shownProgram = printable(program);
-    if (arguments.size() == 1) {
-        if (const ActionOption* o = actionOption(arguments.first())) {
-            result.action = QString::fromLatin1(o->action);
-            return result;
-        }
-    }
-    if (arguments.size() == 2 && arguments.contains(QLatin1String(kInPlaceOption))) {
-        const QString& other = arguments.at(arguments.first() == QLatin1String(kInPlaceOption) ? 1 : 0);
-        if (const ActionOption* o = actionOption(other)) {
-            result.action = QString::fromLatin1(o->action) + QStringLiteral("-in-place");
-            return result;
-        }
+    std::vector<QByteArray> bytes;
+    for (const QString& argument : arguments)
+        bytes.push_back(argument.toUtf8());
+    std::vector<const char*> texts;
+    for (const QByteArray& argument : bytes)
+        texts.push_back(argument.constData());
+    result.action = QString::fromStdString(requestedAction(static_cast<int>(texts.size()), texts.data()));
+    if (!result.action.isEmpty())
+        return result;
+    if (arguments == QStringList{QString::fromLatin1(kBusServiceOption)}) {
+        result.waitForRequest = true;
+        return result;
     }
     result.run = false;
     if (arguments.size() == 1 && arguments.first() == QLatin1String("--version")) {
@@ -117,7 +103,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     }
     auto known = [](const QString& argument) {
         return argument == QLatin1String("--version") || argument == QLatin1String("--help")
-               || argument == QLatin1String(kInPlaceOption) || actionOption(argument);
+               || argument == QLatin1String(kInPlaceOption) || argument == QLatin1String(kBusServiceOption)
+               || actionOption(argument.toUtf8().constData());
     };
     const QString& offending = known(arguments.first()) && arguments.size() > 1 ? arguments.at(1) : arguments.first();
     result.toStdErr = true;
@@ -184,6 +171,17 @@ QString missingDisplay(const DisplayEnvironment& env, const DisplayProbes& probe
     return tried.join(QStringLiteral("; "));
 }
 
+int runFromCommandLine(int argc, char* argv[])
+{
+    platform::returnLongTextsWhenFreed();
+    int status = 0;
+    const std::optional<StartRequest> request = prepareTovrin(argc, argv, status);
+    if (!request)
+        return status;
+    QApplication app(argc, argv);
+    return runTovrin(app, *request);
+}
+
 std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status)
 {
     QStringList arguments;
@@ -201,9 +199,7 @@ std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status)
         status = command.exitStatus;
         return std::nullopt;
     }
-    StartRequest request{printable(program), command.action};
-
-    platform::keepSessionBusFromLaunching();
+    StartRequest request{printable(program), command.action, command.waitForRequest};
 
     DisplayEnvironment env{qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"),
                            qgetenv("XDG_SESSION_TYPE"), qgetenv("XDG_RUNTIME_DIR")};
@@ -218,13 +214,6 @@ std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status)
     if (!missing.isEmpty()) {
         printLine(QStringLiteral("%1: no display to show windows on (%2)\n").arg(request.program, missing));
         status = 1;
-        return std::nullopt;
-    }
-    // An action mostly comes from a keyboard shortcut while a copy runs: asked now, it
-    // ends here without the display or Qt's application. A plain start mostly finds
-    // none running, and would only pay for one more question on the bus.
-    if (!request.action.isEmpty() && platform::handOverBeforeStart(QString::fromLatin1(kAppId), request.action)) {
-        status = 0;
         return std::nullopt;
     }
     return request;
@@ -257,8 +246,23 @@ int runTovrin(QApplication& app, const StartRequest& request)
     // The program lives while any of its windows is loaded, visible or not.
     QApplication::setQuitOnLastWindowClosed(false);
     Program program(platform::makeNativeServices());
+    // Started by the bus, the program starts as the request it brings asks: a plain
+    // start for Activate, a start and the action for ActivateAction, as from the
+    // command line. Whoever started it and asked nothing still gets a plain start.
+    bool started = !request.waitForRequest;
+    auto startOnce = [&program, &started] {
+        if (!started) {
+            started = true;
+            startProgram(program);
+        }
+    };
     QObject::connect(copy.get(), &platform::RunningCopy::requested, &app,
-                     [&program](const QString& action) { runDesktopAction(program, action); });
+                     [&program, &started, startOnce](const QString& action) {
+                         const bool first = !started;
+                         startOnce();
+                         if (!first || !action.isEmpty())
+                             runDesktopAction(program, action);
+                     });
     QObject::connect(copy.get(), &platform::RunningCopy::endRequested, &app, [&program] { program.end().end(); });
     // A logout, `kill` or Ctrl+C ends the program as Exit does, so that the desktop's
     // clipboard manager still gets the text it put on the clipboard.
@@ -266,7 +270,10 @@ int runTovrin(QApplication& app, const StartRequest& request)
     QObject::connect(endRequests.get(), &platform::EndRequests::endRequested, &app,
                      [&program] { program.end().end(); });
 
-    startProgram(program);
+    if (request.waitForRequest)
+        QTimer::singleShot(kBusRequestWaitMs, &app, startOnce);
+    else
+        startProgram(program);
     // A start that named an action is the first request this copy takes; like any
     // other, it runs once the event loop turns.
     if (!request.action.isEmpty())

@@ -7,10 +7,10 @@
 #include <functional>
 #include <optional>
 
+#include "app/CommandOptions.h"
+
 class QApplication;
 
-// The desktop's name for the program: desktop entry, metadata and icons carry it.
-inline constexpr const char* kAppId = "com.ardelon.Tovrin";
 
 // What the command line asks for: --version and --help are answered; a conversion
 // (--upper, --lower, --random, --title, --sentence, --swap; one at most, optionally with
@@ -22,6 +22,7 @@ struct CommandLine {
     int exitStatus = 0;
     QString output;
     QString action;  // when run: the action to ask for, empty for a plain start
+    bool waitForRequest = false;  // when run: started by the bus, which brings the request
 };
 
 // `arguments` without the program's own name; `program` is the name used in messages.
@@ -61,15 +62,18 @@ QString printable(const QString& text);
 struct StartRequest {
     QString program;  // the name used in messages, printable
     QString action;   // the action to run, empty for a plain start
+    bool waitForRequest = false;  // started by the bus: start as its first request asks
 };
 
 // Before QApplication exists: answers --version/--help or refuses other arguments
-// (nothing, with the exit status in `status`), picks the display system, refuses
-// to go on without a display (status 1), and hands an action to a copy that already
-// runs (nothing, status 0).
+// (nothing, with the exit status in `status`), picks the display system and refuses
+// to go on without a display (status 1).
 std::optional<StartRequest> prepareTovrin(int argc, char* argv[], int& status);
 
 // Wires the platform, starts the program and runs it to its end. When a copy
 // already runs in this session, hands it the request (show its main window, or an
 // action) and returns at once.
 int runTovrin(QApplication& app, const StartRequest& request);
+
+// The whole program, from its command line to its end: what `main` does.
+int runFromCommandLine(int argc, char* argv[]);

@@ -92,7 +92,7 @@ void convertClipboardText(Program& program, CaseConversion conversion)
     }
     if (input.hasText()) {
         const size_t readText = qHash(input.text);
-        const std::optional<QString> result = convertedText(program, conversion, std::move(input.text));
+        std::optional<QString> result = convertedText(program, conversion, std::move(input.text));
         // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
         if (!result)
             return;
@@ -100,21 +100,22 @@ void convertClipboardText(Program& program, CaseConversion conversion)
             beeper.beep();
             return;
         }
-        deliverTrayResult(program, *result);
+        deliverTrayResult(program, std::move(*result));
         return;
     }
     showTrayResult(program);
     beeper.beep();
 }
 
-void deliverTrayResult(Program& program, const QString& result)
+void deliverTrayResult(Program& program, QString result)
 {
     platform::Beeper& beeper = *program.services().beeper;
-    if (!replaceClipboardText(*program.services().clipboard, result)) {
+    const size_t written = qHash(result);
+    if (!replaceClipboardText(*program.services().clipboard, std::move(result))) {
         beeper.beep();
         return;
     }
-    program.conversions().lastWritten = qHash(result);
+    program.conversions().lastWritten = written;
     showTrayResult(program);
     beeper.beep();
 }

@@ -25,7 +25,7 @@ void convertClipboardText(Program& program, CaseConversion conversion);
 
 // Ends a conversion as the tray commands do: the result on the clipboard, then the
 // Text Window or a beep, and a beep; a clipboard that cannot be written: one beep.
-void deliverTrayResult(Program& program, const QString& result);
+void deliverTrayResult(Program& program, QString result);
 
 // Converts the text selected in the focused program and pastes the result over it.
 // Nothing selected, or a selection that cannot be read: one beep, nothing changes. When

@@ -14,4 +14,5 @@
 
 platform::ClipboardRead readClipboardText(platform::Clipboard& clipboard);
 // False when the clipboard could not be taken over; it is left as it was.
-bool replaceClipboardText(platform::Clipboard& clipboard, const QString& text);
+// The text is let go as it is handed over: pass the only copy of a long one.
+bool replaceClipboardText(platform::Clipboard& clipboard, QString text);

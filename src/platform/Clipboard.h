@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace platform {
@@ -25,6 +26,9 @@ public:
     virtual ClipboardRead read() = 0;
     // Replaces everything the clipboard holds; false when it could not be taken over.
     virtual bool setText(const QString& text) = 0;
+    // The same, the text already in UTF-8, the form the desktops' clipboards hand out:
+    // a long text need then never be held as a string and as bytes at once.
+    virtual bool setUtf8Text(const QByteArray& utf8) { return setText(QString::fromUtf8(utf8)); }
 };
 
 } // namespace platform

@@ -35,16 +35,6 @@ signals:
     void endRequested();
 };
 
-// Before anything talks to the session bus: where the session has none, keeps the bus
-// library from starting one of its own (on X11 it would, and it would outlive us).
-void keepSessionBusFromLaunching();
-
-// Before Qt's application object (and so any window system) exists: hands `action`
-// to the copy of `appId` that runs in this session, if one does and takes it. False
-// when none runs, it did not answer, or it cannot be asked this early here: the start
-// then goes on as usual, and claim() asks again and reports what went wrong.
-bool handOverBeforeStart(const QString& appId, const QString& action);
-
 // The platform's means for `appId`. Requests naming anything but `actions` are
 // refused to the asker and never reach requested().
 std::unique_ptr<RunningCopy> makeRunningCopy(const QString& appId, const QStringList& actions);

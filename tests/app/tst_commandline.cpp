@@ -51,6 +51,9 @@ void tst_CommandLine::arguments_data()
                                     << "tovrin: unexpected argument 'x'";
     QTest::newRow("unknown before version") << QStringList{"x", "--version"} << false << true << 2
                                             << "tovrin: unexpected argument 'x'";
+    QTest::newRow("started by the bus") << QStringList{"--dbus-service"} << true << false << 0 << QString();
+    QTest::newRow("started by the bus, with an action") << QStringList{"--dbus-service", "--upper"} << false << true
+                                                        << 2 << "tovrin: unexpected argument '--upper'";
 }
 
 void tst_CommandLine::arguments()
@@ -63,6 +66,7 @@ void tst_CommandLine::arguments()
 
     const CommandLine c = parseCommandLine(arguments);
     QCOMPARE(c.run, run);
+    QCOMPARE(c.waitForRequest, run && arguments.contains(QLatin1String("--dbus-service")));
     QCOMPARE(c.toStdErr, toStdErr);
     QCOMPARE(c.exitStatus, status);
     if (run)

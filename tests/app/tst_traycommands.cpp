@@ -140,14 +140,19 @@ void TestTrayCommands::convertsAndRoutes_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<bool>("openWindow");
     QTest::addColumn<QString>("expected"); // empty for rAnDOm
+    QTest::addColumn<QString>("input");
     const QString upper = QStringLiteral("HELLO, WÖRLD 42: ÇA VA? ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     const QString lower = QStringLiteral("hello, wörld 42: ça va? abcdefghijklmnopqrstuvwxyz");
     for (bool open : {true, false}) {
         const char* routing = open ? "open it in a new window" : "copy it directly";
-        QTest::addRow("mnuUp, %s", routing) << "mnuUp" << open << upper;
-        QTest::addRow("mnuLow, %s", routing) << "mnuLow" << open << lower;
-        QTest::addRow("mnuRnd, %s", routing) << "mnuRnd" << open << QString();
+        QTest::addRow("mnuUp, %s", routing) << "mnuUp" << open << upper << kMixed;
+        QTest::addRow("mnuLow, %s", routing) << "mnuLow" << open << lower << kMixed;
+        QTest::addRow("mnuRnd, %s", routing) << "mnuRnd" << open << QString() << kMixed;
     }
+    // Long texts go to the clipboard a piece at a time: characters of every width
+    // straddle the pieces' edges.
+    QTest::addRow("mnuUp, megabytes, copy it directly") << "mnuUp" << false << QStringLiteral("A😀ß€ ").repeated(300000)
+                                                        << QStringLiteral("a😀ß€ ").repeated(300000);
 }
 
 void TestTrayCommands::convertsAndRoutes()
@@ -155,8 +160,8 @@ void TestTrayCommands::convertsAndRoutes()
     QFETCH(QString, item);
     QFETCH(bool, openWindow);
     QFETCH(QString, expected);
+    QFETCH(QString, input);
     storeRouting(openWindow);
-    const QString input = kMixed;
     clip().putText(input);
     MainWindow& main = m_app->windows().get<MainWindow>();
     named<QPlainTextEdit>(main, "txtBase")->setPlainText(QStringLiteral("source box"));

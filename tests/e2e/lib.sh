@@ -25,9 +25,21 @@ E2E_PY=/usr/bin/python3
 [ -x "$E2E_PY" ] || E2E_PY=python3
 
 # A private session bus for this test alone.
-e2e_start_session_bus() {
-  local address pid
-  read -r address pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
+# With SERVICE_DIR, the bus also starts the services described there on demand.
+e2e_start_session_bus() { # [service-dir]
+  local address pid config=--session
+  if [ -n "${1:-}" ]; then
+    config=--config-file=$E2E_TMP/session-bus.conf
+    cat >"$E2E_TMP/session-bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <include>/usr/share/dbus-1/session.conf</include>
+  <servicedir>$1</servicedir>
+</busconfig>
+CONF
+  fi
+  read -r address pid < <(dbus-daemon "$config" --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
   [ -n "$address" ] && [ -n "$pid" ] || e2e_fail "dbus-daemon did not start"
   # Goes first in the list, so it outlives everything that talks to it.
   E2E_PIDS=("$pid" "${E2E_PIDS[@]}")

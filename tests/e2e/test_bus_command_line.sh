@@ -14,8 +14,14 @@ run_tovrin() { # args...
   RUN_MS=$(( ($(date +%s%N) - t0) / 1000000 ))
 }
 
-bus_start
+# The bus may start the program itself, as the package's service file tells it.
+mkdir -p "$E2E_TMP/services"
+sed "s|^Exec=[^ ]*|Exec=$TOVRIN_BIN|" "$TOVRIN_BUILD_DIR/packaging/$BUS_NAME.service" \
+  >"$E2E_TMP/services/$BUS_NAME.service" || e2e_fail "no service file in the build"
+e2e_start_session_bus "$E2E_TMP/services"
 e2e_start_desktop --tray
+gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+  --method org.freedesktop.DBus.UpdateActivationEnvironment "{'DISPLAY': '$DISPLAY'}" >/dev/null
 e2e_write_settings 0 1 True
 : >"$BELLS"
 
@@ -60,6 +66,15 @@ QT_QPA_PLATFORM=no-such-platform run_tovrin --lower
 [ "$RUN_STATUS" = 0 ] || e2e_fail "--lower without a usable platform ended with $RUN_STATUS: $(cat "$E2E_TMP/run.err")"
 e2e_wait 10 sh -c '[ "$(timeout 5 xclip -o -selection clipboard)" = "no platform" ]' \
   || e2e_fail "--lower without a usable platform left '$(e2e_clip_get)'"
+# Nor does it load the program itself: the command alone, with no program library
+# beside it, hands over all the same.
+mkdir -p "$E2E_TMP/alone/bin"
+cp "$TOVRIN_BIN" "$E2E_TMP/alone/bin/tovrin"
+e2e_clip_put "Command Alone"
+timeout 20 "$E2E_TMP/alone/bin/tovrin" --upper 2>"$E2E_TMP/run.err" \
+  || e2e_fail "the command alone did not hand over: $(cat "$E2E_TMP/run.err")"
+e2e_wait 10 sh -c '[ "$(timeout 5 xclip -o -selection clipboard)" = "COMMAND ALONE" ]' \
+  || e2e_fail "the command alone left '$(e2e_clip_get)'"
 [ "$(bus_owner)" = "$owner" ] || e2e_fail "the name changed hands"
 [ "$(tovrin_process_count)" = 1 ] || e2e_fail "$(tovrin_process_count) copies run"
 [ -z "$(e2e_window Tovrin)" ] || e2e_fail "a conversion from the command line showed the main window"
@@ -104,4 +119,30 @@ for action in upper lower random title sentence swap; do
   fi
 done
 e2e_tovrin_running || e2e_fail "the running copy ended"
+
+# A desktop asks the bus, which starts the program when none runs (DBusActivatable);
+# it starts as its first request asks, as the same command line would: ActivateAction
+# converts with the program in the tray, Activate is a plain start (the tray, as the
+# settings say); a later Activate shows the main window.
+bus_released() { ! bus_owned; }
+kill "$TOVRIN_PID"
+for row in "ActivateAction upper []|BUS STARTED" "Activate|Bus Started"; do
+  request=${row%%|*} want=${row#*|}
+  e2e_wait 10 bus_released || e2e_fail "the name stays owned before '$request'"
+  e2e_clip_put "Bus Started"
+  # shellcheck disable=SC2086
+  answer=$(bus_call $request "{}") || e2e_fail "'$request' started nothing: $answer"
+  owner_pid=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.GetConnectionUnixProcessID "$(bus_owner)" | sed -n 's/^(uint32 \([0-9]*\),)$/\1/p')
+  [ -n "$owner_pid" ] || e2e_fail "'$request': nobody owns $BUS_NAME"
+  E2E_PIDS+=("$owner_pid")
+  e2e_wait 15 tray_icon_position || e2e_fail "'$request' did not start in the tray"
+  e2e_wait 10 sh -c "[ \"\$(timeout 5 xclip -o -selection clipboard)\" = '$want' ]" \
+    || e2e_fail "'$request' left '$(e2e_clip_get)'"
+  [ -z "$(e2e_window Tovrin)" ] || e2e_fail "'$request' showed the main window"
+  answer=$(bus_call Activate "{}") || e2e_fail "a later Activate: $answer"
+  e2e_wait_window Tovrin 5
+  e2e_log "'$request' started the program through the bus"
+  kill "$owner_pid"
+done
 e2e_pass

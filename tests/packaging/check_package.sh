@@ -14,9 +14,17 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }
 
+# The program's private library, beside the `tovrin` command that loads it.
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
+program_lib=$libdir/tovrin/tovrin-program.so
+# The bus starts the program by the absolute path it will be installed at.
+installed_prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
+
 expected_files() { # prefix
   cat <<LIST | sort
 $1/bin/tovrin
+$1/$program_lib
+$1/share/dbus-1/services/$app_id.service
 $1/share/applications/$app_id.desktop
 $1/share/doc/tovrin/changelog.gz
 $1/share/doc/tovrin/copyright
@@ -48,6 +56,10 @@ check_tree() { # label root prefix
   grep -qx "X-AppVersion=$version" "$desktop" || fail "$label: desktop entry lacks version $version"
   grep -qx "Icon=$app_id" "$desktop" || fail "$label: desktop entry's icon is not $app_id"
   grep -qx "Exec=tovrin" "$desktop" || fail "$label: desktop entry does not start tovrin"
+  grep -qx "DBusActivatable=true" "$desktop" || fail "$label: desktop entry is not started through the bus"
+  local service=$dir/share/dbus-1/services/$app_id.service
+  grep -qx "Name=$app_id" "$service" || fail "$label: the bus's service file names another service"
+  grep -qx "Exec=$installed_prefix/bin/tovrin --dbus-service" "$service" || fail "$label: the bus's service file starts $(grep ^Exec= "$service")"
   # The launcher's actions: each a conversion handed to the running copy.
   grep -qx "Actions=upper;lower;random;title;sentence;swap;" "$desktop" || fail "$label: desktop entry lists other actions"
   local action
@@ -84,8 +96,11 @@ check_tree() { # label root prefix
   grep -qa "$app_id" "$dir/bin/tovrin" || fail "$label: the binary does not carry the id $app_id"
   check_binary "$label" "$dir/bin/tovrin"
   # Qt Network (and its libraries) only ever served the old one-copy socket.
-  if objdump -p "$dir/bin/tovrin" | grep -q 'NEEDED.*libQt6Network'; then fail "$label: the binary links Qt Network"
+  if objdump -p "$dir/$program_lib" | grep -q 'NEEDED.*libQt6Network'; then fail "$label: the program links Qt Network"
   else ok "$label: no Qt Network"; fi
+  # A hand-over to the running copy loads no Qt at all.
+  if objdump -p "$dir/bin/tovrin" | grep -q 'NEEDED.*libQt6'; then fail "$label: the tovrin command links Qt"
+  else ok "$label: the tovrin command links no Qt"; fi
 }
 
 # The command line of an installed binary, with no display at all.
@@ -149,6 +164,7 @@ sed 's/^/  lintian: /' "$tmp/lintian.log"
 
 dpkg -x "$deb" "$tmp/root"
 check_tree "deb" "$tmp/root" "/usr"
+[ "$installed_prefix" = /usr ] || fail "deb: the bus would start $installed_prefix/bin/tovrin, not the package's"
 file -b "$tmp/root/usr/bin/tovrin" | grep -q ', stripped' || fail "deb: the binary is not stripped"
 listed=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $NF}' | sed 's|^\./|/|' | sort)
 [ "$listed" = "$(expected_files /usr)" ] || fail "deb: dpkg-deb -c lists other files: $listed"

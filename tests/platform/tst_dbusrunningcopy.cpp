@@ -305,7 +305,7 @@ void tst_DBusRunningCopy::handOverBeforeStart()
     qputenv("DESKTOP_STARTUP_ID", startupId);
     QSignalSpy requested(m_first.get(), &platform::RunningCopy::requested);
     bool result = !handedOver;
-    std::unique_ptr<QThread> thread(QThread::create([&] { result = platform::handOverBeforeStart(appId, action); }));
+    std::unique_ptr<QThread> thread(QThread::create([&] { result = platform::handOverBeforeStart(appId.toStdString(), action.toStdString()); }));
     thread->start();
     while (!thread->isFinished())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

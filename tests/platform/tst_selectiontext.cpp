@@ -35,6 +35,11 @@ void TestSelectionText::decode_data()
     const QString mixed = QStringLiteral("Grüße, Привет 😀\tzwei\r\n");
 
     QTest::newRow("UTF-8, mixed scripts") << utf8 << mixed.toUtf8() << true << mixed;
+    // Decoded in pieces of a megabyte: characters of every width straddle their edges.
+    const QString longMixed = QStringLiteral("a😀ß€ ").repeated(300000);
+    QTest::newRow("UTF-8, megabytes of every width") << utf8 << longMixed.toUtf8() << true << longMixed;
+    QTest::newRow("UTF-8, a bad byte megabytes in") << utf8 << longMixed.toUtf8() + "\xff" + longMixed.toUtf8() << false
+                                                   << QString();
     QTest::newRow("UTF-8, empty") << utf8 << QByteArray() << true << QString();
     QTest::newRow("UTF-8, a leading BOM is text") << utf8 << QByteArray("\xef\xbb\xbf" "a") << true << QStringLiteral("\ufeffa");
     QTest::newRow("UTF-8, one trailing NUL dropped") << utf8 << bytes("ab\0\0", 4) << true << QString::fromLatin1("ab\0", 3);
@@ -101,7 +106,8 @@ void TestSelectionText::decode()
     QFETCH(QByteArray, bytes);
     QFETCH(bool, readable);
     QFETCH(QString, text);
-    const std::optional<QString> decoded = platform::x11::decodeSelectionText(TextEncoding(encoding), bytes);
+    const std::optional<QString> decoded = platform::x11::decodeSelectionText(TextEncoding(encoding),
+                                                                                  QByteArray(bytes.constData(), bytes.size()));
     QCOMPARE(decoded.has_value(), readable);
     if (readable)
         QCOMPARE(*decoded, text);

@@ -77,11 +77,16 @@ ClipboardRead QtClipboard::nothing() const
 
 bool QtClipboard::setText(const QString& text)
 {
+    return setUtf8Text(text.toUtf8());
+}
+
+bool QtClipboard::setUtf8Text(const QByteArray& utf8)
+{
     QClipboard* clipboard = QGuiApplication::clipboard();
     auto* data = new QMimeData;
     // Kept as UTF-8, the form other programs ask for: no conversion per request, and
     // half the memory of the string for mostly Latin text.
-    data->setData(kPlainText, text.toUtf8());
+    data->setData(kPlainText, utf8);
     clipboard->setMimeData(data, m_mode);
     // Asks the platform who owns the clipboard now (on X11 the server, on Windows the
     // system clipboard): our own data comes back only when taking it over worked.

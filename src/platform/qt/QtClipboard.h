@@ -33,6 +33,7 @@ public:
 
     ClipboardRead read() override;
     bool setText(const QString& text) override;
+    bool setUtf8Text(const QByteArray& utf8) override;
 
     static constexpr int kNoAnswerMs = 1500;
 

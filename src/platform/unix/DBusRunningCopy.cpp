@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include <malloc.h>
-#include <sys/stat.h>
 
 #include <utility>
 
@@ -16,9 +15,6 @@ namespace platform {
 
 namespace {
 const QString kInterface = QString::fromLatin1(kApplicationInterface);
-// The address given where the session has no bus: of no transport, so that nothing
-// connects and nothing is started.
-constexpr char kNoBusAddress[] = "none:";
 
 // A name quoted back to an asker: a few words, however long the name it sent.
 QString quoted(const QString& name)
@@ -93,7 +89,7 @@ private:
 
 QString objectPathFor(const QString& appId)
 {
-    return QLatin1Char('/') + QString(appId).replace(QLatin1Char('.'), QLatin1Char('/'));
+    return QString::fromStdString(busObjectPath(appId.toStdString()));
 }
 
 DBusRunningCopy::DBusRunningCopy(QDBusConnection bus, const QString& appId, const QStringList& actions)
@@ -179,19 +175,6 @@ RunningCopy::Claim DBusRunningCopy::handOver(const QString& action)
     // Bus errors often end in a newline of their own.
     m_problem = (reply.errorMessage().isEmpty() ? error : reply.errorMessage()).trimmed();
     return Claim::NoAnswer;
-}
-
-void keepSessionBusFromLaunching()
-{
-    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        return;
-    // Where the session's bus listens when its address is not handed down; the bus
-    // library looks there itself, before it would start a bus.
-    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
-    struct stat bus {};
-    if (!runtimeDir.isEmpty() && ::stat((runtimeDir + "/bus").constData(), &bus) == 0 && S_ISSOCK(bus.st_mode))
-        return;
-    qputenv("DBUS_SESSION_BUS_ADDRESS", kNoBusAddress);
 }
 
 std::unique_ptr<RunningCopy> makeRunningCopy(const QString& appId, const QStringList& actions)

@@ -5,21 +5,11 @@
 #include <utility>
 
 #include "platform/RunningCopy.h"
+#include "platform/unix/EarlyHandOver.h"
 
 namespace platform {
 
 class ApplicationObject;
-
-// The interface both ends speak, and what a later start passes on in its platform data
-// (environment variable, key) so that the running copy's window may take the focus
-// where the desktop asks for proof.
-inline constexpr char kApplicationInterface[] = "org.freedesktop.Application";
-inline constexpr std::pair<const char*, const char*> kActivationVariables[] = {
-    {"DESKTOP_STARTUP_ID", "desktop-startup-id"},
-    {"XDG_ACTIVATION_TOKEN", "activation-token"},
-};
-// How long a later start waits, by default, for the running copy to take its request.
-inline constexpr int kAnswerTimeoutMs = 5000;
 
 // One running copy through the session bus: the application id as a well-known name,
 // and the freedesktop Application interface at the id's object path (Activate shows

@@ -107,11 +107,15 @@ ClipboardRead WaylandClipboard::read()
 
 bool WaylandClipboard::setText(const QString& text)
 {
+    return setUtf8Text(text.toUtf8());
+}
+
+bool WaylandClipboard::setUtf8Text(const QByteArray& bytes)
+{
     const QDeadlineTimer deadline(m_limits.writeDeadlineMs, Qt::PreciseTimer);
     const BusyGuard guard(m_busy);
     if (!guard.taken())
         return false;
-    const QByteArray bytes = text.toUtf8();
     // Offered as UTF-8 under every text name programs ask for (wl-copy adds them).
     const std::optional<ToolResult> done = runTool(m_tools.copy, m_selection + QStringList{QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
                                              deadline, 0, &bytes);

@@ -48,6 +48,7 @@ public:
 
     ClipboardRead read() override;
     bool setText(const QString& text) override;
+    bool setUtf8Text(const QByteArray& utf8) override;
 
 private:
     Tools m_tools;

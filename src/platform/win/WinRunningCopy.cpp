@@ -134,15 +134,6 @@ private:
 
 } // namespace
 
-// Windows finds the running copy without the session bus.
-void keepSessionBusFromLaunching() {}
-
-// Here the hand-over is claim()'s, once Qt's application object exists.
-bool handOverBeforeStart(const QString&, const QString&)
-{
-    return false;
-}
-
 std::unique_ptr<RunningCopy> makeRunningCopy(const QString& appId, const QStringList& actions)
 {
     return std::make_unique<WinRunningCopy>(appId, actions);

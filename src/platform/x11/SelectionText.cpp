@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+
 #include <QStringDecoder>
 
 namespace platform::x11 {
@@ -12,14 +14,47 @@ constexpr uchar kEsc = 0x1b;
 constexpr uchar kStx = 0x02;
 constexpr uchar kCsi = 0x9b;
 
-std::optional<QString> strictUtf8(QByteArrayView bytes)
+// Decoded a piece at a time from the end, the bytes handed back to the system as the
+// text grows: a long ASCII text would otherwise be held three times its size at once.
+constexpr qsizetype kDecodePiece = 1 << 20;
+
+qsizetype utf16Units(QByteArrayView validUtf8)
 {
-    // A leading BOM is the owner's text too: it goes back to the clipboard converted.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
+    qsizetype units = 0;
+    for (const char c : validUtf8) {
+        const auto byte = uchar(c);
+        units += ((byte & 0xC0) != 0x80) + (byte >= 0xF0);
+    }
+    return units;
+}
+
+std::optional<QString> strictUtf8(QByteArray bytes)
+{
+    if (!QByteArrayView(bytes).isValidUtf8())
         return std::nullopt;
+    QString text(utf16Units(bytes), Qt::Uninitialized);
+    // Bytes that someone else holds too stay whole; cutting them would copy them.
+    const bool owned = bytes.isDetached();
+    qsizetype end = bytes.size();
+    QChar* textEnd = text.data() + text.size();
+    while (end > 0) {
+        qsizetype start = std::max<qsizetype>(0, end - kDecodePiece);
+        while (start > 0 && (uchar(bytes[start]) & 0xC0) == 0x80)
+            --start;
+        const QByteArrayView piece(bytes.constData() + start, end - start);
+        // A BOM is the owner's text too, at the start and inside alike.
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        QChar* pieceStart = textEnd - utf16Units(piece);
+        if (decoder.appendToBuffer(pieceStart, piece) != textEnd || decoder.hasError())
+            return std::nullopt;
+        textEnd = pieceStart;
+        end = start;
+        if (owned) {
+            bytes.truncate(end);
+            bytes.squeeze();
+        }
+    }
     return text;
 }
 
@@ -41,7 +76,7 @@ std::optional<QString> viaIconv(const char* code, QByteArrayView bytes)
     if (inexact != 0 || inLeft != 0)
         return std::nullopt;
     out.truncate(out.size() - qsizetype(outLeft));
-    return strictUtf8(out);
+    return strictUtf8(std::move(out));
 }
 
 // A character set designated into GL (bytes 0x21-0x7E) or GR (0xA0-0xFF).
@@ -255,7 +290,7 @@ private:
         qsizetype end = m_in.indexOf(char(kEsc), m_pos);
         if (end < 0)
             end = m_in.size();
-        const std::optional<QString> text = strictUtf8(m_in.sliced(m_pos, end - m_pos));
+        const std::optional<QString> text = strictUtf8(m_in.sliced(m_pos, end - m_pos).toByteArray());
         if (!text)
             return false;
         m_out.append(*text);
@@ -338,7 +373,7 @@ std::optional<QString> decodeSelectionText(TextEncoding encoding, QByteArray byt
         bytes.chop(1);
     switch (encoding) {
     case TextEncoding::Utf8:
-        return strictUtf8(bytes);
+        return strictUtf8(std::move(bytes));
     case TextEncoding::Latin1:
         return QString::fromLatin1(bytes);
     case TextEncoding::CompoundText:

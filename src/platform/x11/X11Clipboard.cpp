@@ -535,4 +535,9 @@ bool X11Clipboard::setText(const QString& text)
     return m_qt.setText(text);
 }
 
+bool X11Clipboard::setUtf8Text(const QByteArray& utf8)
+{
+    return m_qt.setUtf8Text(utf8);
+}
+
 } // namespace platform

@@ -56,6 +56,7 @@ public:
 
     ClipboardRead read() override;
     bool setText(const QString& text) override;
+    bool setUtf8Text(const QByteArray& utf8) override;
 
     // The selection's owner window (XCB_NONE: nobody), or nothing when the display did
     // not answer.
