@@ -10,6 +10,7 @@
 #include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/main/MainWindow.h"
+#include "ui/widgets/TextBox.h"
 
 using namespace platform::fakes;
 
@@ -136,6 +137,8 @@ void TestFrmCase::transformButtons_data()
     QTest::newRow("upper") << "Command1" << "Hello, World 42\r\nnext" << "HELLO, WORLD 42\r\nNEXT";
     QTest::newRow("lower") << "Command2" << "rAnDOm ÄÖÜ" << "random äöü";
     QTest::newRow("upper empty") << "Command1" << "" << "";
+    QTest::newRow("lower of one long line") << "Command2" << QStringLiteral("ÄB😀").repeated(5000)
+                                            << QStringLiteral("äb😀").repeated(5000);
 }
 
 void TestFrmCase::transformButtons()
@@ -144,12 +147,12 @@ void TestFrmCase::transformButtons()
     QFETCH(QString, source);
     QFETCH(QString, expected);
     MainWindow& f = m_app->windows().get<MainWindow>();
-    named<QPlainTextEdit>(f, "txtBase")->setPlainText(source);
-    named<QPlainTextEdit>(f, "txtEnd")->setPlainText(QStringLiteral("typed by the user"));
+    named<TextBox>(f, "txtBase")->setText(source);
+    named<TextBox>(f, "txtEnd")->setPlainText(QStringLiteral("typed by the user"));
     m_app->fakes.clipboard->putText(QStringLiteral("untouched"));
     QTest::mouseClick(f.client()->findChild<QPushButton*>(button), Qt::LeftButton);
-    QCOMPARE(named<QPlainTextEdit>(f, "txtEnd")->toPlainText(), QString(expected).replace("\r\n", "\n"));
-    QCOMPARE(named<QPlainTextEdit>(f, "txtBase")->toPlainText(), QString(source).replace("\r\n", "\n"));
+    QCOMPARE(named<TextBox>(f, "txtEnd")->text(), QString(expected).replace("\r\n", "\n"));
+    QCOMPARE(named<TextBox>(f, "txtBase")->text(), QString(source).replace("\r\n", "\n"));
     QCOMPARE(m_app->fakes.clipboard->text(), QStringLiteral("untouched"));
 }
 
@@ -236,11 +239,11 @@ void TestFrmCase::nestedRandom()
         named<QPlainTextEdit>(f, "txtBase")->setPlainText(inner);
         named<QPushButton>(f, "Command5")->click();
         innerRan = true;
-        QVERIFY(sameButCase(named<QPlainTextEdit>(f, "txtEnd")->toPlainText(), inner));
+        QVERIFY(sameButCase(named<TextBox>(f, "txtEnd")->text(), inner));
     });
     named<QPushButton>(f, "Command5")->click();
     QVERIFY(innerRan);
-    QVERIFY(sameButCase(named<QPlainTextEdit>(f, "txtEnd")->toPlainText(), outer));
+    QVERIFY(sameButCase(named<TextBox>(f, "txtEnd")->text(), outer));
 }
 
 void TestFrmCase::exitCommands_data()

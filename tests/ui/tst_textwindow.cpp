@@ -69,6 +69,7 @@ void TestTraytxt::loadsClipboardText_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("text") << 0 << QStringLiteral("Line one\nline TWO\twith tab 😀");
     QTest::newRow("empty text") << 0 << QString();
+    QTest::newRow("one line of 3 MB") << 0 << QStringLiteral("Ab😀 ").repeated(600000);
     QTest::newRow("picture") << 1 << QString();
     QTest::newRow("nothing") << 2 << QString();
     QTest::newRow("unreadable") << 3 << QString();
@@ -85,7 +86,7 @@ void TestTraytxt::loadsClipboardText()
     else if (content == 3)
         clip().unavailable = true;
     TextWindow& w = m_app->windows().get<TextWindow>();
-    QCOMPARE(w.textBox->toPlainText(), text);
+    QCOMPARE(w.textBox->text(), text);
     // Loading only reads; a clipboard that cannot be read is worth a beep.
     QCOMPARE(clip().holdsPicture(), content == 1);
     QCOMPARE(clip().writes, 0);
@@ -122,6 +123,7 @@ void TestTraytxt::copyToClipboard_data()
     QTest::newRow("edited text over text") << QStringLiteral("Edited\nall of it") << false;
     QTest::newRow("edited text over a picture") << QStringLiteral("Edited") << true;
     QTest::newRow("empty box over a picture") << QString() << true;
+    QTest::newRow("one long line over text") << QStringLiteral("x😀").repeated(2000) << false;
 }
 
 void TestTraytxt::copyToClipboard()
@@ -131,7 +133,7 @@ void TestTraytxt::copyToClipboard()
     clip().putText(QStringLiteral("loaded"));
     TextWindow& w = m_app->windows().get<TextWindow>();
     w.showModeless();
-    w.textBox->setPlainText(edited);
+    w.textBox->setText(edited);
     // A selection plays no part.
     QTextCursor cursor = w.textBox->textCursor();
     cursor.setPosition(0);

@@ -5,7 +5,7 @@
 # REG_SZ (read back with `reg query`); About's mail link goes through ShellExecute
 # to the program registered for mailto:, here a recorder. A second start brings
 # the main window back in front of another program's; "Clipboard to UPPERCASE"
-# converts through the running copy and ends; `--upper --in-place` replaces the text
+# converts through the running copy and ends; "Selection to UPPERCASE" replaces the text
 # selected in Wine's notepad and leaves the clipboard as it was; the uninstaller
 # leaves only the settings.
 #   wine_options_about_journey.sh <windows build dir> <mingw gcc> <wine64>
@@ -121,9 +121,9 @@ xdotool key ctrl+v
 wait_for 10 notepad_holds 'Notepad ω text' || fail "notepad holds no pasted text"
 xdotool key ctrl+a
 to_clipboard 'Kept ü clipboard'
-"$wine" "$exe" --upper --in-place >>"$tmp/tovrin.log" 2>&1 || fail "tovrin --upper --in-place failed"
+start_shortcut "Selection to UPPERCASE"
 wait_for 20 notepad_holds 'NOTEPAD Ω TEXT' \
-  || fail "notepad holds '$("$wine" "$tmp/window_probe.exe" edit 'Untitled - Notepad' | tr -d '\r')' after --in-place"
+  || fail "notepad holds '$("$wine" "$tmp/window_probe.exe" edit 'Untitled - Notepad' | tr -d '\r')' after --upper --in-place"
 wait_for 10 clipboard_is 'Kept ü clipboard' && one_copy \
   || fail "'$(timeout 5 xclip -o -selection clipboard)', $(tovrin_pids | wc -l) copies after --in-place"
 

@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QIcon>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 
 #include "core/ClipboardText.h"
 #include "platform/Services.h"
+#include "ui/widgets/TextBox.h"
 #include "ui/windows/Twips.h"
 
 TextWindow::TextWindow(WindowContext& context)
@@ -18,7 +18,7 @@ TextWindow::TextWindow(WindowContext& context)
     useFixedBorder();
     setClientSizeTwips(5055, 4230);
 
-    textBox = new QPlainTextEdit(client());
+    textBox = new TextBox(client());
     textBox->setObjectName("txtText");
     textBox->setAccessibleName(QStringLiteral("Converted text"));
     textBox->setGeometry(twips::rect(0, 0, 5055, 4215));
@@ -44,7 +44,7 @@ void TextWindow::onLoad()
     const platform::ClipboardRead read = readClipboardText(*services.clipboard);
     if (read.status == platform::ClipboardRead::Status::Unavailable)
         services.beeper->beep();
-    textBox->setPlainText(read.textOrEmpty());
+    textBox->setText(read.textOrEmpty());
 }
 
 void TextWindow::onCopyClicked()
@@ -52,6 +52,6 @@ void TextWindow::onCopyClicked()
     // The whole text, whatever is selected; replacing it also drops whatever else the
     // clipboard held, as clearing it first would.
     platform::Services& services = context().services;
-    if (!replaceClipboardText(*services.clipboard, textBox->toPlainText()))
+    if (!replaceClipboardText(*services.clipboard, textBox->text()))
         services.beeper->beep();
 }

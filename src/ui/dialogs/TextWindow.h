@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ui/widgets/TextBox.h"
 #include "ui/windows/Window.h"
 
 class QAction;
-class QPlainTextEdit;
 
 // The Text Window: shows the clipboard's text as it was when the window loaded, lets
 // the user edit it, and puts it back on request.
@@ -15,6 +15,6 @@ public:
     void onLoad() override;
     void onCopyClicked();
 
-    QPlainTextEdit* textBox;
+    TextBox* textBox;
     QAction* copyAction;
 };

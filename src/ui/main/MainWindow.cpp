@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "core/ClipboardText.h"
@@ -19,6 +18,7 @@
 #include "ui/dialogs/OptionsDialog.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/main/TrayMenu.h"
+#include "ui/widgets/TextBox.h"
 #include "ui/windows/EventTurn.h"
 #include "ui/windows/Twips.h"
 #include "ui/windows/WindowHolder.h"
@@ -44,9 +44,9 @@ private:
     QFont m_desktop;
 };
 
-QPlainTextEdit* makeTextBox(QWidget* parent, const char* name, const QString& accessibleName)
+TextBox* makeTextBox(QWidget* parent, const char* name, const QString& accessibleName)
 {
-    auto* box = new QPlainTextEdit(parent);
+    auto* box = new TextBox(parent);
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -123,7 +123,7 @@ void MainWindow::buildControls()
     setTabOrder(pasteButton, copyButton);
     setTabOrder(copyButton, randomButton);
 
-    for (QPlainTextEdit* box : {m_sourceText, m_resultText})
+    for (TextBox* box : {m_sourceText, m_resultText})
         box->installEventFilter(this);
 
     connect(upperButton, &QPushButton::clicked, this, &MainWindow::onUpperClicked);
@@ -171,7 +171,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if ((watched == m_sourceText || watched == m_resultText) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
-            static_cast<QPlainTextEdit*>(watched)->insertPlainText(QStringLiteral("\t"));
+            static_cast<TextBox*>(watched)->insertPlainText(QStringLiteral("\t"));
             return true;
         }
     }
@@ -180,12 +180,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::onUpperClicked()
 {
-    m_resultText->setPlainText(upperCaseText(m_sourceText->toPlainText()));
+    m_resultText->setText(upperCaseText(m_sourceText->text()));
 }
 
 void MainWindow::onLowerClicked()
 {
-    m_resultText->setPlainText(lowerCaseText(m_sourceText->toPlainText()));
+    m_resultText->setText(lowerCaseText(m_sourceText->text()));
 }
 
 void MainWindow::onPasteClicked()
@@ -196,14 +196,14 @@ void MainWindow::onPasteClicked()
         services.beeper->beep();
         return;
     }
-    m_sourceText->setPlainText(read.textOrEmpty());
+    m_sourceText->setText(read.textOrEmpty());
 }
 
 void MainWindow::onCopyClicked()
 {
     // One replacing write: clearing first would lose the clipboard if the write failed.
     platform::Services& services = context().services;
-    if (!replaceClipboardText(*services.clipboard, m_resultText->toPlainText()))
+    if (!replaceClipboardText(*services.clipboard, m_resultText->text()))
         services.beeper->beep();
 }
 
@@ -212,12 +212,12 @@ void MainWindow::onRandomClicked()
     // The result goes to the result box only; the user's clipboard is not touched.
     WindowContext& program = context();
     const std::optional<QString> result =
-        randomCaseText(m_sourceText->toPlainText(), eventTurn(program.end), program.random);
+        randomCaseText(m_sourceText->text(), eventTurn(program.end), program.random);
     // "E&xit" was chosen meanwhile.
     if (!result)
         return;
     // Events ran during the conversion: reach the window afresh.
-    program.windows.get<MainWindow>().m_resultText->setPlainText(*result);
+    program.windows.get<MainWindow>().m_resultText->setText(*result);
 }
 
 void MainWindow::showOptions()

@@ -7,7 +7,7 @@
 #include "ui/windows/Window.h"
 
 class QLabel;
-class QPlainTextEdit;
+class TextBox;
 class TrayMenu;
 
 // The main window: source and result boxes, the transform and clipboard buttons,
@@ -58,8 +58,8 @@ private:
     // if the icon was all there was.
     void onTrayLost();
 
-    QPlainTextEdit* m_sourceText;
-    QPlainTextEdit* m_resultText;
+    TextBox* m_sourceText;
+    TextBox* m_resultText;
     QLabel* m_trayPicture;
     TrayMenu* m_trayMenu;
 };
