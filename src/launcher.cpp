@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
         return 0;
 
     const std::string path = programLibraryPath();
-    void* program = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* program = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     const auto programMain
         = program ? reinterpret_cast<TovrinProgramMain>(::dlsym(program, kProgramMainSymbol)) : nullptr;
     if (!programMain) {
