@@ -81,7 +81,7 @@ void TextBox::setText(const QString& text)
     const ShownRows rows = splitLongLines(text, kLongestRow);
     m_rowsShown = false;
     setPlainText(rows.text);
-    if (std::find(rows.joined.begin(), rows.joined.end(), true) == rows.joined.end())
+    if (!rows.anyJoined())
         return;
     // The rows are part of the text as set, not a step the user could undo.
     QTextDocument* doc = document();
@@ -146,9 +146,9 @@ QString TextBox::text() const
 
 QMimeData* TextBox::createMimeDataFromSelection() const
 {
-    const QTextCursor cursor = textCursor();
     if (!m_rowsShown)
         return QPlainTextEdit::createMimeDataFromSelection();
+    const QTextCursor cursor = textCursor();
     const int from = cursor.selectionStart();
     const int to = cursor.selectionEnd();
     for (QTextBlock block = document()->findBlock(from).next(); block.isValid() && block.position() <= to;
@@ -167,7 +167,7 @@ void TextBox::insertFromMimeData(const QMimeData* source)
     if (isReadOnly() || !source->hasText())
         return QPlainTextEdit::insertFromMimeData(source);
     const ShownRows rows = splitLongLines(source->text(), kLongestRow);
-    if (std::find(rows.joined.begin(), rows.joined.end(), true) == rows.joined.end())
+    if (!rows.anyJoined())
         return QPlainTextEdit::insertFromMimeData(source);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();

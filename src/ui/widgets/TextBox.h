@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <algorithm>
 #include <vector>
 
 // A text cut into rows for showing: a line longer than `longestRow` characters becomes
@@ -12,6 +13,8 @@
 struct ShownRows {
     QString text;
     std::vector<bool> joined;
+    // Whether any line was cut at all.
+    bool anyJoined() const { return std::find(joined.begin(), joined.end(), true) != joined.end(); }
 };
 ShownRows splitLongLines(const QString& text, qsizetype longestRow);
 
