@@ -37,10 +37,28 @@ qsizetype graphemeEnd(const QString& text, qsizetype rowStart, qsizetype cut)
 }
 
 // The characters that the document gives back otherwise than they were put in.
-bool storedOtherwise(char16_t u)
+inline bool storedOtherwise(char16_t u)
 {
-    return u == u'\r' || u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == QChar::Nbsp
-        || u == 0xfdd0 || u == 0xfdd1;
+    if (u < QChar::Nbsp)
+        return u == u'\r';
+    return u == QChar::Nbsp || u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == 0xfdd0
+        || u == 0xfdd1;
+}
+
+// The first of them from `from` on, or `end`.
+const char16_t* firstStoredOtherwise(const char16_t* from, const char16_t* end)
+{
+    // A block at a time, with no branch inside, which the compiler makes vector code of:
+    // most text has none of them at all.
+    constexpr int kBlock = 32;
+    for (; end - from >= kBlock; from += kBlock) {
+        int any = 0;
+        for (int j = 0; j < kBlock; ++j)
+            any |= int(from[j] == u'\r') | int(from[j] >= QChar::Nbsp);
+        if (any)
+            break;
+    }
+    return std::find_if(from, end, storedOtherwise);
 }
 
 // `text` as the document's plain text gives it back: every line break as LF, a no-break
@@ -49,7 +67,7 @@ QString asDocumentGivesBack(const QString& text)
 {
     const char16_t* begin = reinterpret_cast<const char16_t*>(text.constData());
     const char16_t* end = begin + text.size();
-    const char16_t* first = std::find_if(begin, end, storedOtherwise);
+    const char16_t* first = firstStoredOtherwise(begin, end);
     if (first == end)
         return text;
     QString out(text.size(), Qt::Uninitialized);
@@ -131,7 +149,7 @@ void TextBox::setText(const QString& text)
     stopTakingText();
     m_rowsShown = false;
     RowSplitter splitter(text, kLongestRow);
-    const ShownRows first = splitter.next(kPieceLength);
+    const ShownRows first = splitter.next(kFirstPieceLength);
     setPlainText(first.text);
     QTextDocument* doc = document();
     if (first.anyJoined()) {

@@ -48,8 +48,10 @@ class TextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
     static constexpr qsizetype kLongestRow = 1000;
-    // About the most the box takes in at one turn of the event loop.
+    // About the most the box takes in at one turn of the event loop; the first piece, in
+    // the same turn as the text is set, only as much as fills the box many times over.
     static constexpr qsizetype kPieceLength = 256 * 1024;
+    static constexpr qsizetype kFirstPieceLength = 32 * 1024;
 
     explicit TextBox(QWidget* parent = nullptr);
 
