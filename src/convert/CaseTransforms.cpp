@@ -15,18 +15,18 @@
 #include <emmintrin.h>
 #endif
 
+#include "convert/GreekLowering.h"
 #include "convert/RandomGenerator.h"
 
 namespace {
 
 enum class Direction { Upper, Lower, Swap };
 
-constexpr char16_t kCapitalSigma = 0x03A3;
-constexpr char16_t kSmallSigma = 0x03C3;
-constexpr char16_t kFinalSigma = 0x03C2;
-constexpr char16_t kFirstGreekCapital = 0x0391; // Α
-constexpr char16_t kLastGreekLetter = 0x03CE;   // ώ, the end of the letters Α..ώ
-constexpr char16_t kUnassignedGreek = 0x03A2;   // the gap between Ρ and Σ
+using greek::kCapitalSigma;
+using greek::kFinalSigma;
+using greek::kSmallSigma;
+constexpr char16_t kFirstGreekCapital = greek::kFirstCapital;
+constexpr char16_t kLastGreekLetter = greek::kLastLetter;
 
 constexpr bool isSurrogate(char32_t c) { return (c & 0xFFFFF800U) == 0xD800U; }
 constexpr bool isHighSurrogate(char32_t c) { return (c & 0xFFFFFC00U) == 0xD800U; }
@@ -156,7 +156,7 @@ CaseKind caseKind(char32_t c)
         const bool ignorable = c == U'\'' || c == U'.' || c == U':' || c == U'^' || c == U'`';
         return ignorable ? CaseKind::Ignorable : CaseKind::Other;
     }
-    if (c >= kFirstGreekCapital && c <= kLastGreekLetter && c != kUnassignedGreek)
+    if (c >= kFirstGreekCapital && c <= kLastGreekLetter && c != greek::kUnassigned)
         return CaseKind::Cased;
     switch (QChar::category(c)) {
     case QChar::Mark_NonSpacing:
@@ -324,135 +324,16 @@ inline bool allAscii(__m128i v)
     return (_mm_movemask_epi8(_mm_adds_epu16(v, _mm_set1_epi16(short(0x7F80)))) & 0xAAAA) == 0;
 }
 
-// Bytes in [first, first + count), counted modulo 256: the shift puts that range at
-// the bottom of the signed range, where one comparison finds it.
-inline __m128i bytesIn(__m128i v, int first, int count)
+// The kernel counts in std::ptrdiff_t, which qsizetype need not be by name.
+bool sigmaEndsWordAt(const char16_t* s, std::ptrdiff_t n, std::ptrdiff_t at)
 {
-    const __m128i shifted = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(0x80 - first)));
-    return _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(count - 0x80)));
+    return sigmaEndsWord(s, n, at);
 }
 
-inline __m128i bytesEqual(__m128i v, int byte)
-{
-    return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(byte)));
-}
-
-// What a unit just outside a block tells a sigma at the block's edge: that a cased
-// letter is there, that something neither cased nor ignorable is, or nothing for sure
-// (the full word rule decides).
-enum EdgeKind : std::uint8_t { kEdgeOther, kEdgeCased, kEdgeUndecided };
-constexpr char16_t kEdgeKindsCovered = 0x0400; // units from here on are undecided
-
-constexpr std::uint8_t edgeKind(char16_t c)
-{
-    if (c < 0x80) {
-        if ((c | 0x20) >= u'a' && (c | 0x20) <= u'z')
-            return kEdgeCased;
-        const bool ignorable = c == u'\'' || c == u'.' || c == u':' || c == u'^' || c == u'`';
-        return ignorable ? kEdgeUndecided : kEdgeOther;
-    }
-    return c >= kFirstGreekCapital && c <= kLastGreekLetter && c != kUnassignedGreek ? kEdgeCased : kEdgeUndecided;
-}
-
-struct EdgeTables {
-    std::uint8_t kind[kEdgeKindsCovered + 1];
-    // By side (before the block, after it) and kind: the lane of the block that side
-    // touches, set in a mask of cased neighbours and in one of undecided sigmas.
-    alignas(16) std::uint8_t cased[2][3][16];
-    alignas(16) std::uint8_t undecided[2][3][16];
-};
-
-constexpr EdgeTables makeEdgeTables()
-{
-    EdgeTables tables{};
-    for (char16_t c = 0; c <= kEdgeKindsCovered; ++c)
-        tables.kind[c] = edgeKind(c);
-    for (int side = 0; side < 2; ++side) {
-        const int lane = side == 0 ? 0 : 15;
-        tables.cased[side][kEdgeCased][lane] = 0xFF;
-        tables.undecided[side][kEdgeUndecided][lane] = 0xFF;
-    }
-    return tables;
-}
-
-constexpr EdgeTables kEdges = makeEdgeTables();
-
-inline std::uint8_t edgeKindAt(const char16_t* s, qsizetype n, qsizetype at)
-{
-    if (at < 0 || at >= n)
-        return kEdgeOther; // the text's own start or end
-    return kEdges.kind[std::min(s[at], kEdgeKindsCovered)];
-}
-
-inline __m128i edgeMask(const std::uint8_t (&mask)[16])
-{
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(mask));
-}
-
-// Lowers text of ASCII and the Greek letters Α..ώ (Greek written in capitals is mostly
-// that) sixteen units at a time from s[i]. Within that set the low byte alone tells a
-// unit (ASCII below 0x80, Α..ώ from 0x91 on), so the work is done on the sixteen low
-// bytes at once, once the high bytes are checked to be the ones that go with them. A
-// sigma is decided from its two neighbours; by the full word rule where they do not
-// tell (an apostrophe, a full stop or a colon beside it, say). Returns where it
-// stopped: at a block with anything else, or near the end of the text.
-template <bool Turkic>
-qsizetype lowerGreekBlocks(const char16_t* s, char16_t* out, qsizetype n, qsizetype i)
-{
-    const __m128i lowBytes = _mm_set1_epi16(0xFF);
-    for (; n - i >= 16; i += 16) {
-        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 8));
-        const __m128i lo = _mm_packus_epi16(_mm_and_si128(v0, lowBytes), _mm_and_si128(v1, lowBytes));
-        const __m128i hi = _mm_packus_epi16(_mm_srli_epi16(v0, 8), _mm_srli_epi16(v1, 8));
-        const __m128i ascii = _mm_cmpgt_epi8(lo, _mm_set1_epi8(-1));
-        const __m128i greek = bytesIn(lo, kFirstGreekCapital & 0xFF, kLastGreekLetter - kFirstGreekCapital + 1);
-        const __m128i greekHigh = _mm_andnot_si128(ascii, _mm_set1_epi8(kFirstGreekCapital >> 8));
-        const __m128i belongs = _mm_and_si128(_mm_cmpeq_epi8(hi, greekHigh), _mm_or_si128(ascii, greek));
-        const __m128i known = _mm_andnot_si128(bytesEqual(lo, kUnassignedGreek & 0xFF), belongs);
-        if (_mm_movemask_epi8(known) != 0xFFFF)
-            break;
-        const __m128i cased = _mm_or_si128(greek, bytesIn(_mm_or_si128(lo, _mm_set1_epi8(0x20)), 'a', 26));
-        // A..Z and Α..Ϋ lower by adding 0x20 (Σ to σ, final or not decided below).
-        const __m128i capital =
-            _mm_or_si128(bytesIn(lo, 'A', 26), bytesIn(lo, kFirstGreekCapital & 0xFF, 0x03AB - kFirstGreekCapital + 1));
-        __m128i lowered = _mm_add_epi8(lo, _mm_and_si128(capital, _mm_set1_epi8(0x20)));
-        const __m128i sigma = bytesEqual(lo, kCapitalSigma & 0xFF);
-        const std::uint8_t before = edgeKindAt(s, n, i - 1);
-        const std::uint8_t after = edgeKindAt(s, n, i + 16);
-        const __m128i casedBefore = _mm_or_si128(_mm_slli_si128(cased, 1), edgeMask(kEdges.cased[0][before]));
-        const __m128i casedAfter = _mm_or_si128(_mm_srli_si128(cased, 1), edgeMask(kEdges.cased[1][after]));
-        // σ (0x03C3) becomes ς (0x03C2) after a letter and before none.
-        const __m128i wordEnd = _mm_andnot_si128(casedAfter, _mm_and_si128(sigma, casedBefore));
-        lowered = _mm_xor_si128(lowered, _mm_and_si128(wordEnd, _mm_set1_epi8(1)));
-        const __m128i ignorable = _mm_or_si128(
-            _mm_or_si128(bytesEqual(lo, '\''), bytesEqual(lo, '.')),
-            _mm_or_si128(bytesEqual(lo, ':'), _mm_or_si128(bytesEqual(lo, '^'), bytesEqual(lo, '`'))));
-        const __m128i edges = _mm_or_si128(edgeMask(kEdges.undecided[0][before]), edgeMask(kEdges.undecided[1][after]));
-        const __m128i nearIgnorable =
-            _mm_or_si128(edges, _mm_or_si128(_mm_slli_si128(ignorable, 1), _mm_srli_si128(ignorable, 1)));
-        int undecided = _mm_movemask_epi8(_mm_and_si128(sigma, nearIgnorable));
-        __m128i out0 = _mm_unpacklo_epi8(lowered, hi);
-        __m128i out1 = _mm_unpackhi_epi8(lowered, hi);
-        if constexpr (Turkic) {
-            // I lowers to the dotless ı, outside ASCII: the i it became gets its twin.
-            const __m128i twin = _mm_set1_epi16(short(u'i' ^ 0x0131));
-            out0 = _mm_xor_si128(out0, _mm_and_si128(_mm_cmpeq_epi16(v0, _mm_set1_epi16(short(u'I'))), twin));
-            out1 = _mm_xor_si128(out1, _mm_and_si128(_mm_cmpeq_epi16(v1, _mm_set1_epi16(short(u'I'))), twin));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), out0);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), out1);
-        for (; undecided; undecided &= undecided - 1) {
-            const qsizetype at = i + std::countr_zero(unsigned(undecided));
-            out[at] = sigmaEndsWord(s, n, at) ? kFinalSigma : kSmallSigma;
-        }
-    }
-    return i;
-}
 template <bool Turkic>
 qsizetype lowerGreekRun(const char16_t* s, char16_t* out, qsizetype n, qsizetype i)
 {
-    return lowerGreekBlocks<Turkic>(s, out, n, i);
+    return greek::lowerBlocks<Turkic>(s, out, n, i, &sigmaEndsWordAt);
 }
 #endif
 
