@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 #include "ui/credits/CreditText.h"
 #include "ui/credits/CreditsContent.h"
@@ -116,8 +117,36 @@ void CreditsWindow::showEvent(QShowEvent* event)
         m_shown = true;
         m_scroll.startLayout(outerHeightTwips());
         place();
+        // The native window exists from the first show on.
+        windowHandle()->installEventFilter(this);
     }
     Window::showEvent(event);
+}
+
+bool CreditsWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle())
+        scrollWhileSeen();
+    return Window::eventFilter(watched, event);
+}
+
+void CreditsWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange && m_shown)
+        scrollWhileSeen();
+    Window::changeEvent(event);
+}
+
+void CreditsWindow::scrollWhileSeen()
+{
+    // Minimised, hidden or on another desktop, nobody sees the scroll: its ticks
+    // would only wake the program and the display server 100 times a second. It
+    // goes on where it stood once the window is seen again.
+    const bool seen = windowHandle()->isExposed() && !isMinimized();
+    if (!seen)
+        scrollTimer->stop();
+    else if (!scrollTimer->isActive())
+        scrollTimer->start();
 }
 
 void CreditsWindow::onTick()

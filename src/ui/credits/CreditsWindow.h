@@ -10,7 +10,8 @@ class QGroupBox;
 class QShowEvent;
 class QTimer;
 
-// The credits: white on black, rising through a small fixed window, endlessly.
+// The credits: white on black, rising through a small fixed window, endlessly,
+// while the window can be seen.
 class CreditsWindow final : public Window {
     Q_OBJECT
 public:
@@ -41,9 +42,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void place();
+    void scrollWhileSeen();
 
     CreditsScroll m_scroll;
     bool m_shown = false;
