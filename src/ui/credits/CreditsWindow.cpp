@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include "ui/credits/CreditText.h"
+#include "ui/credits/CreditsStage.h"
 #include "ui/credits/CreditsContent.h"
 #include "ui/widgets/OutlinedBox.h"
 #include "ui/windows/Twips.h"
@@ -83,6 +84,8 @@ CreditsWindow::CreditsWindow(WindowContext& context)
     pantsText = block("txtPants", 240, 5175, S::Pants, Qt::AlignHCenter, credits::pants(),
                      designFont(13.5, true, true));
 
+    m_stage = new CreditsStage(c, std::vector<QWidget*>(m_elements.begin(), m_elements.end()));
+
     scrollTimer = new QTimer(this);
     scrollTimer->setObjectName("Timer1");
     scrollTimer->setInterval(10);
@@ -143,10 +146,13 @@ void CreditsWindow::scrollWhileSeen()
     // would only wake the program and the display server 100 times a second. It
     // goes on where it stood once the window is seen again.
     const bool seen = windowHandle()->isExposed() && !isMinimized();
-    if (!seen)
+    if (!seen && scrollTimer->isActive()) {
         scrollTimer->stop();
-    else if (!scrollTimer->isActive())
+        m_paused = true;
+    } else if (seen && m_paused) {
         scrollTimer->start();
+        m_paused = false;
+    }
 }
 
 void CreditsWindow::onTick()
@@ -162,4 +168,5 @@ void CreditsWindow::place()
         const int left = element == CreditsScroll::Thanks ? m_scroll.thankLeft() : m_lefts[e];
         m_elements[e]->move(twips::toPixels(left), twips::toPixels(m_scroll.top(element)));
     }
+    m_stage->follow();
 }

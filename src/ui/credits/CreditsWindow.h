@@ -6,6 +6,7 @@
 #include "ui/credits/CreditsScroll.h"
 
 class CreditText;
+class CreditsStage;
 class QGroupBox;
 class QShowEvent;
 class QTimer;
@@ -51,6 +52,9 @@ private:
 
     CreditsScroll m_scroll;
     bool m_shown = false;
+    // Stopped while the window cannot be seen (not by anyone else).
+    bool m_paused = false;
     std::array<QWidget*, CreditsScroll::kElementCount> m_elements{};
+    CreditsStage* m_stage = nullptr;
     std::array<int, CreditsScroll::kElementCount> m_lefts{};
 };
