@@ -78,16 +78,35 @@ inline __m128i bytesEqual(__m128i v, int byte)
     return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(byte)));
 }
 
-// The cases of a sigma's neighbours on one side, from the kinds (EdgeKind, one a lane)
-// of the unit next to it and of the one after that: bit 0 says a cased letter comes
-// first (looking through one case-ignorable unit), bit 1 that the full rule must tell
-// (two unsure units in a row).
-inline __m128i sideOfSigma(__m128i next, __m128i nextButOne)
+// One bit a unit, for a block and two units either side of it: bit 0 is the unit two
+// before the block, bit 2 its first lane, bit 19 the unit two after it.
+struct SigmaContext {
+    std::uint32_t cased;
+    std::uint32_t unsure; // case-ignorable, or not known past the block's edge
+
+    // Per lane: a cased letter is the first unit on that side that is not case-ignorable
+    // (looking through one); undecided where two unsure units come in a row.
+    std::uint32_t casedAt(int shift) const { return (cased >> shift) & 0xFFFF; }
+    std::uint32_t unsureAt(int shift) const { return (unsure >> shift) & 0xFFFF; }
+    std::uint32_t casedSide(int near, int far) const
+    {
+        return casedAt(near) | (unsureAt(near) & casedAt(far));
+    }
+    std::uint32_t unsureSide(int near, int far) const { return unsureAt(near) & unsureAt(far); }
+    std::uint32_t casedBefore() const { return casedSide(1, 0); }
+    std::uint32_t casedAfter() const { return casedSide(3, 4); }
+    std::uint32_t undecided() const { return unsureSide(1, 0) | unsureSide(3, 4); }
+};
+
+// The lanes of a 16-bit mask as bytes of 0 or 1.
+inline __m128i laneBits(std::uint32_t mask)
 {
-    const __m128i cased = _mm_or_si128(next, _mm_and_si128(_mm_srli_epi16(next, 1), nextButOne));
-    const __m128i unsure = _mm_and_si128(next, nextButOne);
-    return _mm_or_si128(_mm_and_si128(cased, _mm_set1_epi8(kEdgeCased)),
-                        _mm_and_si128(unsure, _mm_set1_epi8(kEdgeUndecided)));
+    __m128i spread = _mm_cvtsi32_si128(int(mask));
+    spread = _mm_unpacklo_epi8(spread, spread);
+    spread = _mm_unpacklo_epi16(spread, spread);
+    spread = _mm_unpacklo_epi32(spread, spread); // low byte in lanes 0-7, high byte in 8-15
+    const __m128i bit = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+    return _mm_min_epu8(_mm_and_si128(spread, bit), _mm_set1_epi8(1));
 }
 
 // Lowers text of ASCII and the Greek letters Α..ώ (Greek written in capitals is mostly
@@ -101,8 +120,10 @@ std::ptrdiff_t lowerBlocks(const char16_t* s, char16_t* out, std::ptrdiff_t n, s
 {
     constexpr int kLow = kFirstCapital & 0xFF;
     const __m128i lowBytes = _mm_set1_epi16(0xFF);
-    // The kinds of the block before, of which the last lane is the unit before this block.
-    __m128i kindsBefore = _mm_slli_si128(_mm_cvtsi32_si128(edgeKindAt(s, n, i - 1)), 15);
+    // The two units before the block, bits 0 and 1: the first block's by their kinds.
+    const int first = edgeKindAt(s, n, i - 1);
+    std::uint32_t casedBefore = first == kEdgeCased ? 2 : 0;
+    std::uint32_t unsureBefore = first == kEdgeUndecided ? 3 : 1;
     for (; n - i >= 16; i += 16) {
         const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 8));
@@ -119,30 +140,24 @@ std::ptrdiff_t lowerBlocks(const char16_t* s, char16_t* out, std::ptrdiff_t n, s
         const __m128i ignorable =
             _mm_or_si128(_mm_or_si128(bytesEqual(lo, '\''), bytesEqual(lo, '.')),
                          _mm_or_si128(bytesEqual(lo, ':'), _mm_or_si128(bytesEqual(lo, '^'), bytesEqual(lo, '`'))));
-        const __m128i kinds = _mm_or_si128(_mm_and_si128(cased, _mm_set1_epi8(kEdgeCased)),
-                                           _mm_and_si128(ignorable, _mm_set1_epi8(kEdgeUndecided)));
-        // The kinds one and two units before and after each lane, the units past the
-        // block's edge included; beyond those nothing is known.
-        const __m128i edgeBefore = _mm_srli_si128(kindsBefore, 15);
-        kindsBefore = kinds;
-        const __m128i edgeAfter = _mm_slli_si128(_mm_cvtsi32_si128(edgeKindAt(s, n, i + 16)), 15);
-        const __m128i before1 = _mm_or_si128(_mm_slli_si128(kinds, 1), edgeBefore);
-        const __m128i before2 = _mm_or_si128(_mm_slli_si128(before1, 1), _mm_cvtsi32_si128(kEdgeUndecided));
-        const __m128i after1 = _mm_or_si128(_mm_srli_si128(kinds, 1), edgeAfter);
-        const __m128i after2 =
-            _mm_or_si128(_mm_srli_si128(after1, 1), _mm_slli_si128(_mm_cvtsi32_si128(kEdgeUndecided), 15));
-        const __m128i before = sideOfSigma(before1, before2);
-        const __m128i after = sideOfSigma(after1, after2);
-        const __m128i sigma = bytesEqual(lo, kCapitalSigma & 0xFF);
+        const std::uint32_t casedLanes = std::uint32_t(_mm_movemask_epi8(cased));
+        const std::uint32_t ignorableLanes = std::uint32_t(_mm_movemask_epi8(ignorable));
+        const std::uint32_t sigma = std::uint32_t(_mm_movemask_epi8(bytesEqual(lo, kCapitalSigma & 0xFF)));
+        // The unit after the block by its kind; the one after that is not known.
+        const int after = edgeKindAt(s, n, i + 16);
+        const SigmaContext context{
+            casedBefore | casedLanes << 2 | std::uint32_t(after == kEdgeCased) << 18,
+            unsureBefore | ignorableLanes << 2 | std::uint32_t(after == kEdgeUndecided) << 18 | 1u << 19};
+        casedBefore = casedLanes >> 14;
+        unsureBefore = ignorableLanes >> 14;
         // A..Z and Α..Ϋ lower by adding 0x20 (Σ to σ); σ (0x03C3) becomes ς (0x03C2)
         // after a letter and before none.
         const __m128i capital =
             _mm_or_si128(bytesIn(lo, 'A', 26), bytesIn(lo, kLow, kLastCapital - kFirstCapital + 1));
-        const __m128i wordEnd = _mm_and_si128(_mm_andnot_si128(after, before), _mm_and_si128(sigma, _mm_set1_epi8(1)));
-        const __m128i lowered = _mm_xor_si128(_mm_add_epi8(lo, _mm_and_si128(capital, _mm_set1_epi8(0x20))), wordEnd);
-        // Bit 1 of the sides moved to the top of each byte.
-        const __m128i unsure = _mm_slli_epi16(_mm_and_si128(sigma, _mm_or_si128(before, after)), 6);
-        std::uint32_t undecided = std::uint32_t(_mm_movemask_epi8(unsure));
+        const std::uint32_t wordEnd = sigma & context.casedBefore() & ~context.casedAfter();
+        const __m128i lowered =
+            _mm_xor_si128(_mm_add_epi8(lo, _mm_and_si128(capital, _mm_set1_epi8(0x20))), laneBits(wordEnd));
+        std::uint32_t undecided = sigma & context.undecided();
         __m128i out0 = _mm_unpacklo_epi8(lowered, hi);
         __m128i out1 = _mm_unpackhi_epi8(lowered, hi);
         if constexpr (Turkic) {
