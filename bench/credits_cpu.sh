@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# CPU time the program spends while the Credits scroll, against the same program
-# idle with only its main window open. Runs on a private Xvfb (with openbox when
-# installed, so the windows are framed as on a desktop).
+# CPU time the program and the X server spend while the Credits scroll, against the
+# same program idle with only its main window open, and against the least a Qt
+# Widgets program spends at the same cadence (bench/credits_peer: a 10 ms timer
+# alone, then a block of text rising 50 twips a tick). Runs on a private Xvfb (with
+# openbox when installed, so the windows are framed as on a desktop).
 #
 #   bench/credits_cpu.sh [TOVRIN_BIN] [SECONDS]     (default build/src/tovrin, 10 s)
 #
-# Prints one line per phase: CPU seconds of tovrin (user + system, from
-# /proc/<pid>/stat) and of the X server over the same wall time, and tovrin's
-# share of one core.
+# Prints one line per phase: CPU seconds (user + system, from /proc/<pid>/stat) of the
+# program and of the X server over the same wall time, and what both together take of
+# one core; then the scroll's share against the peers. A phase with the credits
+# minimised shows what the scroll costs when nobody can see it.
 set -u
 repo=$(cd "$(dirname "$0")/.." && pwd)
 export TOVRIN_BIN=${1:-${TOVRIN_BIN:-$repo/build/src/tovrin}}
 seconds=${2:-10}
+peer=$(dirname "$TOVRIN_BIN")/../bench/credits_peer
+[ -x "$TOVRIN_BIN" ] && [ -x "$peer" ] || { echo "build first: $TOVRIN_BIN, $peer" >&2; exit 1; }
 export TOVRIN_ARTIFACTS=${TOVRIN_ARTIFACTS:-$(mktemp -d /tmp/tovrin-bench.XXXXXX)}
 source "$repo/tests/e2e/lib.sh"
 
@@ -22,15 +27,31 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # times the main thread went to sleep and woke again (about once per timer tick)
 wakeups() { awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$1/status"; }
 
-measure() { # label
+measure() { # label pid
   local t0 x0 t1 x1 w0 w1 v0 v1
-  t0=$(cpu_ticks "$TOVRIN_PID"); x0=$(cpu_ticks "$xvfb_pid"); v0=$(wakeups "$TOVRIN_PID"); w0=$(date +%s%N)
+  t0=$(cpu_ticks "$2"); x0=$(cpu_ticks "$xvfb_pid"); v0=$(wakeups "$2"); w0=$(date +%s%N)
   sleep "$seconds"
-  t1=$(cpu_ticks "$TOVRIN_PID"); x1=$(cpu_ticks "$xvfb_pid"); v1=$(wakeups "$TOVRIN_PID"); w1=$(date +%s%N)
+  t1=$(cpu_ticks "$2"); x1=$(cpu_ticks "$xvfb_pid"); v1=$(wakeups "$2"); w1=$(date +%s%N)
   awk -v l="$1" -v t=$((t1 - t0)) -v x=$((x1 - x0)) -v v=$((v1 - v0)) -v hz="$hz" -v w=$((w1 - w0)) 'BEGIN {
     wall = w / 1e9
-    printf "%-18s wall %5.2f s  tovrin %5.2f s CPU = %5.2f %% of one core, %4.0f wake-ups/s  X server %5.2f s\n",
-           l, wall, t / hz, 100 * t / hz / wall, v / wall, x / hz }'
+    printf "%-26s wall %5.2f s  program %5.2f s, %4.0f wake-ups/s  X server %5.2f s  together %5.2f %% of one core\n",
+           l, wall, t / hz, v / wall, x / hz, 100 * (t + x) / hz / wall }'
+}
+# the together-share of a phase's line
+share() { awk '{print $(NF - 4)}' <<<"$1"; }
+
+peer_phase() { # label [peer args]
+  local label=$1 pid line
+  shift
+  "$peer" "$@" >/dev/null 2>&1 &
+  pid=$!
+  E2E_PIDS+=($pid)
+  e2e_wait 10 xdotool search --name '^credits peer$' || e2e_fail "the peer did not show its window"
+  sleep 1
+  line=$(measure "$label" "$pid")
+  kill "$pid"
+  wait "$pid" 2>/dev/null
+  echo "$line"
 }
 
 e2e_start_desktop
@@ -46,15 +67,33 @@ e2e_wait_window Tovrin
 main=$WIN
 sleep 1
 
-echo "tovrin: $TOVRIN_BIN; $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg)"
-measure "main window, idle"
+echo "tovrin: $TOVRIN_BIN; $(nproc) cores; $(date -u '+%F %H:%M UTC'); load average $(cut -d' ' -f1-3 /proc/loadavg)"
+idle=$(measure "main window, idle" "$TOVRIN_PID")
+echo "$idle"
 
 e2e_focus "$main"
 xdotool key --window "$main" alt+t
 sleep 0.4
 xdotool key r
 e2e_wait_window Credits 5
+credits=$WIN
 sleep 1
-measure "credits scrolling"
+scrolling=$(measure "credits scrolling" "$TOVRIN_PID")
+echo "$scrolling"
 [ -n "$(e2e_window Credits)" ] || e2e_fail "the credits window went away"
 e2e_tovrin_running || e2e_fail "the program ended"
+
+xdotool windowminimize "$credits"
+sleep 1
+measure "credits minimised" "$TOVRIN_PID"
+e2e_tovrin_running || e2e_fail "the program ended"
+
+timer=$(peer_phase "peer: 10 ms timer alone" --timer-only)
+echo "$timer"
+rising=$(peer_phase "peer: rising text")
+echo "$rising"
+
+awk -v s="$(share "$scrolling")" -v i="$(share "$idle")" -v t="$(share "$timer")" -v r="$(share "$rising")" 'BEGIN {
+  printf "credits scroll: %.2f %% of one core for tovrin and the X server together (goal under 1 %%): %.2f %% above tovrin idle; %.1fx a 10 ms timer alone (%.2f %%), %.2fx a minimal rising text (%.2f %%)\n",
+         s, s - i, (t > 0 ? s / t : 0), t, (r > 0 ? s / r : 0), r }'
+echo "load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -15,18 +15,18 @@
 #include <emmintrin.h>
 #endif
 
+#include "convert/GreekLowering.h"
 #include "convert/RandomGenerator.h"
 
 namespace {
 
 enum class Direction { Upper, Lower, Swap };
 
-constexpr char16_t kCapitalSigma = 0x03A3;
-constexpr char16_t kSmallSigma = 0x03C3;
-constexpr char16_t kFinalSigma = 0x03C2;
-constexpr char16_t kFirstGreekCapital = 0x0391; // Α
-constexpr char16_t kLastGreekLetter = 0x03CE;   // ώ, the end of the letters Α..ώ
-constexpr char16_t kUnassignedGreek = 0x03A2;   // the gap between Ρ and Σ
+using greek::kCapitalSigma;
+using greek::kFinalSigma;
+using greek::kSmallSigma;
+constexpr char16_t kFirstGreekCapital = greek::kFirstCapital;
+constexpr char16_t kLastGreekLetter = greek::kLastLetter;
 
 constexpr bool isSurrogate(char32_t c) { return (c & 0xFFFFF800U) == 0xD800U; }
 constexpr bool isHighSurrogate(char32_t c) { return (c & 0xFFFFFC00U) == 0xD800U; }
@@ -156,7 +156,7 @@ CaseKind caseKind(char32_t c)
         const bool ignorable = c == U'\'' || c == U'.' || c == U':' || c == U'^' || c == U'`';
         return ignorable ? CaseKind::Ignorable : CaseKind::Other;
     }
-    if (c >= kFirstGreekCapital && c <= kLastGreekLetter && c != kUnassignedGreek)
+    if (c >= kFirstGreekCapital && c <= kLastGreekLetter && c != greek::kUnassigned)
         return CaseKind::Cased;
     switch (QChar::category(c)) {
     case QChar::Mark_NonSpacing:
@@ -324,77 +324,16 @@ inline bool allAscii(__m128i v)
     return (_mm_movemask_epi8(_mm_adds_epu16(v, _mm_set1_epi16(short(0x7F80)))) & 0xAAAA) == 0;
 }
 
-// Units in [first, first + count): the shift puts that range at the bottom of the
-// signed range, where one comparison finds it.
-inline __m128i unitsIn(__m128i v, int first, int count)
+// The kernel counts in std::ptrdiff_t, which qsizetype need not be by name.
+bool sigmaEndsWordAt(const char16_t* s, std::ptrdiff_t n, std::ptrdiff_t at)
 {
-    const __m128i shifted = _mm_add_epi16(v, _mm_set1_epi16(short(0x8000 - first)));
-    return _mm_cmplt_epi16(shifted, _mm_set1_epi16(short(-0x8000 + count)));
+    return sigmaEndsWord(s, n, at);
 }
 
-// Α..Ϋ lower by adding 0x20 (Σ to σ, final or not decided apart).
-inline __m128i greekCapitals(__m128i v)
-{
-    return unitsIn(v, kFirstGreekCapital, 0x03AB - kFirstGreekCapital + 1);
-}
-
-// Cased for sure: ASCII letters and the Greek letters Α..ώ, taking the unassigned
-// unit between Ρ and Σ for one (the caller rules it out).
-inline __m128i casedLetters(__m128i v)
-{
-    const __m128i ascii = unitsIn(_mm_or_si128(v, _mm_set1_epi16(0x20)), 'a', 26);
-    return _mm_or_si128(ascii, unitsIn(v, kFirstGreekCapital, kLastGreekLetter - kFirstGreekCapital + 1));
-}
-
-// Neither cased nor case-ignorable, for sure: controls, space, !"#$%& and ()*+,-.
-inline __m128i plainSeparators(__m128i v)
-{
-    return _mm_or_si128(unitsIn(v, 0, 0x27), unitsIn(v, 0x28, 6));
-}
-
-// Lowers text of ASCII and the Greek letters Α..ώ (Greek written in capitals is
-// mostly that) eight units at a time from s[i], i > 0, deciding each sigma from its
-// two neighbours, or by the full word rule where they do not tell (apostrophes, full
-// stops, accents). Returns where it stopped: at a block with anything else, or near
-// the end of the text.
 template <bool Turkic>
 qsizetype lowerGreekRun(const char16_t* s, char16_t* out, qsizetype n, qsizetype i)
 {
-    for (; i + 9 <= n; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const __m128i known = _mm_or_si128(unitsIn(v, 0, 0x80),
-                                           unitsIn(v, kFirstGreekCapital, kLastGreekLetter - kFirstGreekCapital + 1));
-        if (_mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(short(kUnassignedGreek))), known))
-            != 0xFFFF)
-            break;
-        __m128i lowered = _mm_add_epi16(mapAsciiLetters<Direction::Lower, Turkic>(v),
-                                        _mm_and_si128(greekCapitals(v), _mm_set1_epi16(0x20)));
-        const __m128i sigma = _mm_cmpeq_epi16(v, _mm_set1_epi16(short(kCapitalSigma)));
-        if (_mm_movemask_epi8(sigma)) {
-            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 1));
-            const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 1));
-            const __m128i casedBefore = casedLetters(before);
-            const __m128i casedAfter = casedLetters(after);
-            const __m128i decided = _mm_and_si128(_mm_or_si128(casedBefore, plainSeparators(before)),
-                                                  _mm_or_si128(casedAfter, plainSeparators(after)));
-            // σ (0x03C3) becomes ς (0x03C2) after a letter and before none.
-            const __m128i wordEnd = _mm_and_si128(sigma, _mm_andnot_si128(casedAfter, casedBefore));
-            lowered = _mm_xor_si128(lowered, _mm_and_si128(wordEnd, _mm_set1_epi16(1)));
-            int undecided = _mm_movemask_epi8(_mm_andnot_si128(decided, sigma));
-            if (s[i - 1] == kUnassignedGreek || s[i + 8] == kUnassignedGreek)
-                undecided = _mm_movemask_epi8(sigma);
-            if (undecided) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lowered);
-                for (undecided &= 0x5555; undecided; undecided &= undecided - 1) {
-                    const qsizetype at = i + std::countr_zero(unsigned(undecided)) / 2;
-                    out[at] = sigmaEndsWord(s, n, at) ? kFinalSigma : kSmallSigma;
-                }
-                continue;
-            }
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lowered);
-    }
-    return i;
+    return greek::lowerBlocks<Turkic>(s, out, n, i, &sigmaEndsWordAt);
 }
 #endif
 
@@ -458,7 +397,7 @@ void mapText(const char16_t* s, char16_t* out, qsizetype n, const CaseTable& tab
             i += mapAsciiRun<D, Turkic>(s + i, out + i, n - i);
 #if defined(__SSE2__)
         // Greek in capitals mixes with spaces and punctuation, so it may start either way.
-        if (D == Direction::Lower && i > 0 && i < n
+        if (D == Direction::Lower && i < n
             && (s[i] < 0x80 || (s[i] >= kFirstGreekCapital && s[i] <= kLastGreekLetter)))
             i = lowerGreekRun<Turkic>(s, out, n, i);
 #endif

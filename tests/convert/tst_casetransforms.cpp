@@ -123,11 +123,16 @@ void tst_CaseTransforms::transforms_data()
     QTest::newRow("sigma after a non-BMP letter") << el << points({0x10400, 0x3A3})
                                                   << points({0x10400, 0x3A3})
                                                   << points({0x10428, 0x3C2});
-    // Long enough for the eight-unit path, with a sigma beside each kind of neighbour.
+    // Long enough for the block path, with a sigma beside each kind of neighbour.
     QTest::newRow("sigmas in a long capital text")
         << el << u"ΟΔΟΣ ΣΟΦΙΑΣ ΚΑΙ ΠΑΙΔΕΙΑΣ, ΠΡΟΣ ΤΟΥΣ ΦΙΛΟΥΣ. ΑΣ'Β ΣΑΣ1 ΣΣΣ ΑΣ\u0301Β ΑΣ\u03A2Α ΟΔΟΣ"_qs
         << u"ΟΔΟΣ ΣΟΦΙΑΣ ΚΑΙ ΠΑΙΔΕΙΑΣ, ΠΡΟΣ ΤΟΥΣ ΦΙΛΟΥΣ. ΑΣ'Β ΣΑΣ1 ΣΣΣ ΑΣ\u0301Β ΑΣ\u03A2Α ΟΔΟΣ"_qs
         << u"οδος σοφιας και παιδειας, προς τους φιλους. ασ'β σας1 σσς ασ\u0301β ας\u03A2α οδος"_qs;
+    // A sigma at either edge of a sixteen-unit block, its neighbour in the next one.
+    QTest::newRow("sigmas at block edges")
+        << el << u"ΑΒΓΔΕ ΖΗΘΙΚΛΜΝΞΣ ΑΒΓΔΕΖΗ ΘΙΚΛΜΝΣΑΒ'Σ ΓΔ ΕΖΗ ΘΙΚΣ.ΣΑ ΒΓ ΔΕΖΗΘΙΚΑ'ΣΑ ΒΓ ΔΕΖΗΘΙΚ Α:Σ ΑΒΓ ΔΕΖΗΘΙΚΛΣ\u0301 ΑΒ"_qs
+        << u"ΑΒΓΔΕ ΖΗΘΙΚΛΜΝΞΣ ΑΒΓΔΕΖΗ ΘΙΚΛΜΝΣΑΒ'Σ ΓΔ ΕΖΗ ΘΙΚΣ.ΣΑ ΒΓ ΔΕΖΗΘΙΚΑ'ΣΑ ΒΓ ΔΕΖΗΘΙΚ Α:Σ ΑΒΓ ΔΕΖΗΘΙΚΛΣ\u0301 ΑΒ"_qs
+        << u"αβγδε ζηθικλμνξς αβγδεζη θικλμνσαβ'ς γδ εζη θικσ.σα βγ δεζηθικα'σα βγ δεζηθικ α:ς αβγ δεζηθικλς\u0301 αβ"_qs;
     QTest::newRow("final sigma uppercases") << el << u"ςσ"_qs << u"ΣΣ"_qs << u"ςσ"_qs;
     QTest::newRow("sigma in english too") << en << u"ΟΔΟΣ"_qs << u"ΟΔΟΣ"_qs << u"οδος"_qs;
 

@@ -66,6 +66,7 @@ private slots:
     void firstCycleAsLongAsTheNext();
     void ticksMoveTheWidgets();
     void timerScrolls();
+    void scrollsOnlyWhileSeen();
     void outerHeightLeavesTheGagLinesAlone();
     void showingAgainDoesNotRestart();
     void closeUnloadsAndReopenRestarts();
@@ -224,6 +225,22 @@ void TestCreditsWindow::timerScrolls()
 {
     CreditsWindow& f = m_app->windows().get<CreditsWindow>();
     QTRY_VERIFY_WITH_TIMEOUT(f.scroll().top(S::AppName) <= 5000 - 5 * 50, 2000);
+}
+
+void TestCreditsWindow::scrollsOnlyWhileSeen()
+{
+    named<QAction>(m_app->windows().get<MainWindow>(), "mnuCredits")->trigger();
+    CreditsWindow& f = m_app->windows().get<CreditsWindow>();
+    for (bool minimise : {true, false}) {
+        minimise ? f.showMinimized() : f.hide();
+        QTRY_VERIFY(!f.scrollTimer->isActive());
+        const int stood = f.scroll().top(S::AppName);
+        QTest::qWait(50);
+        QCOMPARE(f.scroll().top(S::AppName), stood);
+        f.showNormal();
+        QTRY_VERIFY(f.scrollTimer->isActive());
+        QTRY_VERIFY(f.scroll().top(S::AppName) < stood);
+    }
 }
 
 void TestCreditsWindow::outerHeightLeavesTheGagLinesAlone()

@@ -1,5 +1,9 @@
 #include "platform/FreedMemory.h"
 
+// The C library's headers define __GLIBC__: tested before any of them is included, it
+// is never defined.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif

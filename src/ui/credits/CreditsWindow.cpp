@@ -4,8 +4,10 @@
 #include <QIcon>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 #include "ui/credits/CreditText.h"
+#include "ui/credits/CreditsStage.h"
 #include "ui/credits/CreditsContent.h"
 #include "ui/widgets/OutlinedBox.h"
 #include "ui/windows/Twips.h"
@@ -82,6 +84,8 @@ CreditsWindow::CreditsWindow(WindowContext& context)
     pantsText = block("txtPants", 240, 5175, S::Pants, Qt::AlignHCenter, credits::pants(),
                      designFont(13.5, true, true));
 
+    m_stage = new CreditsStage(c, std::vector<QWidget*>(m_elements.begin(), m_elements.end()));
+
     scrollTimer = new QTimer(this);
     scrollTimer->setObjectName("Timer1");
     scrollTimer->setInterval(10);
@@ -116,8 +120,39 @@ void CreditsWindow::showEvent(QShowEvent* event)
         m_shown = true;
         m_scroll.startLayout(outerHeightTwips());
         place();
+        // The native window exists from the first show on.
+        windowHandle()->installEventFilter(this);
     }
     Window::showEvent(event);
+}
+
+bool CreditsWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle())
+        scrollWhileSeen();
+    return Window::eventFilter(watched, event);
+}
+
+void CreditsWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange && m_shown)
+        scrollWhileSeen();
+    Window::changeEvent(event);
+}
+
+void CreditsWindow::scrollWhileSeen()
+{
+    // Minimised, hidden or on another desktop, nobody sees the scroll: its ticks
+    // would only wake the program and the display server 100 times a second. It
+    // goes on where it stood once the window is seen again.
+    const bool seen = windowHandle()->isExposed() && !isMinimized();
+    if (!seen && scrollTimer->isActive()) {
+        scrollTimer->stop();
+        m_paused = true;
+    } else if (seen && m_paused) {
+        scrollTimer->start();
+        m_paused = false;
+    }
 }
 
 void CreditsWindow::onTick()
@@ -133,4 +168,5 @@ void CreditsWindow::place()
         const int left = element == CreditsScroll::Thanks ? m_scroll.thankLeft() : m_lefts[e];
         m_elements[e]->move(twips::toPixels(left), twips::toPixels(m_scroll.top(element)));
     }
+    m_stage->follow();
 }

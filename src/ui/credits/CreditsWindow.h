@@ -6,11 +6,13 @@
 #include "ui/credits/CreditsScroll.h"
 
 class CreditText;
+class CreditsStage;
 class QGroupBox;
 class QShowEvent;
 class QTimer;
 
-// The credits: white on black, rising through a small fixed window, endlessly.
+// The credits: white on black, rising through a small fixed window, endlessly,
+// while the window can be seen.
 class CreditsWindow final : public Window {
     Q_OBJECT
 public:
@@ -41,12 +43,18 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void place();
+    void scrollWhileSeen();
 
     CreditsScroll m_scroll;
     bool m_shown = false;
+    // Stopped while the window cannot be seen (not by anyone else).
+    bool m_paused = false;
     std::array<QWidget*, CreditsScroll::kElementCount> m_elements{};
+    CreditsStage* m_stage = nullptr;
     std::array<int, CreditsScroll::kElementCount> m_lefts{};
 };
