@@ -19,6 +19,7 @@
 #             again (s: from the click until half a second without CPU, less that half)
 #   random    the tray's "rAnDOm" of the text (put on the clipboard again by xclip) until
 #             the clipboard has the result (s), with both windows open
+#   1 line / lines   each figure of the one line over the same figure of its peer
 #   ping      the longest the program kept an X11 ping (_NET_WM_PING, answered on its
 #             user-interface thread, every 20 ms) waiting during the step before (ms);
 #             the pings pause while the idle CPU is measured
@@ -142,22 +143,39 @@ run() { # label file
   p_random=$(ping_since "$mark")
   e2e_tovrin_running || e2e_fail "the program ended"
 
-  printf '%-16s %7s %5s %6s %6s %6s %6s %6s %6s %6s %8s %6s\n' "$1" "$window" "$p_window" "$idle_tw" "$menu" "$p_menu" \
-    "$p_paste" "$idle_mw" "$mw_random" "$p_mw_random" "$random" "$p_random"
+  ROW="$window $p_window $idle_tw $menu $p_menu $p_paste $idle_mw $mw_random $p_mw_random $random $p_random"
+  # shellcheck disable=SC2086
+  printf "$ROW_FORMAT" "$1" $ROW
   kill "$TOVRIN_PID"; wait "$TOVRIN_PID" 2>/dev/null
   local i; for (( i=${#E2E_PIDS[@]}-1; i>=0; i-- )); do kill "${E2E_PIDS[$i]}" 2>/dev/null; done
   E2E_PIDS=()
   sleep 0.5
 }
 
+ROW_FORMAT='%-16s %7s %5s %6s %6s %6s %6s %6s %6s %6s %8s %6s\n'
+# Each figure of row $1 over the same figure of its peer, row $2 ("-" where the peer is 0).
+ratios() {
+  awk -v a="$1" -v b="$2" 'BEGIN {
+    n = split(a, x, " "); split(b, y, " ")
+    for (i = 1; i <= n; i++) {
+      u = x[i]; v = y[i]; sub(/^>/, "", u); sub(/^>/, "", v)
+      printf " %s", (v + 0 == 0) ? "-" : sprintf("%.2f", u / v)
+    }
+  }'
+}
+
 echo "# tovrin: $TOVRIN_BIN; $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg); $(date -u '+%F %H:%M UTC')"
-printf '%-16s %7s %5s %6s %6s %6s %6s %6s %6s %6s %8s %6s\n' text "window" ping "idleTW" menu ping \
-  "paste" "idleMW" "MW rnd" ping "random" ping
-printf '%-16s %7s %5s %6s %6s %6s %6s %6s %6s %6s %8s %6s\n' "" ms ms "%" ms ms "ping" "%" s ms s ms
+# shellcheck disable=SC2059
+printf "$ROW_FORMAT" text "window" ping "idleTW" menu ping "paste" "idleMW" "MW rnd" ping "random" ping
+# shellcheck disable=SC2059
+printf "$ROW_FORMAT" "" ms ms "%" ms ms "ping" "%" s ms s ms
 for mb in $sizes; do
   write_text "$E2E_TMP/line.txt" "$mb" 0
   write_text "$E2E_TMP/lines.txt" "$mb" 80
   run "$mb MB, 1 line" "$E2E_TMP/line.txt"
+  line_row=$ROW
   run "$mb MB, lines" "$E2E_TMP/lines.txt"
+  # shellcheck disable=SC2046,SC2059
+  printf "$ROW_FORMAT" "  1 line / lines" $(ratios "$line_row" "$ROW")
 done
 echo "# load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -91,7 +91,9 @@ void convertClipboardText(Program& program, CaseConversion conversion)
         return;
     }
     if (input.hasText()) {
-        const size_t readText = qHash(input.text);
+        // Only rAnDOm lets events run, so only its clipboard can change meanwhile; a
+        // hash of megabytes is not free.
+        const size_t readText = conversion == CaseConversion::Random ? qHash(input.text) : 0;
         std::optional<QString> result = convertedText(program, conversion, std::move(input.text));
         // "E&xit" was chosen meanwhile: leave the clipboard and the windows as they are.
         if (!result)

@@ -139,6 +139,10 @@ void TestFrmCase::transformButtons_data()
     QTest::newRow("upper empty") << "Command1" << "" << "";
     QTest::newRow("lower of one long line") << "Command2" << QStringLiteral("ÄB😀").repeated(5000)
                                             << QStringLiteral("äb😀").repeated(5000);
+    // Clicked while the source box still takes the text in: the whole text is converted.
+    QTest::newRow("upper of a text still going in")
+        << "Command1" << QStringLiteral("ab\r\n").repeated(90000) + QString(300000, u'x')
+        << QStringLiteral("AB\r\n").repeated(90000) + QString(300000, u'X');
 }
 
 void TestFrmCase::transformButtons()

@@ -26,6 +26,8 @@ private slots:
     void editingAcrossRows_data();
     void editingAcrossRows();
     void copyAndUndoAcrossRows();
+    void longTextGoesInPieces_data();
+    void longTextGoesInPieces();
 };
 
 void TestTextBox::rowsKeepTheText_data()
@@ -110,6 +112,46 @@ void TestTextBox::copyAndUndoAcrossRows()
     box.setTextCursor(c);
     box.paste();
     QCOMPARE(box.text(), "a" + longLine() + "b");
+}
+
+void TestTextBox::longTextGoesInPieces_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("given"); // what text() gives back
+    QTest::addColumn<bool>("replaced"); // the box's text replaced while pieces are to come
+    const QString line = longLine().repeated(int(TextBox::kPieceLength / 1000));
+    QTest::newRow("one line") << line << line << false;
+    const QString lines = QStringLiteral("ab\r\nc\u00a0d\re\n").repeated(int(TextBox::kPieceLength / 4));
+    QTest::newRow("short lines, all kinds of break")
+        << lines << QString(lines).replace("\r\n", "\n").replace('\r', '\n').replace(QChar::Nbsp, ' ') << false;
+    QTest::newRow("lines and a long line") << lines.left(300000) + line << QString() << false;
+    QTest::newRow("replaced meanwhile") << line << QStringLiteral("replaced") << true;
+}
+
+void TestTextBox::longTextGoesInPieces()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, given);
+    QFETCH(bool, replaced);
+    if (given.isNull())
+        given = QString(text).replace("\r\n", "\n").replace('\r', '\n').replace(QChar::Nbsp, ' ');
+    TextBox box;
+    box.setText(text);
+    QVERIFY(box.isTakingText());
+    QVERIFY(box.isReadOnly());
+    if (replaced)
+        box.setPlainText(given);
+    // Whatever reads the text meanwhile gets all of it.
+    QCOMPARE(box.text(), given);
+    QTRY_VERIFY(!box.isTakingText());
+    QVERIFY(!box.isReadOnly());
+    QVERIFY(!box.document()->isUndoAvailable());
+    for (QTextBlock b = box.document()->firstBlock(); b.isValid(); b = b.next())
+        QVERIFY(b.length() <= TextBox::kLongestRow + 1);
+    // An edit makes the box read its document again: every piece and seam is in it.
+    box.moveCursor(QTextCursor::End);
+    QTest::keyClick(&box, Qt::Key_Exclam);
+    QCOMPARE(box.text(), given + "!");
 }
 
 QTEST_MAIN(TestTextBox)

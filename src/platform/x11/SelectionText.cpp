@@ -18,13 +18,28 @@ constexpr uchar kCsi = 0x9b;
 // text grows: a long ASCII text would otherwise be held three times its size at once.
 constexpr qsizetype kDecodePiece = 1 << 20;
 
+// A lead byte starts one unit, a four-byte one two.
+inline unsigned unitsStartingAt(uchar byte)
+{
+    return unsigned((byte & 0xC0) != 0x80) + unsigned(byte >= 0xF0);
+}
+
 qsizetype utf16Units(QByteArrayView validUtf8)
 {
+    const auto* from = reinterpret_cast<const uchar*>(validUtf8.data());
+    const auto* end = from + validUtf8.size();
     qsizetype units = 0;
-    for (const char c : validUtf8) {
-        const auto byte = uchar(c);
-        units += ((byte & 0xC0) != 0x80) + (byte >= 0xF0);
+    // A block of fixed length at a time, which the compiler makes vector code of: a
+    // byte at a time takes ten times as long, and a long text is counted twice.
+    constexpr int kBlock = 64;
+    for (; end - from >= kBlock; from += kBlock) {
+        unsigned block = 0;
+        for (int j = 0; j < kBlock; ++j)
+            block += unitsStartingAt(from[j]);
+        units += block;
     }
+    for (; from != end; ++from)
+        units += unitsStartingAt(*from);
     return units;
 }
 

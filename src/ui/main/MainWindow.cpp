@@ -171,7 +171,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if ((watched == m_sourceText || watched == m_resultText) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
-            static_cast<TextBox*>(watched)->insertPlainText(QStringLiteral("\t"));
+            auto* box = static_cast<TextBox*>(watched);
+            if (!box->isReadOnly())
+                box->insertPlainText(QStringLiteral("\t"));
             return true;
         }
     }

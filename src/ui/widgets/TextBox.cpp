@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <limits>
+
 namespace {
 
 // Set on a block that goes on the line of the block before it.
@@ -34,6 +36,59 @@ qsizetype graphemeEnd(const QString& text, qsizetype rowStart, qsizetype cut)
     return before > 0 ? from + before : cut;
 }
 
+// The characters that the document gives back otherwise than they were put in.
+inline bool storedOtherwise(char16_t u)
+{
+    if (u < QChar::Nbsp)
+        return u == u'\r';
+    return u == QChar::Nbsp || u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == 0xfdd0
+        || u == 0xfdd1;
+}
+
+// The first of them from `from` on, or `end`.
+const char16_t* firstStoredOtherwise(const char16_t* from, const char16_t* end)
+{
+    // A block at a time, with no branch inside, which the compiler makes vector code of:
+    // most text has none of them at all.
+    constexpr int kBlock = 32;
+    for (; end - from >= kBlock; from += kBlock) {
+        int any = 0;
+        for (int j = 0; j < kBlock; ++j)
+            any |= int(from[j] == u'\r') | int(from[j] >= QChar::Nbsp);
+        if (any)
+            break;
+    }
+    return std::find_if(from, end, storedOtherwise);
+}
+
+// `text` as the document's plain text gives it back: every line break as LF, a no-break
+// space as a space.
+QString asDocumentGivesBack(const QString& text)
+{
+    const char16_t* begin = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* end = begin + text.size();
+    const char16_t* first = firstStoredOtherwise(begin, end);
+    if (first == end)
+        return text;
+    QString out(text.size(), Qt::Uninitialized);
+    auto* to = reinterpret_cast<char16_t*>(out.data());
+    to = std::copy(begin, first, to);
+    for (const char16_t* from = first; from != end; ++from) {
+        const char16_t u = *from;
+        if (!storedOtherwise(u))
+            *to++ = u;
+        else if (u == QChar::Nbsp)
+            *to++ = u' ';
+        else {
+            *to++ = u'\n';
+            if (u == u'\r' && from + 1 != end && from[1] == u'\n')
+                ++from;
+        }
+    }
+    out.truncate(to - reinterpret_cast<const char16_t*>(out.constData()));
+    return out;
+}
+
 bool isJoined(const QTextBlock& block)
 {
     return block.isValid() && block.blockFormat().boolProperty(kJoinedProperty);
@@ -43,11 +98,18 @@ bool isJoined(const QTextBlock& block)
 
 ShownRows splitLongLines(const QString& text, qsizetype longestRow)
 {
+    return RowSplitter(text, longestRow).next(std::numeric_limits<qsizetype>::max());
+}
+
+ShownRows RowSplitter::next(qsizetype length)
+{
     ShownRows rows;
+    const QString& text = m_text;
     const qsizetype n = text.size();
-    rows.text.reserve(n + n / longestRow);
-    qsizetype rowStart = 0;
-    qsizetype i = 0;
+    const qsizetype wanted = std::min(length, n - m_rowStart);
+    rows.text.reserve(wanted + wanted / m_longestRow + 1);
+    qsizetype rowStart = m_rowStart;
+    qsizetype i = rowStart;
     while (i < n) {
         const QChar c = text.at(i);
         if (breaksBlock(c)) {
@@ -55,40 +117,91 @@ ShownRows splitLongLines(const QString& text, qsizetype longestRow)
             rows.text.append(QStringView(text).mid(rowStart, i - rowStart));
             rows.joined.push_back(false);
             rowStart = i;
-            continue;
-        }
-        if (i - rowStart == longestRow) {
+        } else if (i - rowStart == m_longestRow) {
             i = graphemeEnd(text, rowStart, i);
             rows.text.append(QStringView(text).mid(rowStart, i - rowStart));
             rows.text.append(u'\n');
             rows.joined.push_back(true);
             rowStart = i;
+        } else {
+            ++i;
             continue;
         }
-        ++i;
+        if (rows.text.size() >= length && i < n) {
+            m_rowStart = rowStart;
+            return rows;
+        }
     }
     rows.text.append(QStringView(text).mid(rowStart));
+    m_rowStart = n;
+    m_done = true;
     return rows;
 }
 
 TextBox::TextBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
+    connect(&m_pieceTimer, &QTimer::timeout, this, &TextBox::appendNextPiece);
 }
 
 void TextBox::setText(const QString& text)
 {
-    const ShownRows rows = splitLongLines(text, kLongestRow);
+    stopTakingText();
     m_rowsShown = false;
-    setPlainText(rows.text);
-    if (!rows.anyJoined())
-        return;
-    // The rows are part of the text as set, not a step the user could undo.
+    RowSplitter splitter(text, kLongestRow);
+    const ShownRows first = splitter.next(kFirstPieceLength);
+    setPlainText(first.text);
     QTextDocument* doc = document();
-    const bool undo = doc->isUndoRedoEnabled();
+    if (first.anyJoined()) {
+        // The rows are part of the text as set, not a step the user could undo.
+        const bool undo = doc->isUndoRedoEnabled();
+        doc->setUndoRedoEnabled(false);
+        markRows(doc->firstBlock(), first.joined);
+        doc->setUndoRedoEnabled(undo);
+    }
+    m_setText = asDocumentGivesBack(text);
+    m_setRevision = doc->revision();
+    if (splitter.atEnd())
+        return;
+    // Nothing may be typed into a text that is not all there, nor undone piece by piece.
+    m_wasReadOnly = isReadOnly();
+    m_undoWasEnabled = doc->isUndoRedoEnabled();
+    setReadOnly(true);
     doc->setUndoRedoEnabled(false);
-    markRows(doc->firstBlock(), rows.joined);
-    doc->setUndoRedoEnabled(undo);
+    m_rest.emplace(std::move(splitter));
+    m_pieceTimer.start(0);
+}
+
+void TextBox::appendNextPiece()
+{
+    // Something else set the text meanwhile: the rest belongs to a text no longer shown.
+    if (document()->revision() != m_setRevision)
+        return stopTakingText();
+    appendRows(m_rest->next(kPieceLength));
+    m_setRevision = document()->revision();
+    if (m_rest->atEnd())
+        stopTakingText();
+}
+
+void TextBox::appendRows(const ShownRows& rows)
+{
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    const QTextBlock first = end.block();
+    end.insertText(rows.text);
+    // New blocks take the format of the last one: it only needs setting where that differs.
+    if (rows.anyJoined() || isJoined(first))
+        markRows(first, rows.joined);
+}
+
+void TextBox::stopTakingText()
+{
+    if (!m_rest)
+        return;
+    m_pieceTimer.stop();
+    m_rest.reset();
+    setReadOnly(m_wasReadOnly);
+    document()->setUndoRedoEnabled(m_undoWasEnabled);
 }
 
 void TextBox::markRows(const QTextBlock& first, const std::vector<bool>& joined)
@@ -138,6 +251,8 @@ QString TextBox::textBetween(int from, int to) const
 
 QString TextBox::text() const
 {
+    if (document()->revision() == m_setRevision)
+        return m_setText;
     // Without a long line there is nothing to join, and no block needs looking at.
     if (!m_rowsShown)
         return toPlainText();
