@@ -18,6 +18,7 @@
 #include "platform/EndRequests.h"
 #include "platform/FreedMemory.h"
 #include "platform/RunningCopy.h"
+#include "ui/widgets/DeferredIconStyle.h"
 
 namespace {
 
@@ -245,6 +246,7 @@ int runTovrin(QApplication& app, const StartRequest& request)
     }
     // The program lives while any of its windows is loaded, visible or not.
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setStyle(new DeferredIconStyle(QApplication::style()));
     Program program(platform::makeNativeServices());
     // Started by the bus, the program starts as the request it brings asks: a plain
     // start for Activate, a start and the action for ActivateAction, as from the

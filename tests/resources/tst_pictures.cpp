@@ -61,6 +61,7 @@ private slots:
     void initTestCase() { ensureResources(); }
     void icons_data();
     void icons();
+    void programIconMatchesIco();
     void linkCursor();
     void banner();
 };
@@ -94,6 +95,17 @@ void TestPictures::icons()
         QVERIFY(image.hasAlphaChannel());
         QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
         QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2).alpha(), 255);
+    }
+}
+
+// The windows show PNGs taken from the .ico; a changed .ico must bring new ones.
+void TestPictures::programIconMatchesIco()
+{
+    const QIcon ico(QStringLiteral(":/icons/tovrin.ico"));
+    const QIcon icon = programIcon();
+    for (const int size : {16, 32, 64}) {
+        const QImage fromIco = ico.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32), fromIco);
     }
 }
 

@@ -4,12 +4,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTimer>
 #include <QtTest>
 
 #include "ui/windows/WindowHolder.h"
 #include "support/TestApp.h"
 #include "ui/main/MainWindow.h"
+#include "ui/widgets/DeferredIconStyle.h"
 #include "ui/widgets/TextBox.h"
 
 using namespace platform::fakes;
@@ -116,6 +118,11 @@ void TestFrmCase::menuBar()
              (QStringList{"&File", "&Tovrin", "&Minimize to Tray"}));
     QCOMPARE(captions(named<QMenu>(f, "mnuFile")->actions()), (QStringList{"&Options...", "E&xit"}));
     QCOMPARE(captions(named<QMenu>(f, "mnuHelpmnu")->actions()), (QStringList{"C&redits", "&About..."}));
+    // The arrow a narrow menu bar shows is made only then, and still the style's own.
+    const std::unique_ptr<QStyle> base(QStyleFactory::create(QStringLiteral("fusion")));
+    DeferredIconStyle deferring(QStyleFactory::create(QStringLiteral("fusion")));
+    for (const auto arrow : {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton})
+        QCOMPARE(deferring.standardIcon(arrow).pixmap(16, 16).toImage(), base->standardIcon(arrow).pixmap(16, 16).toImage());
 }
 
 void TestFrmCase::trayMenu()

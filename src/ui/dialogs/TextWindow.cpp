@@ -7,6 +7,7 @@
 #include "core/ClipboardText.h"
 #include "platform/Services.h"
 #include "ui/widgets/TextBox.h"
+#include "ui/windows/Resources.h"
 #include "ui/windows/Twips.h"
 
 TextWindow::TextWindow(WindowContext& context)
@@ -14,7 +15,7 @@ TextWindow::TextWindow(WindowContext& context)
 {
     setObjectName("frmTraytxt");
     setWindowTitle(QStringLiteral("Text Window"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tovrin.ico")));
+    setWindowIcon(programIcon());
     useFixedBorder();
     setClientSizeTwips(5055, 4230);
 

@@ -20,6 +20,7 @@
 #include "ui/main/TrayMenu.h"
 #include "ui/widgets/TextBox.h"
 #include "ui/windows/EventTurn.h"
+#include "ui/windows/Resources.h"
 #include "ui/windows/Twips.h"
 #include "ui/windows/WindowHolder.h"
 
@@ -75,7 +76,7 @@ MainWindow::MainWindow(WindowContext& context)
 {
     setObjectName("frmCase");
     setWindowTitle(QStringLiteral("Tovrin"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tovrin.ico")));
+    setWindowIcon(programIcon());
     useFixedBorder();
     setClientSizeTwips(9765, 4920);
     buildControls();

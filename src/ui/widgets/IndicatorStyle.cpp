@@ -4,13 +4,15 @@
 #include <QPainter>
 #include <QStyleOption>
 
+#include "ui/widgets/DeferredIconStyle.h"
+
 QColor midwayColour(const QColor& a, const QColor& b)
 {
     return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
 }
 
 IndicatorStyle::IndicatorStyle()
-    : QProxyStyle(QApplication::style()->name())
+    : QProxyStyle(applicationStyleName())
 {
 }
 

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QImage>
+#include <QPixmap>
 #include <QResource>
 #include <QStringList>
 #include <QtGlobal>
@@ -18,6 +20,22 @@ void ensureResources()
 {
     static const bool registered = (registerResources(), true);
     Q_UNUSED(registered);
+}
+
+QIcon programIcon()
+{
+    ensureResources();
+    QIcon icon;
+    // Stored as premultiplied pixels: any picture decoder of Qt's has it load every
+    // image format plugin, first to find out the format.
+    for (const int size : {16, 32, 64}) {
+        const QResource pixels(QStringLiteral(":/icons/tovrin-%1.argb").arg(size));
+        if (pixels.compressionAlgorithm() != QResource::NoCompression || pixels.size() != 4 * size * size)
+            continue;
+        icon.addPixmap(QPixmap::fromImage(QImage(pixels.data(), size, size, 4 * size,
+                                                 QImage::Format_ARGB32_Premultiplied)));
+    }
+    return icon;
 }
 
 // Liberation Sans keeps Arial's metrics; Arial follows it only where the embedded
