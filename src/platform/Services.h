@@ -5,6 +5,7 @@
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/Links.h"
+#include "platform/PictureSurface.h"
 #include "platform/SelectionPaster.h"
 
 namespace platform {
@@ -21,6 +22,7 @@ struct Services {
     std::shared_ptr<Registry> registry;
     std::shared_ptr<NotifyIcon> notifyIcon;
     std::unique_ptr<SelectionPaster> selectionPaster;
+    PictureSurfaceMaker pictureSurfaces = makeQtPictureSurface;
 };
 
 // The backends of the platform the program was built for (needs the QGuiApplication).

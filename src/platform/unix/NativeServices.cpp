@@ -14,6 +14,7 @@
 #include "platform/unix/WaylandSelectionPaster.h"
 #include "platform/x11/TrayOwnerWatch.h"
 #include "platform/x11/X11Clipboard.h"
+#include "platform/x11/X11PictureSurface.h"
 #include "platform/x11/X11SelectionPaster.h"
 
 // Last: its macros (Status, None, Bool) would clash with the program's names.
@@ -99,6 +100,20 @@ std::shared_ptr<NotifyIcon> makeNotifyIcon()
     return icon;
 }
 
+// Where the X server can keep the pictures, it moves them itself.
+PictureSurfaceMaker makePictureSurfaces()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const int screen = x11 && x11->display() ? DefaultScreen(x11->display()) : 0;
+    if (!x11 || !x11->connection() || !X11PictureSurface::suits(x11->connection(), screen))
+        return makeQtPictureSurface;
+    // A native window would otherwise make its siblings native too: the blocks a
+    // surface lies over would become windows of their own, each move a request and
+    // an event back.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    return [connection = x11->connection()](QWidget* parent) { return new X11PictureSurface(parent, connection); };
+}
+
 } // namespace
 
 Services makeNativeServices()
@@ -114,6 +129,7 @@ Services makeNativeServices()
     s.notifyIcon = makeNotifyIcon();
     s.selectionPaster = makeSelectionPaster();
     s.registry = makeEmulatedRegistry();
+    s.pictureSurfaces = makePictureSurfaces();
     return s;
 }
 

@@ -1,8 +1,7 @@
 #include "ui/credits/CreditsStage.h"
 
 #include <QImage>
-#include <QPaintEvent>
-#include <QPainter>
+#include <QWidget>
 
 #include <cmath>
 
@@ -49,65 +48,54 @@ QRegion inkOf(const QPixmap& pixmap)
 
 } // namespace
 
-CreditsStage::CreditsStage(QWidget* parent, std::vector<QWidget*> blocks)
-    : QWidget(parent)
+CreditsStage::CreditsStage(QWidget* parent, std::vector<QWidget*> blocks,
+                           const platform::PictureSurfaceMaker& makeSurface)
+    : m_surface(makeSurface(parent))
     , m_blocks(std::move(blocks))
     , m_shown(m_blocks.size())
     , m_pictures(m_blocks.size())
 {
-    setObjectName("stage");
-    // Every pixel is painted, and nothing underneath shows through.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
-    setGeometry(parent->rect());
-    raise();
+    m_surface->setObjectName("stage");
+    m_surface->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_surface->setFocusPolicy(Qt::NoFocus);
+    m_surface->setGeometry(parent->rect());
+    m_surface->raise();
+    // Under the surface nobody sees them: moving them then costs no repaint.
+    for (QWidget* block : m_blocks)
+        block->setAttribute(Qt::WA_DontShowOnScreen);
 }
 
 void CreditsStage::follow()
 {
+    const QRect area = m_surface->rect();
     QRegion dirty;
+    std::vector<platform::PictureSurface::Placed> placed;
     for (std::size_t i = 0; i < m_blocks.size(); ++i) {
         const QRect now = m_blocks[i]->geometry();
-        if (now == m_shown[i])
-            continue;
-        for (const QRect& at : {m_shown[i], now}) {
-            if (at.intersects(rect()))
-                dirty += picture(i).ink.translated(at.topLeft()) & rect();
+        if (now != m_shown[i]) {
+            for (const QRect& at : {m_shown[i], now}) {
+                if (at.intersects(area))
+                    dirty += picture(i).ink.translated(at.topLeft()) & area;
+            }
+            m_shown[i] = now;
         }
-        m_shown[i] = now;
+        if (now.intersects(area)) {
+            picture(i);
+            placed.push_back({i, now});
+        }
     }
-    if (!dirty.isEmpty())
-        update(dirty);
+    m_surface->place(std::move(placed), dirty);
 }
 
 const CreditsStage::Picture& CreditsStage::picture(std::size_t block)
 {
     Picture& p = m_pictures[block];
-    if (p.pixels.isNull() || p.pixels.devicePixelRatio() != devicePixelRatioF()) {
+    if (p.pixels.isNull() || p.pixels.devicePixelRatio() != m_surface->devicePixelRatioF()) {
         // Opaque, in the screen's format: copied as it is, not blended.
         QImage image = m_blocks[block]->grab().toImage().convertToFormat(QImage::Format_RGB32);
         p.pixels = QPixmap::fromImage(std::move(image));
         p.ink = inkOf(p.pixels);
+        m_surface->setPicture(block, p.pixels);
     }
     return p;
-}
-
-void CreditsStage::paintEvent(QPaintEvent* event)
-{
-    QPainter painter(this);
-    for (const QRect& area : event->region()) {
-        // Whole pictures, clipped, are a plain copy; drawing a part of one took a
-        // slower path that woke helper threads on every tick.
-        painter.setClipRect(area);
-        QRegion bare(area);
-        for (std::size_t i = 0; i < m_blocks.size(); ++i) {
-            if (area.intersects(m_shown[i])) {
-                painter.drawPixmap(m_shown[i].topLeft(), picture(i).pixels);
-                bare -= m_shown[i];
-            }
-        }
-        for (const QRect& r : bare)
-            painter.fillRect(r, Qt::black);
-    }
 }

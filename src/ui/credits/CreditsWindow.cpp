@@ -9,6 +9,7 @@
 #include "ui/credits/CreditText.h"
 #include "ui/credits/CreditsStage.h"
 #include "ui/credits/CreditsContent.h"
+#include "platform/Services.h"
 #include "ui/widgets/OutlinedBox.h"
 #include "ui/windows/Twips.h"
 
@@ -84,13 +85,16 @@ CreditsWindow::CreditsWindow(WindowContext& context)
     pantsText = block("txtPants", 240, 5175, S::Pants, Qt::AlignHCenter, credits::pants(),
                      designFont(13.5, true, true));
 
-    m_stage = new CreditsStage(c, std::vector<QWidget*>(m_elements.begin(), m_elements.end()));
+    m_stage = std::make_unique<CreditsStage>(c, std::vector<QWidget*>(m_elements.begin(), m_elements.end()),
+                                             context.services.pictureSurfaces);
 
     scrollTimer = new QTimer(this);
     scrollTimer->setObjectName("Timer1");
     scrollTimer->setInterval(10);
     connect(scrollTimer, &QTimer::timeout, this, &CreditsWindow::onTick);
 }
+
+CreditsWindow::~CreditsWindow() = default;
 
 int CreditsWindow::outerHeightTwips() const
 {

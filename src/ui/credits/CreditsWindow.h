@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
 #include "ui/windows/Window.h"
 #include "ui/credits/CreditsScroll.h"
@@ -17,6 +18,7 @@ class CreditsWindow final : public Window {
     Q_OBJECT
 public:
     explicit CreditsWindow(WindowContext& context);
+    ~CreditsWindow() override;
 
     void onLoad() override;
     void onTick();
@@ -55,6 +57,6 @@ private:
     // Stopped while the window cannot be seen (not by anyone else).
     bool m_paused = false;
     std::array<QWidget*, CreditsScroll::kElementCount> m_elements{};
-    CreditsStage* m_stage = nullptr;
+    std::unique_ptr<CreditsStage> m_stage;
     std::array<int, CreditsScroll::kElementCount> m_lefts{};
 };
