@@ -134,7 +134,6 @@ ShownRows RowSplitter::next(qsizetype length)
     }
     rows.text.append(QStringView(text).mid(rowStart));
     m_rowStart = n;
-    m_done = true;
     return rows;
 }
 

@@ -28,13 +28,12 @@ public:
     // The rows of about the next `length` characters, the last row ending with its break;
     // the rest of the text, with no break after it, once that is all there is.
     ShownRows next(qsizetype length);
-    bool atEnd() const { return m_done; }
+    bool atEnd() const { return m_rowStart == m_text.size(); }
 
 private:
     QString m_text;
     qsizetype m_longestRow;
     qsizetype m_rowStart = 0;
-    bool m_done = false;
 };
 
 // The plain text box of the windows. Qt lays out and draws each line whole, and again
