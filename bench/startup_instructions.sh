@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Instructions executed from exec to the first paint, for tovrin and for a Qt window with
-# one label (bench/minimal_qt --text), each run under callgrind on a private X server with
+# Instructions executed from exec to the first paint, for tovrin, for a Qt window with
+# one label (bench/minimal_qt --text) and for the main window's content in plain Qt
+# (bench/minimal_qt --widgets), each run under callgrind on a private X server with
 # a private session bus, alternating. The count stops where the first painted window is
 # handed to the X server (callgrind dumps its totals when QWidgetRepaintManager::flush()
 # first returns), so what either program does after its first paint, or while it ends,
@@ -31,18 +32,18 @@ instructions() { # out program args...
 }
 
 echo "# $(date -u '+%F %H:%M UTC'), load $(cut -d' ' -f1-3 /proc/loadavg), $runs runs each"
-: >"$tmp/t" >"$tmp/l"
+: >"$tmp/t" >"$tmp/l" >"$tmp/w"
 for i in $(seq "$runs"); do
   instructions "$tmp/t.$i" "$tovrin" >>"$tmp/t"
   instructions "$tmp/l.$i" "$minimal" --text >>"$tmp/l"
+  instructions "$tmp/w.$i" "$minimal" --widgets >>"$tmp/w"
 done
 /usr/bin/python3 - "$tmp" <<'PY'
 import statistics, sys
 def load(name):
     return [int(line) for line in open(sys.argv[1] + "/" + name) if line.strip()]
-tovrin, label = load("t"), load("l")
-t, l = statistics.median(tovrin), statistics.median(label)
-print("%-18s %14s %8s" % ("", "instructions", "x label"))
-print("%-18s %14.1f M %7.2f" % ("tovrin", t / 1e6, t / l))
-print("%-18s %14.1f M %7.2f" % ("Qt window + label", l / 1e6, 1.0))
+t, l, w = (statistics.median(load(name)) for name in ("t", "l", "w"))
+print("%-18s %14s %8s %10s" % ("", "instructions", "x label", "x widgets"))
+for title, n in (("tovrin", t), ("Qt window + label", l), ("same widgets in Qt", w)):
+    print("%-18s %14.1f M %7.2f %10.2f" % (title, n / 1e6, n / l, n / w))
 PY

@@ -159,9 +159,8 @@ void X11PictureSurface::release(Picture& picture)
     picture.stored = XCB_NONE;
 }
 
-QRect X11PictureSurface::toDevice(const QRect& rect) const
+QRect X11PictureSurface::toDevice(const QRect& rect, qreal ratio)
 {
-    const qreal ratio = devicePixelRatioF();
     const int left = int(std::floor(rect.left() * ratio));
     const int top = int(std::floor(rect.top() * ratio));
     const int right = int(std::ceil((rect.right() + 1) * ratio));
@@ -173,12 +172,14 @@ void X11PictureSurface::draw(const QRegion& area)
 {
     if (!ready())
         return;
+    // Asked once: the widget finds it through its screen each time.
+    const qreal ratio = devicePixelRatioF();
     QRegion bare;
     for (const QRect& logical : area) {
-        const QRect target = toDevice(logical);
+        const QRect target = toDevice(logical, ratio);
         QRegion uncovered(target);
         for (const Placed& p : m_placed) {
-            const QRect at = toDevice(p.at);
+            const QRect at = toDevice(p.at, ratio);
             const QRect part = at & target;
             const xcb_pixmap_t source = part.isEmpty() ? XCB_NONE : stored(m_pictures[p.picture]);
             if (source == XCB_NONE)

@@ -36,7 +36,7 @@ private:
     xcb_pixmap_t stored(Picture& picture);
     void release(Picture& picture);
     void draw(const QRegion& area);
-    QRect toDevice(const QRect& rect) const;
+    static QRect toDevice(const QRect& rect, qreal ratio);
 
     xcb_connection_t* m_connection;
     xcb_window_t m_window = XCB_NONE;
